@@ -1,0 +1,29 @@
+# Installs the Debian packages the build and the tests need, when they are missing.
+# Sourced by tools/test and tools/demo. Each package is here for one reason:
+#   cmake, ninja-build, g++        the build
+#   clang, libclang-rt-14-dev      the test build: sanitizers and libFuzzer targets
+#   libgtest-dev, libgmock-dev     unit tests
+#   libncurses-dev, pkg-config     the real-terminal console (ncursesw)
+#   tmux                           end-to-end tests drive the real binary in a terminal
+#   libdbd-xbase-perl              an independent reader and writer of dBASE/NTX files
+#   locales                        a UTF-8 locale for the terminal tests
+
+mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config"
+mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales"
+
+mvirda_install_missing() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  fi
+}
