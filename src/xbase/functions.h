@@ -1,0 +1,50 @@
+// The runtime's string, number and date functions on CP852 text. Where a function
+// takes an optional argument the runtime's default is written here.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "xbase/date.h"
+#include "xbase/value.h"
+
+namespace xbase {
+
+// STR(n [, width [, decimals]]): right-aligned; asterisks when it does not fit.
+// Without width the number's own display width is used (10 for integers).
+std::string str(double n, int width = -1, int decimals = -1);
+std::string str(const Value& n, int width = -1, int decimals = -1);
+// VAL(text): leading blanks skipped, digits with an optional sign and decimal point;
+// the result's decimals are the count typed.
+Value val(std::string_view s);
+// ROUND: half away from zero, also to negative places (ROUND(77333.33, -2) = 77300).
+double round_half_away(double n, int places);
+
+std::string padr(std::string_view s, int n, char fill = ' ');
+std::string padl(std::string_view s, int n, char fill = ' ');
+std::string padc(std::string_view s, int n, char fill = ' ');
+std::string rtrim(std::string_view s);  // TRIM and RTRIM
+std::string ltrim(std::string_view s);
+std::string alltrim(std::string_view s);
+std::string upper(std::string_view s);  // HU852 upper case
+std::string lower(std::string_view s);
+std::string left(std::string_view s, int n);
+std::string right(std::string_view s, int n);
+// SUBSTR(s, start [, count]): start is 1-based; a negative start counts from the end.
+std::string substr(std::string_view s, int start, int count = -1);
+std::string replicate(std::string_view s, int n);
+std::string space(int n);
+bool empty(const Value& v);  // EMPTY(): blanks, 0, empty date, .F., nil
+
+// Dates in the program's format "yyyy.mm.dd" (SET DATE ANSI, SET CENTURY ON);
+// two-digit years read with the century window starting 1959 (SET EPOCH 1959).
+std::string dtoc(Date d);          // "2023.09.01"; the empty date "    .  .  "
+Date ctod(std::string_view text);  // "2023.09.01", "23.09.01"; invalid → empty date
+Date today();
+
+// TRANSFORM(value, picture) with functions @K @R @Z @E @! (also combined) and
+// templates 9 # X ! A N L Y , . - and literal characters. See docs/values.md.
+std::string transform(const Value& v, std::string_view picture);
+
+}  // namespace xbase
