@@ -64,7 +64,9 @@ TEST(Cp852, Windows1250ToCp852AgreesWithIconv) {
     std::string one(1, static_cast<char>(b));
     auto expected = iconv_convert("CP852", "CP1250", one);
     std::string got = cp1250_to_cp852(one, '?');
-    if (expected) EXPECT_EQ(got, *expected) << "byte " << b;
+    if (expected) {
+      EXPECT_EQ(got, *expected) << "byte " << b;
+    }
   }
   // Typographic quotes and dashes fold to ASCII; the euro sign has no CP852 form.
   EXPECT_EQ(cp1250_to_cp852("\x84" "a\x94 \x96 \x80", '?'), "\"a\" - ?");
@@ -93,7 +95,9 @@ TEST(Cp852, Hu852UpperChangesOnlyHungarianLetters) {
     unsigned char c = static_cast<unsigned char>(b);
     if (hu852_upper(c) != c) ++changed;
     if (hu852_lower(c) != c) ++changed;
-    if (b >= 'a' && b <= 'z') EXPECT_EQ(hu852_upper(c), b - 32);
+    if (b >= 'a' && b <= 'z') {
+      EXPECT_EQ(hu852_upper(c), b - 32);
+    }
   }
   for (int k = 0; k < 10; ++k) {
     EXPECT_EQ(hu852_upper(lower[k]), upper[k]) << k;
