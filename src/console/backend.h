@@ -1,0 +1,26 @@
+// What the console needs from a terminal: show the screen, read a key, say whether
+// it has colours, hand over clipboard text. The real terminal and the headless test
+// terminal implement it.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "console/keydecode.h"
+#include "console/screen.h"
+
+namespace console {
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  // Shows the screen. Called once per wait for a key, not per write.
+  virtual void present(const Screen& screen) = 0;
+  // The next key: waits up to `timeout_ms` milliseconds, or for ever when negative.
+  virtual std::optional<KeyEvent> read_key(int timeout_ms) = 0;
+  virtual bool has_colours() const = 0;
+  // Puts CP852 text on the terminal's own clipboard where it takes it.
+  virtual void set_clipboard(std::string_view /*cp852*/) {}
+};
+
+}  // namespace console

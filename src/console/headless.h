@@ -1,0 +1,54 @@
+// A terminal for tests: keys come from a script, and the screen shown at every
+// wait for a key is kept so tests can compare it as text.
+#pragma once
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "console/backend.h"
+
+namespace console {
+
+// Thrown when the program waits for a key with no time-out and the script is over,
+// so a test fails instead of hanging.
+struct ScriptExhausted : std::runtime_error {
+  ScriptExhausted() : std::runtime_error("headless console: no more scripted keys") {}
+};
+
+class HeadlessBackend : public Backend {
+ public:
+  explicit HeadlessBackend(bool colours = true) : colours_(colours) {}
+
+  // Appends key codes to the script.
+  void keys(std::initializer_list<int> codes);
+  void key(int code, int shift = 0) { script_.push_back(KeyEvent{code, shift}); }
+  // Appends terminal input bytes, decoded as the real terminal decodes them.
+  void input(std::string_view bytes);
+
+  void present(const Screen& screen) override;
+  std::optional<KeyEvent> read_key(int timeout_ms) override;
+  bool has_colours() const override { return colours_; }
+  void set_clipboard(std::string_view cp852) override { clipboard_ = std::string(cp852); }
+
+  // The screen as it was shown at each wait for a key, oldest first.
+  const std::vector<Screen>& waits() const { return waits_; }
+  const Screen& last_wait() const;
+  int presents() const { return presents_; }
+  // Milliseconds that timed waits spent (the clock only moves when asked to).
+  long long waited_ms() const { return waited_ms_; }
+  const std::string& clipboard() const { return clipboard_; }
+  std::size_t keys_left() const { return script_.size(); }
+
+ private:
+  bool colours_;
+  std::deque<KeyEvent> script_;
+  std::vector<Screen> waits_;
+  Screen shown_;
+  int presents_ = 0;
+  long long waited_ms_ = 0;
+  std::string clipboard_;
+};
+
+}  // namespace console
