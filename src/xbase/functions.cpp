@@ -22,12 +22,24 @@ double pow10i(int n) {
   return p;
 }
 
+}  // namespace
+
+std::string format_fixed(double n, int decimals) {
+  decimals = std::clamp(decimals, 0, 300);
+  int len = std::snprintf(nullptr, 0, "%.*f", decimals, n);
+  if (len <= 0) return "0";
+  std::string s(static_cast<std::size_t>(len) + 1, '\0');
+  std::snprintf(s.data(), s.size(), "%.*f", decimals, n);
+  s.resize(static_cast<std::size_t>(len));
+  return s;
+}
+
+namespace {
+
 // Plain decimal form of an already rounded number; no "-0".
 std::string fixed(double n, int decimals) {
   if (n == 0) n = 0;  // drops the sign of -0.0
-  char buf[400];
-  int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, n);
-  std::string s(buf, static_cast<std::size_t>(std::max(len, 0)));
+  std::string s = format_fixed(n, decimals);
   if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
   return s;
 }

@@ -20,6 +20,9 @@ std::string str(const Value& n, int width = -1, int decimals = -1);
 Value val(std::string_view s);
 // ROUND: half away from zero, also to negative places (ROUND(77333.33, -2) = 77300).
 double round_half_away(double n, int places);
+// n in plain decimal notation with `decimals` places (0..300), no padding; the text
+// STR and TRANSFORM start from after rounding.
+std::string format_fixed(double n, int decimals);
 
 std::string padr(std::string_view s, int n, char fill = ' ');
 std::string padl(std::string_view s, int n, char fill = ' ');

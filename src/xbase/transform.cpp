@@ -96,9 +96,7 @@ std::string number_with_template(double n, const Picture& p) {
   double r = round_half_away(n, dec_slots);
   if (p.z && r == 0) return std::string(size, ' ');
   const bool negative = r < 0;
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", dec_slots, std::fabs(r));
-  std::string digits(buf);
+  std::string digits = format_fixed(std::fabs(r), dec_slots);
   std::string whole = digits.substr(0, digits.find('.'));
   std::string frac = dec_slots ? digits.substr(digits.find('.') + 1) : std::string();
   bool has_int_slot = false;
