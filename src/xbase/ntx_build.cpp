@@ -1,0 +1,162 @@
+// Bulk build of an NTX file: sort the pairs, fill leaves to the maximum, write the pages
+// level by level from the leaves up, the root last, then the header.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "xbase/collation.h"
+#include "xbase/error.h"
+#include "xbase/ntx_file.h"
+#include "xbase/ntx_io.h"
+
+namespace xbase {
+
+using ntx::kPageSize;
+
+namespace {
+
+struct SortItem {
+  uint64_t prefix;  // the first 8 key bytes in weight space, big-endian
+  uint32_t idx;     // position in the input
+};
+
+// One entry of a level: the input entry and its left child page (0 in a leaf).
+struct LevelItem {
+  uint32_t idx;
+  uint32_t left;
+};
+
+// Writes pages at consecutive offsets from block 1, through a buffer.
+class PageWriter {
+ public:
+  PageWriter(int fd, const std::string& path) : fd_(fd), path_(path), buf_(kBatch * kPageSize) {}
+  uint32_t next_offset() const { return static_cast<uint32_t>((written_ + used_ + 1) * kPageSize); }
+  unsigned char* add() {
+    if (used_ == kBatch) flush();
+    unsigned char* p = buf_.data() + used_ * kPageSize;
+    ++used_;
+    return p;
+  }
+  void flush() {
+    if (used_ == 0) return;
+    if (!ntx::write_at(fd_, buf_.data(), used_ * kPageSize, (written_ + 1) * kPageSize))
+      ntx::throw_error(gen::kWrite, ntx::kSubWrite, path_, "page", ntx::os_code_of(errno));
+    written_ += used_;
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kBatch = 256;
+  int fd_;
+  const std::string& path_;
+  std::vector<unsigned char> buf_;
+  std::size_t used_ = 0;
+  uint64_t written_ = 0;
+};
+
+}  // namespace
+
+void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string& path) {
+  const std::size_t ks = h.key_size;
+  const std::size_t n = in.size();
+  const std::size_t max = h.max_items;
+  if (n >= 0xFFFFFFFFu) ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "too many keys");
+  if (static_cast<uint64_t>(n) / max * kPageSize > 0xF0000000ull)
+    ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "index file would exceed 4 GiB");
+
+  // Sort in weight space: 8-byte prefixes settle most comparisons.
+  char* keys = in.keys_.data();
+  collation::to_weights_inplace(keys, in.keys_.size());
+  const uint32_t* recnos = in.recnos_.data();
+  std::vector<SortItem> order(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char* k = reinterpret_cast<const unsigned char*>(keys + i * ks);
+    uint64_t pre = 0;
+    for (std::size_t j = 0; j < 8; ++j) pre = (pre << 8) | (j < ks ? k[j] : 0);
+    order[i] = {pre, static_cast<uint32_t>(i)};
+  }
+  const std::size_t rest = ks > 8 ? ks - 8 : 0;
+  std::sort(order.begin(), order.end(), [&](const SortItem& a, const SortItem& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (rest) {
+      int c = std::memcmp(keys + a.idx * ks + 8, keys + b.idx * ks + 8, rest);
+      if (c != 0) return c < 0;
+    }
+    return recnos[a.idx] < recnos[b.idx];  // equal keys in record order
+  });
+
+  std::vector<LevelItem> items(n);
+  for (std::size_t i = 0; i < n; ++i) items[i] = {order[i].idx, 0};
+  std::vector<SortItem>().swap(order);
+
+  const auto& unweight = collation::unweight();
+  const std::size_t table_base = 2 + 2 * (max + 1);
+  PageWriter out(fd, path);
+
+  // Writes items[from, from + count) as one page whose last child is `right`.
+  auto write_page = [&](std::size_t from, std::size_t count, uint32_t right) {
+    uint32_t offset = out.next_offset();
+    unsigned char* b = out.add();
+    std::memset(b, 0, kPageSize);
+    ntx::put16(b, static_cast<uint16_t>(count));
+    for (std::size_t i = 0; i <= max; ++i)
+      ntx::put16(b + 2 + 2 * i, static_cast<uint16_t>(table_base + i * h.item_size));
+    for (std::size_t i = 0; i < count; ++i) {
+      const LevelItem& it = items[from + i];
+      unsigned char* item = b + table_base + i * h.item_size;
+      ntx::put32(item, it.left);
+      ntx::put32(item + 4, recnos[it.idx]);
+      const unsigned char* k = reinterpret_cast<const unsigned char*>(keys + it.idx * ks);
+      for (std::size_t j = 0; j < ks; ++j) item[8 + j] = unweight[k[j]];
+    }
+    ntx::put32(b + table_base + count * h.item_size, right);
+    return offset;
+  };
+
+  uint32_t right = 0;  // the rightmost child of the level being written
+  for (;;) {
+    const std::size_t count = items.size();
+    if (count <= max) {
+      h.root = write_page(0, count, right);
+      break;
+    }
+    // Pages of `max` entries with one entry between neighbours going up a level. When
+    // the last page would be less than half full, the last two share their entries.
+    std::size_t pages = (count + 1 + max) / (max + 1);
+    std::vector<std::size_t> sizes(pages, max);
+    std::size_t last = count - (pages - 1) * (max + 1);
+    sizes[pages - 1] = last;
+    if (last < h.half_page && pages >= 2) {
+      std::size_t both = max + last;
+      sizes[pages - 2] = both / 2;
+      sizes[pages - 1] = both - both / 2;
+    }
+    std::vector<LevelItem> up;
+    up.reserve(pages);
+    std::size_t pos = 0;
+    for (std::size_t p = 0; p < pages; ++p) {
+      std::size_t sz = sizes[p];
+      bool has_sep = p + 1 < pages;
+      uint32_t page_right = has_sep ? items[pos + sz].left : right;
+      uint32_t off = write_page(pos, sz, page_right);
+      pos += sz;
+      if (has_sep) {
+        up.push_back({items[pos].idx, off});
+        ++pos;
+      } else {
+        right = off;
+      }
+    }
+    items.swap(up);
+  }
+  out.flush();
+
+  h.free_head = 0;
+  h.counter = 1;
+  unsigned char block[kPageSize];
+  ntx::encode_header(h, block);
+  if (!ntx::write_at(fd, block, kPageSize, 0))
+    ntx::throw_error(gen::kWrite, ntx::kSubWrite, path, "header", ntx::os_code_of(errno));
+}
+
+}  // namespace xbase
