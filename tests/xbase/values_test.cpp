@@ -126,6 +126,8 @@ TEST(Numbers, Val) {
   EXPECT_DOUBLE_EQ(val("").as_num(), 0);
   EXPECT_EQ(val("5").decimals(), 0);
   EXPECT_EQ(str(val("5")), "  5");
+  // Hundreds of typed decimals: shown, not overflowing a buffer.
+  EXPECT_NE(str(val("1." + std::string(350, '0'))).find("1.000"), std::string::npos);
 }
 
 TEST(Text, PaddingTrimmingAndCutting) {
