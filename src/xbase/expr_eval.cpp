@@ -57,16 +57,22 @@ Value guarded(EvalContext& ctx, Operation&& op, Fallback&& fallback) {
   }
 }
 
+// Counts nesting against ctx.max_depth: one per node, more for a block call, whose
+// stack frames are many (a block calling itself must end in an error, not a crash).
 struct DepthGuard {
-  explicit DepthGuard(EvalContext& c) : ctx(c) {
-    if (++ctx.depth > ctx.max_depth) {
-      --ctx.depth;
+  explicit DepthGuard(EvalContext& c, int cost = 1) : ctx(c), weight(cost) {
+    ctx.depth += weight;
+    if (ctx.depth > ctx.max_depth) {
+      ctx.depth -= weight;
       throw EvalFailure(make_error(gen::kComplexity, 1449, "Operation too complex", "EVAL"));
     }
   }
-  ~DepthGuard() { --ctx.depth; }
+  ~DepthGuard() { ctx.depth -= weight; }
   EvalContext& ctx;
+  int weight;
 };
+
+constexpr int kBlockCallCost = 20;
 
 [[noreturn]] void no_variable(const std::string& name) {
   Error e = make_error(gen::kNoVar, 1003, "Variable does not exist", name);
@@ -228,7 +234,15 @@ template <class F>
 Value binary(const Node& n, EvalContext& ctx, F&& f) {
   Value a = eval(*n.kids[0], ctx);
   Value b = eval(*n.kids[1], ctx);
-  return guarded(ctx, [&] { return f(a, b); }, arithmetic_default);
+  return guarded(
+      ctx,
+      [&] {
+        Value r = f(a, b);
+        if (r.is_str() && r.as_str().size() > ctx.max_string)
+          throw ErrorException(make_error(gen::kStrOverflow, 1209, "String overflow", "+"));
+        return r;
+      },
+      arithmetic_default);
 }
 
 template <class F>
@@ -397,6 +411,7 @@ Value eval_block(const CodeBlock& block, std::span<const Value> args, EvalContex
   if (!block.body) return Value();
   std::vector<Value> frame(block.params.size());
   for (std::size_t i = 0; i < frame.size() && i < args.size(); ++i) frame[i] = args[i];
+  expr_detail::DepthGuard depth(ctx, expr_detail::kBlockCallCost);
   std::vector<Value>* outer = ctx.params;
   ctx.params = &frame;
   try {
