@@ -107,7 +107,8 @@ int compare(const Value& a, const Value& b, bool exact) {
 
 bool contains(const Value& a, const Value& b) {
   if (!a.is_str() || !b.is_str()) arg_error(kSubContains, "$", a, &b);
-  return b.as_str().find(a.as_str()) != std::string::npos;
+  // As in the runtime, the empty text is contained in nothing.
+  return !a.as_str().empty() && b.as_str().find(a.as_str()) != std::string::npos;
 }
 
 Value add(const Value& a, const Value& b) {
