@@ -79,10 +79,13 @@ int compare_same(const Value& a, const Value& b, bool exact, int sub_code, const
   }
 }
 
-// A date moved by a number of days; the empty date stays empty.
+// A date moved by a number of days; the empty date stays empty, and so does a
+// result outside the years 1-9999 that dates can hold.
 Value shift_date(Date d, double days) {
-  if (d.empty()) return Value::date(d);
-  return Value::date(Date::from_julian(d.julian() + static_cast<int32_t>(std::trunc(days))));
+  constexpr double kFirst = 1721426, kLast = 5373484;  // 0001-01-01, 9999-12-31
+  double jd = d.julian() + std::trunc(days);
+  if (d.empty() || !(jd >= kFirst && jd <= kLast)) return Value::date(Date());
+  return Value::date(Date::from_julian(static_cast<int32_t>(jd)));
 }
 
 Value number(double v, int decimals) { return Value::num(v, -1, decimals); }

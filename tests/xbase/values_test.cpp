@@ -89,6 +89,8 @@ TEST(Operators, DateArithmetic) {
   EXPECT_EQ(subtract(D(2023, 3, 1), N(1)).as_date(), Date::from_ymd(2023, 2, 28));
   EXPECT_DOUBLE_EQ(subtract(D(2024, 1, 1), D(2023, 1, 1)).as_num(), 365);
   EXPECT_TRUE(add(Value::date(Date()), N(5)).as_date().empty());
+  EXPECT_TRUE(add(D(9999, 12, 31), N(1)).as_date().empty());  // beyond the years dates hold
+  EXPECT_TRUE(add(D(2023, 1, 1), N(1e300)).as_date().empty());
   EXPECT_EQ(gen_code_of([] { add(D(2023, 1, 1), D(2023, 1, 1)); }), gen::kArg);
 }
 
