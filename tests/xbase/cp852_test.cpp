@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "xbase/collation.h"
 #include "xbase/cp852.h"
 #include "xbase/hutext.h"
 
@@ -137,6 +138,13 @@ TEST(Cp852, Hu852CollationIsAPermutationWithAccentsBesideTheirLetter) {
   EXPECT_EQ(hu852_compare(HU("ŐRI"), HU("ÖRI")), 1);
   EXPECT_EQ(hu852_compare("AB", "ABC"), -1);
   EXPECT_EQ(hu852_compare("ABC", "ABC"), 0);
+}
+
+// Text comparisons and index keys must order alike, or a SEEK would miss what a
+// filter finds: the index's weight table and ours agree byte for byte.
+TEST(Cp852, CollationAgreesWithTheIndexKeyOrder) {
+  for (int b = 0; b < 256; ++b)
+    EXPECT_EQ(hu852_weight(static_cast<unsigned char>(b)), collation::weight()[b]) << "byte " << b;
 }
 
 // HU("…") refuses, at compile time, a character that CP852 lacks; the helper it
