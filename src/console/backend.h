@@ -21,6 +21,8 @@ class Backend {
   virtual bool has_colours() const = 0;
   // Puts CP852 text on the terminal's own clipboard where it takes it.
   virtual void set_clipboard(std::string_view /*cp852*/) {}
+  // The terminal window's title, where the terminal has one.
+  virtual void set_title(std::string_view /*cp852*/) {}
 };
 
 }  // namespace console

@@ -1,5 +1,6 @@
 #include "console/console.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace console {
@@ -42,6 +43,14 @@ void Console::box(int top, int left, int bottom, int right, std::string_view fra
 void Console::box(int top, int left, int bottom, int right, std::string_view frame, Attr a) {
   screen_.frame(top, left, bottom, right, frame, a);
   screen_.set_cursor(top + 1, left + 1);
+}
+
+void Console::show_message(std::string_view cp852) {
+  if (message_row_ <= 0 || message_row_ >= Screen::kRows) return;
+  screen_.fill(message_row_, 0, message_row_, Screen::kCols - 1, ' ', attr(kStandard));
+  int len = static_cast<int>(cp852.size());
+  int col = message_centre_ ? std::max(0, Screen::kCols / 2 - len / 2) : 0;
+  screen_.write(message_row_, col, cp852, attr(kStandard));
 }
 
 void Console::refresh() {

@@ -69,6 +69,20 @@ class Console {
   void box(int top, int left, int bottom, int right, std::string_view frame);
   void box(int top, int left, int bottom, int right, std::string_view frame, Attr attr);
 
+  // SET MESSAGE TO row [CENTER]: where menus show the message of the highlighted
+  // item. The program uses row 24, centred.
+  void set_message_row(int row, bool centre) {
+    message_row_ = row;
+    message_centre_ = centre;
+  }
+  int message_row() const { return message_row_; }
+  // Clears the message row and shows `cp852` on it (centred: from column
+  // 40 - length / 2). Does nothing when no message row is set (row 0 or less).
+  void show_message(std::string_view cp852);
+
+  // The terminal window's title.
+  void set_title(std::string_view cp852) { backend_->set_title(cp852); }
+
   int row() const { return screen_.cursor_row(); }
   int col() const { return screen_.cursor_col(); }
   void set_pos(int row, int col) { screen_.set_cursor(row, col); }
@@ -133,6 +147,8 @@ class Console {
   HotKeys hot_keys_;
   std::set<int> running_;
   std::string clipboard_;
+  int message_row_ = 0;
+  bool message_centre_ = false;
   Device device_ = Device::Screen;
   Printer printer_;
 };

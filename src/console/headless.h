@@ -31,6 +31,8 @@ class HeadlessBackend : public Backend {
   std::optional<KeyEvent> read_key(int timeout_ms) override;
   bool has_colours() const override { return colours_; }
   void set_clipboard(std::string_view cp852) override { clipboard_ = std::string(cp852); }
+  void set_title(std::string_view cp852) override { title_ = std::string(cp852); }
+  const std::string& title() const { return title_; }
 
   // The screen as it was shown at each wait for a key, oldest first.
   const std::vector<Screen>& waits() const { return waits_; }
@@ -49,6 +51,7 @@ class HeadlessBackend : public Backend {
   int presents_ = 0;
   long long waited_ms_ = 0;
   std::string clipboard_;
+  std::string title_;
 };
 
 }  // namespace console

@@ -289,6 +289,19 @@ void TerminalBackend::set_clipboard(std::string_view cp852) {
   (void)r;
 }
 
+void TerminalBackend::set_title(std::string_view cp852) {
+  if (!active_) return;
+  const char* term = std::getenv("TERM");
+  if (term && std::strncmp(term, "linux", 5) == 0) return;
+  std::string title;
+  for (char c : xbase::cp852_to_utf8(cp852))
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) title += c;
+  std::string seq = "\x1b]2;" + title + "\x07";
+  std::fflush(stdout);
+  ssize_t r = ::write(STDOUT_FILENO, seq.data(), seq.size());
+  (void)r;
+}
+
 std::unique_ptr<Backend> make_terminal_backend() {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return nullptr;
   return std::make_unique<TerminalBackend>();

@@ -22,6 +22,7 @@ class TerminalBackend : public Backend {
   std::optional<KeyEvent> read_key(int timeout_ms) override;
   bool has_colours() const override { return colours_; }
   void set_clipboard(std::string_view cp852) override;
+  void set_title(std::string_view cp852) override;
 
   // Gives the terminal back (also done by the destructor).
   void shutdown();

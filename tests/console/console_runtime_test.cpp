@@ -66,6 +66,20 @@ TEST(Screen, WritesClipFramesAndRestores) {
   EXPECT_EQ(c.screen().row_attrs_hex(1).substr(0, 4), "1e1e");
 }
 
+TEST(Screen, MessageRowAndTitle) {
+  Fixture f;
+  Console& c = *f.con;
+  c.show_message("no row set");
+  EXPECT_EQ(c.screen().row_utf8(24), std::string(80, ' '));
+  c.set_message_row(24, true);
+  c.say(24, 0, "old text on the row");
+  c.show_message("M30 nyomtat\xa0sa");  // 14 characters: from column 33
+  EXPECT_EQ(cells(c.screen(), 24, 0, 3), "   ");
+  EXPECT_EQ(c.screen().row_utf8(24).substr(33, 15), "M30 nyomtatása");
+  c.set_title(HU("Szja adatszolgáltatás 2023"));
+  EXPECT_EQ(f.term->title(), std::string(HU("Szja adatszolgáltatás 2023")));
+}
+
 TEST(Screen, RefreshOncePerWait) {
   Fixture f;
   Console& c = *f.con;

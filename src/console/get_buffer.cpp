@@ -1,0 +1,373 @@
+#include "console/get_buffer.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "xbase/cp852.h"
+#include "xbase/functions.h"
+
+namespace console {
+
+using xbase::Value;
+
+Picture Picture::parse(std::string_view picture) {
+  Picture p;
+  if (!picture.empty() && picture[0] == '@') {
+    std::size_t blank = picture.find(' ');
+    std::string_view f = picture.substr(1, blank == std::string_view::npos ? std::string_view::npos : blank - 1);
+    for (char c : f) p.functions += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (blank != std::string_view::npos) p.tmpl = std::string(picture.substr(blank + 1));
+  } else {
+    p.tmpl = std::string(picture);
+  }
+  return p;
+}
+
+GetBuffer::GetBuffer(const Value& value, std::string_view picture)
+    : pic_(Picture::parse(picture)), original_(value) {
+  switch (value.type()) {
+    case xbase::Type::Numeric: type_ = 'N'; break;
+    case xbase::Type::Date: type_ = 'D'; break;
+    case xbase::Type::Logical: type_ = 'L'; break;
+    default: type_ = 'C'; break;
+  }
+  if (type_ == 'C') orig_len_ = static_cast<int>(value.as_str().size());
+  tmpl_ = pic_.tmpl;
+  if (tmpl_.empty()) {
+    switch (type_) {
+      case 'N':
+        for (char c : xbase::str(value)) tmpl_ += c == '.' ? '.' : '9';
+        break;
+      case 'D': tmpl_ = "9999.99.99"; break;
+      case 'L': tmpl_ = "L"; break;
+      default: tmpl_ = std::string(static_cast<std::size_t>(orig_len_), 'X'); break;
+    }
+  }
+  picture_ = pic_.functions.empty() ? tmpl_ : "@" + pic_.functions + " " + tmpl_;
+  build(value);
+  pos_ = first_slot();
+  clear_ = pic_.has('K') || type_ == 'N';
+}
+
+bool GetBuffer::is_slot(int i) const {
+  if (i < 0 || i >= width()) return false;
+  char t = tmpl_[static_cast<std::size_t>(i)];
+  switch (type_) {
+    case 'N': return t == '9' || t == '#';
+    case 'D': return t == '9';
+    case 'L': return t == 'L' || t == 'Y' || t == 'l' || t == 'y';
+    default: {
+      char u = static_cast<char>(std::toupper(static_cast<unsigned char>(t)));
+      return u == '9' || u == '#' || u == 'X' || u == 'A' || u == '!' || u == 'N' || u == 'L' || u == 'Y';
+    }
+  }
+}
+
+void GetBuffer::build(const Value& value) {
+  std::size_t w = tmpl_.size();
+  switch (type_) {
+    case 'N':
+      text_ = xbase::transform(value, picture_);
+      text_.resize(w, ' ');
+      break;
+    case 'D':
+      text_ = xbase::dtoc(value.as_date());
+      text_.resize(w, ' ');
+      break;
+    case 'L': {
+      bool yn = tmpl_[0] == 'Y' || tmpl_[0] == 'y';
+      text_ = value.as_logical() ? (yn ? "Y" : "T") : (yn ? "N" : "F");
+      text_.resize(w, ' ');
+      break;
+    }
+    default: {
+      const std::string& s = value.as_str();
+      text_.assign(w, ' ');
+      std::size_t next = 0;  // the value's next byte (with @R)
+      for (std::size_t i = 0; i < w; ++i) {
+        if (!is_slot(static_cast<int>(i))) {
+          text_[i] = tmpl_[i];
+          continue;
+        }
+        std::size_t from = pic_.has('R') ? next++ : i;
+        unsigned char c = from < s.size() ? static_cast<unsigned char>(s[from]) : ' ';
+        if (pic_.has('!') || tmpl_[i] == '!') c = xbase::hu852_upper(c);
+        text_[i] = static_cast<char>(c);
+      }
+      break;
+    }
+  }
+}
+
+int GetBuffer::first_slot() const { return next_slot(-1) < 0 ? 0 : next_slot(-1); }
+
+int GetBuffer::last_slot() const {
+  int p = prev_slot(width());
+  return p < 0 ? 0 : p;
+}
+
+int GetBuffer::next_slot(int i) const {
+  for (int j = i + 1; j < width(); ++j)
+    if (is_slot(j)) return j;
+  return -1;
+}
+
+int GetBuffer::prev_slot(int i) const {
+  for (int j = i - 1; j >= 0; --j)
+    if (is_slot(j)) return j;
+  return -1;
+}
+
+int GetBuffer::decimal_point() const {
+  if (type_ != 'N') return -1;
+  std::size_t p = tmpl_.find('.');
+  return p == std::string::npos ? -1 : static_cast<int>(p);
+}
+
+void GetBuffer::clear() {
+  bool e = pic_.has('E');
+  for (int i = 0; i < width(); ++i) {
+    char t = tmpl_[static_cast<std::size_t>(i)];
+    if (is_slot(i)) text_[static_cast<std::size_t>(i)] = ' ';
+    else if (type_ == 'N' && e && t == ',') text_[static_cast<std::size_t>(i)] = '.';
+    else if (type_ == 'N' && e && t == '.') text_[static_cast<std::size_t>(i)] = ',';
+    else text_[static_cast<std::size_t>(i)] = t;
+  }
+  pos_ = first_slot();
+}
+
+void GetBuffer::home() {
+  clear_ = false;
+  pos_ = first_slot();
+}
+
+void GetBuffer::end() {
+  clear_ = false;
+  int last = -1;
+  for (int i = 0; i < width(); ++i)
+    if (is_slot(i) && text_[static_cast<std::size_t>(i)] != ' ') last = i;
+  if (last < 0) {
+    pos_ = first_slot();
+    return;
+  }
+  int n = next_slot(last);
+  pos_ = n < 0 ? last : n;
+}
+
+void GetBuffer::left() {
+  clear_ = false;
+  int p = prev_slot(pos_);
+  if (p >= 0) pos_ = p;
+}
+
+void GetBuffer::right() {
+  clear_ = false;
+  int n = next_slot(pos_);
+  if (n >= 0) pos_ = n;
+}
+
+void GetBuffer::word_left() {
+  clear_ = false;
+  auto blank = [&](int i) { return text_[static_cast<std::size_t>(i)] == ' '; };
+  int p = prev_slot(pos_);
+  while (p >= 0 && blank(p)) p = prev_slot(p);
+  while (p >= 0 && prev_slot(p) >= 0 && !blank(prev_slot(p))) p = prev_slot(p);
+  if (p >= 0) pos_ = p;
+}
+
+void GetBuffer::word_right() {
+  clear_ = false;
+  auto blank = [&](int i) { return text_[static_cast<std::size_t>(i)] == ' '; };
+  int p = pos_;
+  while (p >= 0 && !blank(p)) p = next_slot(p);
+  while (p >= 0 && blank(p)) p = next_slot(p);
+  if (p >= 0) pos_ = p;
+}
+
+bool GetBuffer::accepts(int i, unsigned char& c) const {
+  if (c < 32 || !is_slot(i)) return false;
+  char t = static_cast<char>(std::toupper(static_cast<unsigned char>(tmpl_[static_cast<std::size_t>(i)])));
+  bool digit = c >= '0' && c <= '9';
+  switch (type_) {
+    case 'N': return digit || c == '-' || (t == '#' && c == ' ');
+    case 'D': return digit;
+    default: break;
+  }
+  if (t == 'L' || t == 'Y') {
+    unsigned char u = xbase::hu852_upper(c);
+    if (u != 'T' && u != 'F' && u != 'Y' && u != 'N') return false;
+    if (t == 'Y' || type_ == 'L') {
+      bool yes = u == 'T' || u == 'Y';
+      c = t == 'Y' ? (yes ? 'Y' : 'N') : (yes ? 'T' : 'F');
+    } else {
+      c = u;
+    }
+    return true;
+  }
+  switch (t) {
+    case '9': if (!digit) return false; break;
+    case '#': if (!digit && c != ' ' && c != '+' && c != '-') return false; break;
+    case 'A': if (!xbase::hu852_is_alpha(c)) return false; break;
+    case 'N': if (!xbase::hu852_is_alpha(c) && !digit) return false; break;
+    case '!': c = xbase::hu852_upper(c); break;
+    default: break;
+  }
+  if (pic_.has('!')) c = xbase::hu852_upper(c);
+  return true;
+}
+
+void GetBuffer::point() {
+  int dp = decimal_point();
+  if (dp < 0) return;
+  std::string digits;
+  for (int i = 0; i < dp; ++i)
+    if (is_slot(i) && text_[static_cast<std::size_t>(i)] != ' ') digits += text_[static_cast<std::size_t>(i)];
+  for (int i = prev_slot(dp); i >= 0; i = prev_slot(i)) {
+    if (digits.empty()) {
+      text_[static_cast<std::size_t>(i)] = ' ';
+    } else {
+      text_[static_cast<std::size_t>(i)] = digits.back();
+      digits.pop_back();
+    }
+  }
+  int n = next_slot(dp);
+  if (n >= 0) pos_ = n;
+  changed_ = true;
+}
+
+bool GetBuffer::type_char(unsigned char c, bool insert) {
+  type_out_ = false;
+  bool at_start = pos_ == first_slot();
+  if (type_ == 'N' && (c == '.' || (c == ',' && pic_.has('E')))) {
+    if (decimal_point() < 0) return false;
+    if (clear_ && at_start) clear();
+    clear_ = false;
+    point();
+    return true;
+  }
+  if (!accepts(pos_, c)) return false;
+  if (clear_ && (pic_.has('K') || at_start)) clear();
+  clear_ = false;
+  if (insert) {
+    for (int s = last_slot(); s > pos_; s = prev_slot(s)) {
+      int p = prev_slot(s);
+      if (p < pos_) break;
+      text_[static_cast<std::size_t>(s)] = text_[static_cast<std::size_t>(p)];
+    }
+  }
+  text_[static_cast<std::size_t>(pos_)] = static_cast<char>(c);
+  changed_ = true;
+  int n = next_slot(pos_);
+  if (n < 0) type_out_ = true;
+  else pos_ = n;
+  return true;
+}
+
+void GetBuffer::del() {
+  clear_ = false;
+  if (!is_slot(pos_)) return;
+  for (int s = pos_; s >= 0; s = next_slot(s)) {
+    int n = next_slot(s);
+    text_[static_cast<std::size_t>(s)] = n < 0 ? ' ' : text_[static_cast<std::size_t>(n)];
+  }
+  changed_ = true;
+}
+
+void GetBuffer::backspace() {
+  clear_ = false;
+  int p = prev_slot(pos_);
+  if (p < 0) return;
+  pos_ = p;
+  del();
+}
+
+void GetBuffer::del_to_end() {
+  clear_ = false;
+  for (int s = is_slot(pos_) ? pos_ : next_slot(pos_); s >= 0; s = next_slot(s))
+    text_[static_cast<std::size_t>(s)] = ' ';
+  changed_ = true;
+}
+
+void GetBuffer::undo() {
+  build(original_);
+  changed_ = false;
+  clear_ = false;
+  type_out_ = false;
+  pos_ = first_slot();
+}
+
+void GetBuffer::reload(const Value& value) {
+  build(value);
+  changed_ = false;
+  type_out_ = false;
+  if (!is_slot(pos_)) pos_ = first_slot();
+}
+
+bool GetBuffer::valid_date() const {
+  if (type_ != 'D') return true;
+  bool blank = true;
+  for (int i = 0; i < width(); ++i)
+    if (is_slot(i) && text_[static_cast<std::size_t>(i)] != ' ') blank = false;
+  return blank || !xbase::ctod(text_).empty();
+}
+
+Value GetBuffer::value() const {
+  switch (type_) {
+    case 'N': {
+      std::string s;
+      bool neg = false;
+      int dp = decimal_point();
+      for (int i = 0; i < width(); ++i) {
+        char c = text_[static_cast<std::size_t>(i)];
+        if (i == dp) s += '.';
+        else if (!is_slot(i)) continue;
+        else if (c >= '0' && c <= '9') s += c;
+        else if (c == '-') neg = true;
+      }
+      double v = std::strtod(s.c_str(), nullptr);
+      if (neg) v = -v;
+      if (original_.is_num()) return Value::num(v, original_.width(), original_.decimals());
+      int decs = dp < 0 ? 0 : width() - dp - 1;
+      return Value::num(v, width(), decs);
+    }
+    case 'D':
+      return Value::date(valid_date() ? xbase::ctod(text_) : xbase::Date());
+    case 'L': {
+      char c = text_.empty() ? 'F' : text_[0];
+      return Value::logical(c == 'T' || c == 'Y' || c == 't' || c == 'y');
+    }
+    default: {
+      std::string s;
+      if (pic_.has('R')) {
+        for (int i = 0; i < width(); ++i)
+          if (is_slot(i)) s += text_[static_cast<std::size_t>(i)];
+      } else {
+        s = text_;
+      }
+      if (orig_len_ > 0) s.resize(static_cast<std::size_t>(orig_len_), ' ');
+      return Value::str(std::move(s));
+    }
+  }
+}
+
+std::string GetBuffer::display(const Value& value) const {
+  std::string s;
+  switch (type_) {
+    case 'D': s = xbase::dtoc(value.as_date()); break;
+    case 'L': {
+      GetBuffer copy = *this;
+      copy.build(value);
+      s = copy.text_;
+      break;
+    }
+    case 'N': s = xbase::transform(value, picture_); break;
+    default:
+      if (!value.is_str()) return std::string(static_cast<std::size_t>(width()), ' ');
+      s = xbase::transform(value, picture_);
+      break;
+  }
+  s.resize(static_cast<std::size_t>(width()), ' ');
+  return s;
+}
+
+}  // namespace console

@@ -1,0 +1,92 @@
+// The edit buffer of one entry field: the picture taken apart, the text the user
+// edits with its cursor, and the value read back from it. No screen and no keys
+// here: the read (get_read.h) turns keys into these operations.
+//
+// The buffer is as wide as the field on the screen. Positions whose template
+// character is a slot (9 # X ! A N L Y) take typed characters; the others are
+// literals the cursor skips. With @R the literals are shown but not stored.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xbase/value.h"
+
+namespace console {
+
+struct Picture {
+  std::string functions;  // the letters after "@", upper case ("KR", "EZ")
+  std::string tmpl;       // the template; empty when none was given
+  bool has(char f) const { return functions.find(f) != std::string::npos; }
+  static Picture parse(std::string_view picture);
+};
+
+class GetBuffer {
+ public:
+  GetBuffer() = default;
+  // A buffer for `value` under `picture`; it holds the value as it was (for Ctrl+U).
+  GetBuffer(const xbase::Value& value, std::string_view picture);
+
+  const std::string& text() const { return text_; }
+  int width() const { return static_cast<int>(text_.size()); }
+  int pos() const { return pos_; }
+  char type() const { return type_; }  // 'C', 'N', 'D', 'L'
+  bool changed() const { return changed_; }
+  // True when the last typed character filled the last position.
+  bool type_out() const { return type_out_; }
+  bool is_slot(int i) const;
+
+  // --- cursor ---
+  void home();
+  void end();  // after the last non-blank character, or on the last position
+  void left();
+  void right();
+  void word_left();
+  void word_right();
+
+  // --- editing ---
+  // Types one character at the cursor (overwrite or insert). False when the picture
+  // refuses it; the buffer is then unchanged.
+  bool type_char(unsigned char c, bool insert);
+  void backspace();
+  void del();
+  void del_to_end();  // Ctrl+Y
+  void undo();        // Ctrl+U: the value as it was when the buffer was made
+  // The buffer shown again from `value` (after a key handler changed the variable);
+  // the original for Ctrl+U stays.
+  void reload(const xbase::Value& value);
+
+  // --- reading the value back ---
+  // False for a date that does not exist ("2023.02.30") or is only half typed.
+  bool valid_date() const;
+  // The value the buffer stands for, of the original value's type and size.
+  xbase::Value value() const;
+  // How the field shows `value` when it is not being edited.
+  std::string display(const xbase::Value& value) const;
+
+ private:
+  void build(const xbase::Value& value);
+  int first_slot() const;
+  int last_slot() const;
+  int next_slot(int i) const;  // the first slot after i, or -1
+  int prev_slot(int i) const;  // the last slot before i, or -1
+  void clear();                // every slot blank, cursor on the first slot
+  bool accepts(int i, unsigned char& c) const;
+  void point();                // "." in a number: integer part right-aligned, cursor to the decimals
+  int decimal_point() const;   // position of the numeric template's point, -1 when none
+
+  Picture pic_;
+  std::string tmpl_;      // the template actually used (derived when none was given)
+  std::string picture_;   // the picture for display: functions and tmpl_
+  xbase::Value original_;
+  std::string text_;
+  int pos_ = 0;
+  char type_ = 'C';
+  int orig_len_ = 0;       // length of a character value
+  bool changed_ = false;
+  bool clear_ = false;     // the next typed character first clears the field
+  bool type_out_ = false;
+};
+
+}  // namespace console
