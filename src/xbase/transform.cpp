@@ -66,8 +66,6 @@ std::string decorate(std::string s, const Picture& p, double n) {
     std::size_t minus = s.find('-');
     if (minus != std::string::npos) s[minus] = '(';
     s += ')';
-  } else if (p.paren) {
-    s += ' ';
   }
   if (p.c && n > 0) s += " CR";
   if (p.x && n < 0) s += " DB";
