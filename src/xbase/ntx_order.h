@@ -60,7 +60,8 @@ class NtxOrder : public WorkAreaOrder {
 
   NtxFile& file() { return *file_; }
   const std::string& key_expr() const { return file_->key_expr(); }
-  // The key bytes of the current record.
+  // The key's value and key bytes for the area's current record.
+  Value key_value() { return key_(); }
   std::string current_key();
 
   uint32_t first() override;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "dbftool_csv.h"
+#include "dbftool_ntx.h"
 #include "xbase/cp852.h"
 #include "xbase/dbf_table.h"
 #include "xbase/fileio.h"
@@ -32,7 +33,10 @@ int usage() {
                "       dbftool create T.dbf NAME:TYPE:WIDTH:DEC,...\n"
                "       dbftool append T.dbf < rows.csv\n"
                "       dbftool hold T.dbf shared|exclusive|rlock:N|flock SECONDS\n"
-               "       dbftool probe T.dbf shared|exclusive|rlock:N|flock\n");
+               "       dbftool probe T.dbf shared|exclusive|rlock:N|flock\n"
+               "       dbftool index T.dbf \"KEY EXPRESSION\" I.ntx\n"
+               "       dbftool check-index T.dbf I.ntx\n"
+               "       dbftool seek T.dbf I.ntx TEXT\n");
   return 2;
 }
 
@@ -356,6 +360,7 @@ int cmd_probe(const std::string& path, const std::string& mode) {
 }
 
 int run(int argc, char** argv) {
+  if (int rc = run_index_command(argc, argv); rc >= 0) return rc;
   if (argc < 3) return usage();
   std::string cmd = argv[1];
   std::string path = file_arg(argv[2]);
