@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <stdexcept>
 #include <string>
 
 #ifndef NCURSES_WIDECHAR
@@ -122,7 +123,10 @@ TerminalBackend::TerminalBackend() {
   sigemptyset(&sa.sa_mask);
   sigaction(SIGWINCH, &sa, nullptr);
 
-  initscr();
+  if (!newterm(nullptr, stdout, stdin)) {
+    std::signal(SIGWINCH, SIG_DFL);
+    throw std::runtime_error("the terminal cannot be used (is TERM set?)");
+  }
   raw();  // Ctrl+C, Ctrl+Z and Ctrl+\ arrive as keys
   noecho();
   nonl();
@@ -242,7 +246,7 @@ void TerminalBackend::apply_resize() {
 }
 
 std::optional<KeyEvent> TerminalBackend::read_key(int timeout_ms) {
-  constexpr int kEscWaitMs = 40;  // how long an Esc may wait for the rest of a sequence
+  constexpr int kEscWaitMs = 50;  // how long an Esc may wait for the rest of a sequence
   using clock = std::chrono::steady_clock;
   const auto deadline = clock::now() + std::chrono::milliseconds(timeout_ms > 0 ? timeout_ms : 0);
   for (;;) {

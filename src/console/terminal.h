@@ -12,7 +12,8 @@ namespace console {
 
 class TerminalBackend : public Backend {
  public:
-  // Takes over the terminal on standard input and output.
+  // Takes over the terminal on standard input and output; throws
+  // std::runtime_error when the terminal type is unknown.
   TerminalBackend();
   ~TerminalBackend() override;
   TerminalBackend(const TerminalBackend&) = delete;

@@ -325,7 +325,7 @@ TEST(Alert, LinesChoicesKeysAndRestore) {
   f.term->keys({key::kRight, key::kEnter});
   EXPECT_EQ(alert(c, "Hiba a f\xa0jlban;Folytatja?", {"Igen", "Nem"}), 2);
   const Screen& s = f.term->waits().front();
-  // Two lines, width 19 (buttons " Igen  " "  Nem " = 15 < 17 + ...): centred.
+  // Both lines centred above the buttons, which sit side by side.
   std::string text = s.text_utf8();
   EXPECT_NE(text.find("Hiba a fájlban"), std::string::npos);
   EXPECT_NE(text.find("Folytatja?"), std::string::npos);

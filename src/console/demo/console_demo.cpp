@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
 
 #include "console/alert.h"
@@ -18,7 +19,13 @@
 
 int main(int argc, char** argv) {
   bool crash = argc > 1 && std::strcmp(argv[1], "--crash") == 0;
-  auto backend = console::make_terminal_backend();
+  std::unique_ptr<console::Backend> backend;
+  try {
+    backend = console::make_terminal_backend();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "console_demo: %s\n", e.what());
+    return 2;
+  }
   if (!backend) {
     std::fprintf(stderr, "console_demo: standard input and output must be a terminal\n");
     return 2;
