@@ -374,7 +374,11 @@ bool NtxFile::find_exact(Path& path, std::string_view wkey, uint32_t recno) {
   descend(path, wkey, Bound::Lower);
   if (!settle_forward(path)) return false;
   const std::size_t ks = header_.key_size;
+  // A sound tree holds fewer entries than the file has item slots; more steps than
+  // that means pages are shared or looped.
+  uint64_t steps_left = (file_size_ / kPageSize + 1) * (header_.max_items + 1u);
   for (;;) {
+    if (steps_left-- == 0) fail(gen::kCorruption, ntx::kSubCorrupt, "pages reached more than once");
     const Level& t = path.back();
     std::size_t i = static_cast<std::size_t>(t.idx);
     if (t.page->key(i, ks) != wkey) return false;
