@@ -26,6 +26,14 @@ void Console::say(int row, int col, std::string_view cp852, Attr a) {
   screen_.set_cursor(row, col + static_cast<int>(cp852.size()));
 }
 
+void Console::out(std::string_view cp852) {
+  if (device_ == Device::Printer) {
+    printer_.out(cp852);
+    return;
+  }
+  say(row(), col(), cp852);
+}
+
 void Console::clear_screen() {
   screen_.fill(0, 0, Screen::kRows - 1, Screen::kCols - 1, ' ', attr(kStandard));
   screen_.set_cursor(0, 0);

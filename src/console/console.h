@@ -58,6 +58,8 @@ class Console {
   // after the text.
   void say(int row, int col, std::string_view cp852);
   void say(int row, int col, std::string_view cp852, Attr attr);
+  // DEVOUT(text): at the cursor (or the print head), which moves on.
+  void out(std::string_view cp852);
   // @ row, col SAY value PICTURE picture, through TRANSFORM.
   void say_picture(int row, int col, const xbase::Value& value, std::string_view picture);
 
@@ -65,6 +67,10 @@ class Console {
   void clear_screen();
   // @ top, left CLEAR TO bottom, right.
   void clear_rect(int top, int left, int bottom, int right);
+  // SCROLL(top, left, bottom, right, rows): up by `rows`, down when negative.
+  void scroll(int top, int left, int bottom, int right, int rows) {
+    screen_.scroll(top, left, bottom, right, rows, attr(kStandard));
+  }
   // @ … BOX frame: frame string of eight characters (a ninth fills the inside).
   void box(int top, int left, int bottom, int right, std::string_view frame);
   void box(int top, int left, int bottom, int right, std::string_view frame, Attr attr);

@@ -51,6 +51,29 @@ void Screen::frame(int top, int left, int bottom, int right, std::string_view f,
   dirty_ = true;
 }
 
+void Screen::scroll(int top, int left, int bottom, int right, int rows, Attr attr) {
+  top = std::max(top, 0);
+  left = std::max(left, 0);
+  bottom = std::min(bottom, kRows - 1);
+  right = std::min(right, kCols - 1);
+  if (top > bottom || left > right || rows == 0) return;
+  int height = bottom - top + 1;
+  if (rows >= height || -rows >= height) {
+    fill(top, left, bottom, right, ' ', attr);
+    return;
+  }
+  if (rows > 0) {
+    for (int r = top; r <= bottom - rows; ++r)
+      for (int c = left; c <= right; ++c) cells_[index(r, c)] = cells_[index(r + rows, c)];
+    fill(bottom - rows + 1, left, bottom, right, ' ', attr);
+  } else {
+    for (int r = bottom; r >= top - rows; --r)
+      for (int c = left; c <= right; ++c) cells_[index(r, c)] = cells_[index(r + rows, c)];
+    fill(top, left, top - rows - 1, right, ' ', attr);
+  }
+  dirty_ = true;
+}
+
 Screen::Saved Screen::save(int top, int left, int bottom, int right) const {
   Saved s;
   s.top = std::max(top, 0);

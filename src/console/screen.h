@@ -41,6 +41,10 @@ class Screen {
   // left); a ninth character fills the inside.
   void frame(int top, int left, int bottom, int right, std::string_view frame, Attr attr);
 
+  // Moves the rectangle's contents up by `rows` (down when negative); the rows left
+  // behind are blanked in `attr`. Scrolling by the height or more clears it.
+  void scroll(int top, int left, int bottom, int right, int rows, Attr attr);
+
   Saved save(int top, int left, int bottom, int right) const;
   Saved save_all() const { return save(0, 0, kRows - 1, kCols - 1); }
   void restore(const Saved& s);

@@ -66,6 +66,28 @@ TEST(Screen, WritesClipFramesAndRestores) {
   EXPECT_EQ(c.screen().row_attrs_hex(1).substr(0, 4), "1e1e");
 }
 
+TEST(Screen, ScrollAndOut) {
+  Fixture f;
+  Console& c = *f.con;
+  for (int r = 0; r < 5; ++r) c.say(r, 0, std::string(1, static_cast<char>('a' + r)) + "xyz");
+  c.scroll(1, 0, 3, 1, 1);  // rows 1-3, columns 0-1, up by one
+  EXPECT_EQ(cells(c.screen(), 1, 0, 4), "cxyz");
+  EXPECT_EQ(cells(c.screen(), 2, 0, 4), "dxyz");
+  EXPECT_EQ(cells(c.screen(), 3, 0, 4), "  yz");
+  EXPECT_EQ(cells(c.screen(), 4, 0, 1), "e");
+  c.scroll(0, 0, 4, 0, -2);
+  EXPECT_EQ(cells(c.screen(), 0, 0, 1), " ");
+  EXPECT_EQ(cells(c.screen(), 2, 0, 1), "a");
+  EXPECT_EQ(cells(c.screen(), 4, 0, 1), "d");
+  c.scroll(0, 0, 4, 0, 9);
+  EXPECT_EQ(cells(c.screen(), 2, 0, 1), " ");
+  c.set_pos(6, 3);
+  c.out("ab");
+  c.out("cd");
+  EXPECT_EQ(cells(c.screen(), 6, 3, 4), "abcd");
+  EXPECT_EQ(c.col(), 7);
+}
+
 TEST(Screen, MessageRowAndTitle) {
   Fixture f;
   Console& c = *f.con;
