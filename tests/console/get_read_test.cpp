@@ -1,0 +1,254 @@
+// Entry fields and the read on a headless console: keys typed into fields with the
+// program's pictures, checks that refuse, the keys that move and end the read, hot
+// keys and readers of their own.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "console/get_read.h"
+#include "console/headless.h"
+#include "console/keys.h"
+#include "xbase/functions.h"
+#include "xbase/vars.h"
+
+namespace {
+
+using namespace console;
+using xbase::Value;
+
+struct Form {
+  HeadlessBackend* term;
+  std::unique_ptr<Console> con;
+  std::unique_ptr<ReadContext> ctx;
+  xbase::Variables vars;
+  Form() {
+    auto b = std::make_unique<HeadlessBackend>();
+    term = b.get();
+    con = std::make_unique<Console>(std::move(b));
+    con->set_colour("gr/n,w+/g,n,n,gr+/n");
+    ctx = std::make_unique<ReadContext>(*con);
+  }
+  void type(std::string_view s) {
+    for (char c : s) term->key(static_cast<unsigned char>(c));
+  }
+  void keys(std::initializer_list<int> k) { term->keys(k); }
+  GetField& get(int row, int col, const char* name, Value v, const char* pic = "") {
+    vars.assign(name, std::move(v));
+    return ctx->getlist().add(*con, vars, row, col, name, pic);
+  }
+  bool read() { return read_pending(*ctx); }
+  Value var(const char* name) { return *vars.find(name); }
+  std::string text(int row, int col, int len) {
+    std::string out;
+    for (int c = col; c < col + len; ++c) out += static_cast<char>(con->screen().at(row, c).ch);
+    return out;
+  }
+};
+
+TEST(GetPictures, TypingIntoTheProgramsMasks) {
+  Form f;
+  f.get(1, 0, "XOSSZ", Value::num(0, 8, 0), "@Z 99999999");
+  f.get(2, 0, "XSZEMSZAM", Value::str("8123456789"), "@KR XXXXXXXXXX");
+  f.get(3, 0, "XTAJ", Value::str("         "), "@R 999 999 999");
+  f.get(4, 0, "XVKOD", Value::str("001"), "@K 999");
+  f.get(5, 0, "XJEL", Value::str("x"), "!");
+  f.get(6, 0, "XOSSZ2", Value::num(0), "@EZ 999,999,999");
+  EXPECT_EQ(f.text(1, 0, 8), "        ");  // zero shows blank
+  EXPECT_EQ(f.text(3, 0, 11), "           ");
+  EXPECT_EQ(f.con->col(), 0 + 11);  // the column just after the last field placed
+
+  f.type("1234");
+  f.keys({key::kEnter});
+  f.type("8");  // the first key clears the old identifier
+  f.keys({key::kEnter});
+  f.type("123456789");  // the literals are skipped; the last digit moves on
+  f.type("5");
+  f.keys({key::kEnter});
+  f.type("i");           // fills the one position: moves on
+  f.type("1234567");
+  f.keys({key::kEnter});  // leaving the last field ends the read
+  EXPECT_TRUE(f.read());
+
+  EXPECT_EQ(f.var("XOSSZ").as_num(), 1234);
+  EXPECT_EQ(f.text(1, 0, 8), "    1234");  // right-aligned when left
+  EXPECT_EQ(f.var("XSZEMSZAM").as_str(), "8         ");
+  EXPECT_EQ(f.var("XTAJ").as_str(), "123456789");
+  EXPECT_EQ(f.text(3, 0, 11), "123 456 789");
+  EXPECT_EQ(f.var("XVKOD").as_str(), "5  ");
+  EXPECT_EQ(f.var("XJEL").as_str(), "I");
+  EXPECT_EQ(f.var("XOSSZ2").as_num(), 1234567);
+  EXPECT_EQ(f.text(6, 0, 11), "  1.234.567");
+  EXPECT_TRUE(f.ctx->updated());
+}
+
+TEST(GetPictures, NumbersDatesAndEditingKeys) {
+  Form f;
+  f.get(1, 0, "N", Value::num(0, 7, 2), "9999.99");
+  f.get(2, 0, "M", Value::num(50, 5, 0), "99999");
+  f.get(3, 0, "D", Value::date(xbase::Date()));
+  f.get(4, 0, "S", Value::str("abcdef"));
+  f.type("12.5");  // "." jumps to the decimals
+  f.keys({key::kEnter});
+  f.type("-7");
+  f.keys({key::kEnter});
+  f.type("20230230");  // no such day: refused, the cursor stays
+  f.keys({key::kEnter});
+  f.keys({key::kHome});
+  f.type("20230228");  // filled: on to the next field
+  // abcdef: Del on "a", End, Backspace, Home, insert "X", then Ctrl+Y after it.
+  f.keys({key::kDel, key::kEnd, key::kBackspace, key::kHome, key::kIns});
+  f.type("X");
+  f.keys({key::kIns, key::kRight, key::ctrl('y'), key::kPgDn});
+  f.read();
+  EXPECT_EQ(f.var("N").as_num(), 12.5);
+  EXPECT_EQ(f.text(1, 0, 7), "  12.50");
+  EXPECT_EQ(f.var("M").as_num(), -7);
+  EXPECT_EQ(xbase::dtoc(f.var("D").as_date()), "2023.02.28");
+  EXPECT_EQ(f.var("S").as_str(), "Xb    ");
+  EXPECT_GE(f.term->waits().size(), 1u);
+}
+
+TEST(GetPictures, CtrlUGivesBackTheValueFromBeforeTheEdit) {
+  Form f;
+  f.get(1, 0, "S", Value::str("alma"));
+  f.type("kor");
+  f.keys({key::ctrl('u'), key::kRight});
+  f.type("x");
+  f.keys({key::kPgDn});
+  EXPECT_TRUE(f.read());
+  EXPECT_EQ(f.var("S").as_str(), "axma");
+}
+
+TEST(GetRead, ChecksKeepTheCursorAndTheTypedValue) {
+  Form f;
+  GetField& a = f.get(1, 0, "A", Value::num(0, 2, 0), "@Z 99");
+  a.valid = [&](ReadSession&) {
+    return f.var("A").as_num() < 50 || f.con->last_key() == key::kUp;
+  };
+  GetField& b = f.get(2, 0, "B", Value::str("  "));
+  b.valid = [&](ReadSession&) { return f.var("B").as_str() == "ok"; };
+  f.type("77");  // fills the field: the check refuses, the cursor stays
+  f.keys({key::kDown});  // still refused
+  f.type("12");  // over the refused value
+  f.type("no");  // filled: refused in B
+  f.keys({key::kUp});  // B's check refuses Up too
+  f.keys({key::kHome});
+  f.type("ok");  // accepted: the read ends after the last field
+  EXPECT_TRUE(f.read());
+  EXPECT_EQ(f.var("A").as_num(), 12);
+  EXPECT_EQ(f.var("B").as_str(), "ok");
+  // The refused 77 stood in the field while the cursor stayed there.
+  bool seen77 = false;
+  for (const Screen& s : f.term->waits())
+    if (s.at(1, 0).ch == '7' && s.at(1, 1).ch == '7' && s.cursor_row() == 1) seen77 = true;
+  EXPECT_TRUE(seen77);
+
+  Form g;  // a check that lets Up through
+  GetField& c = g.get(1, 0, "C", Value::str("x"));
+  GetField& d = g.get(2, 0, "D", Value::str("  "));
+  d.valid = [&](ReadSession&) { return g.con->last_key() == key::kUp; };
+  (void)c;
+  g.keys({key::kDown, key::kUp});  // back to C
+  g.keys({key::kPgDn});
+  g.read();
+  EXPECT_EQ(g.term->waits().back().cursor_row(), 1);
+}
+
+TEST(GetRead, KeysThatMoveAndEnd) {
+  Form f;
+  f.get(1, 0, "A", Value::str("aa"));
+  GetField& b = f.get(2, 0, "B", Value::str("bb"));
+  f.get(3, 0, "C", Value::str("cc"));
+  b.when = [](ReadSession&) { return false; };  // skipped both ways
+  f.keys({key::kDown});
+  EXPECT_EQ(f.con->row(), 3);  // the cursor after placing: row of the last field
+  f.type("x");  // in C
+  f.keys({key::kUp});  // over B back to A
+  f.type("y");
+  f.keys({key::kCtrlHome, key::kDown, key::kDown});  // Down on the last field stays
+  f.type("z");
+  f.keys({key::kEsc});  // undoes "z" in C; ends the read
+  EXPECT_TRUE(f.read());
+  EXPECT_EQ(f.var("A").as_str(), "ya");
+  EXPECT_EQ(f.var("C").as_str(), "xc");
+  EXPECT_EQ(f.con->last_key(), key::kEsc);
+  EXPECT_TRUE(f.ctx->getlist().empty());
+
+  Form g;  // SET ESCAPE off: Esc does nothing; Ctrl+W ends
+  g.ctx->escape = false;
+  g.get(1, 0, "A", Value::str("aa"));
+  g.keys({key::kEsc});
+  g.type("q");
+  g.keys({key::kCtrlEnd});
+  EXPECT_TRUE(g.read());
+  EXPECT_EQ(g.var("A").as_str(), "qa");
+
+  Form h;  // nothing changed: not updated
+  h.get(1, 0, "A", Value::str("aa"));
+  h.keys({key::kPgUp});
+  EXPECT_FALSE(h.read());
+  EXPECT_FALSE(h.ctx->updated());
+}
+
+TEST(GetRead, HotKeysReadersAndKill) {
+  Form f;
+  f.get(1, 0, "A", Value::str("    "));
+  GetField& btn = f.get(2, 0, "BTN", Value::str("Gomb"));
+  f.get(3, 0, "C", Value::str("    "));
+  std::string seen_var;
+  // A hot key sees the field being read with its edit stored, and what it puts
+  // into the variable is shown.
+  f.con->set_key(key::kF2, [&](Console&) {
+    seen_var = f.ctx->read_var() + "=" + f.var("A").as_str();
+    f.vars.assign("A", Value::str("HOT "));
+  });
+  int presses = 0;
+  btn.reader = [&](ReadSession& s, GetField&) {
+    int k = s.wait_key();
+    if (k == key::kEnter) ++presses;
+    if (k == 'u') s.set_exit(ReadExit::Up);
+  };
+  f.con->set_key(key::kF10, [&](Console&) { f.ctx->kill(); });
+  f.type("ab");
+  f.keys({key::kF2});
+  f.keys({key::kEnd});
+  f.type("!");  // typed into the last position: on to the button
+  f.keys({key::kEnter});  // the button's action; on to C
+  f.keys({key::kUp});     // back to the button
+  f.type("u");            // the reader says Up
+  f.keys({key::kDown, key::kDown});
+  f.keys({key::kF10});
+  f.read();
+  EXPECT_EQ(seen_var, "A=ab  ");
+  EXPECT_EQ(f.var("A").as_str(), "HOT!");
+  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(f.term->keys_left(), 0u);
+
+  // The keyboard buffer is read as typed; Ctrl+C's text is the active field's.
+  Form g;
+  g.get(1, 0, "A", Value::str("    "));
+  std::string copied;
+  g.con->set_key(key::kF2, [&](Console&) { g.ctx->active_text(copied); });
+  g.con->keyboard("xy");
+  g.keys({key::kF2, key::kPgDn});
+  g.read();
+  EXPECT_EQ(g.var("A").as_str(), "xy  ");
+  EXPECT_EQ(copied, "xy  ");
+}
+
+TEST(GetRead, FieldListIsKeptAndPutBack) {
+  Form f;
+  f.get(1, 0, "A", Value::str("a"));
+  GetList saved = f.ctx->getlist();  // a browse inside the form starts its own list
+  f.ctx->getlist().clear();
+  f.get(5, 0, "B", Value::str("b"));
+  f.type("z");
+  f.read();
+  EXPECT_EQ(f.var("B").as_str(), "z");
+  f.ctx->getlist() = saved;
+  ASSERT_EQ(f.ctx->getlist().size(), 1u);
+  EXPECT_EQ(f.ctx->getlist()[0].name, "A");
+}
+
+}  // namespace
