@@ -56,7 +56,7 @@ int alert(Console& con, std::string_view message, const std::vector<std::string_
                          static_cast<int>(i) == cur ? con.attr(kEnhanced) : con.attr(kStandard));
       x += static_cast<int>(label.size()) + 2;
     }
-    int k = con.read_key();
+    int k = con.inkey(0);  // the alert box is no place for hot keys
     int count = static_cast<int>(choices.size());
     if (k == key::kEsc) result = 0;
     else if (k == key::kEnter) result = cur + 1;

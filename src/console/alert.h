@@ -12,7 +12,8 @@ namespace console {
 // Returns the chosen choice's number (from 1), or 0 for Esc. Left and Right (also
 // Tab, Shift+Tab) move between the choices, Enter takes the highlighted one, a
 // letter takes the first choice beginning with it. Without choices there is one,
-// "Ok". The screen, colour, cursor and device are restored afterwards.
+// "Ok". Hot keys do not run here. The screen, colour, cursor and device are
+// restored afterwards.
 int alert(Console& con, std::string_view message, const std::vector<std::string_view>& choices = {},
           std::string_view colour = "w+/r,w+/b");
 

@@ -165,6 +165,35 @@ TEST(Keys, BurstsSplitsAndJunk) {
   EXPECT_EQ(decode(std::string("\x1b[") + std::string(40, '1')).size(), 0u);
 }
 
+TEST(Keys, HowInputIsSplitDoesNotMatter) {
+  // Terminals hand over input in pieces of any size: as long as the pieces come
+  // without a pause, the keys are the same as from one piece.
+  const std::string pieces[] = {"\x1b[A", "\x1b[6;5~", "\x1bOP", "\x1b[[B", "\x1bs", "\xc5\x91",
+                                "\xc3\xa9", "\x03", "\r", "\x7f", "q", "\x1b[1;5H", "\x1b[21~", "\x1b[Z"};
+  unsigned seed = 12345;
+  auto rnd = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (int round = 0; round < 200; ++round) {
+    std::string input;
+    for (int i = 0; i < 12; ++i) input += pieces[rnd(std::size(pieces))];
+    auto whole = decode(input);
+    KeyDecoder d;
+    std::vector<KeyEvent> split;
+    for (std::size_t pos = 0; pos < input.size();) {
+      std::size_t len = 1 + rnd(5);
+      d.feed(std::string_view(input).substr(pos, len));
+      pos += len;
+      while (auto k = d.next()) split.push_back(*k);
+    }
+    while (auto k = d.next(true)) split.push_back(*k);
+    ASSERT_EQ(split.size(), whole.size()) << round;
+    EXPECT_TRUE(split == whole) << round;
+    EXPECT_EQ(whole.size(), 12u);
+  }
+}
+
 TEST(Keys, CodeHelpers) {
   EXPECT_EQ(key::ctrl('u'), 21);
   EXPECT_EQ(key::ctrl('T'), 20);
