@@ -1,0 +1,33 @@
+#include "store/template_dir.h"
+
+#include <filesystem>
+
+#include "store/record_writer.h"
+#include "xbase/dbf_table.h"
+
+namespace store {
+
+void create_template_table(const std::string& dir, const TableDef& t) {
+  const std::string path = (std::filesystem::path(dir) / (t.file + ".dbf")).string();
+  auto table = xbase::DbfTable::create(path, t.fields);
+  RecordWriter w(*table);
+  if (t.file == public_space_table().file) {
+    for (std::string_view kind : public_space_kinds()) {
+      w.set("kozternev", kind);
+      w.append();
+    }
+  } else if (t.file == settings_table().file) {
+    // Printer settings 0 (not set yet: the first start fills them); update check on.
+    for (const auto& f : t.fields) w.set(f.name, 0.0);
+    w.set("kwwwellen", 1.0);
+    w.append();
+  }
+  table->close();
+}
+
+void write_template_dir(const std::string& dir, std::string_view ev) {
+  std::filesystem::create_directories(dir);
+  for (const TableDef& t : program_tables(ev)) create_template_table(dir, t);
+}
+
+}  // namespace store

@@ -1,0 +1,24 @@
+// The template directory "xxx" of an installation: the program's tables, empty and
+// without index files, except "kozter" (the kinds of public space) and "konstans"
+// (its one settings record). Start-up copies every file missing from the program
+// directory out of it. It is made from the table definitions, never shipped.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "store/tables.h"
+
+namespace store {
+
+inline constexpr std::string_view kTemplateDirName = "xxx";
+
+// Creates one table file `dir`/<file>.dbf with the definition's structure, filled as
+// the template wants it. An existing file of that name is replaced.
+void create_template_table(const std::string& dir, const TableDef& t);
+
+// Creates `dir` when missing and writes every template table into it. Throws
+// xbase::ErrorException when a file cannot be written.
+void write_template_dir(const std::string& dir, std::string_view ev = kTaxYear);
+
+}  // namespace store
