@@ -1,0 +1,151 @@
+#include "shell/shared_access.h"
+
+#include <functional>
+#include <string>
+
+#include "console/frames.h"
+#include "console/keys.h"
+#include "support/error_routines.h"
+#include "ui/dialogs.h"
+#include "xbase/functions.h"
+#include "xbase/hutext.h"
+#include "xbase/ntx_order.h"
+
+namespace shell {
+
+namespace {
+
+namespace key = console::key;
+
+std::string table_path(Context& ctx, std::string_view file) {
+  if (file.find('/') != std::string_view::npos) return std::string(file);
+  return ctx.path(file);
+}
+
+// Writes `text` padded to the inner width of the newest window, `row` rows below
+// its inner top.
+void centred(Context& ctx, int row, std::string_view text) {
+  int left = ctx.windows.offmax(2);
+  int width = ctx.windows.offmax(4) - left + 1;
+  ctx.con.say(ctx.windows.offmax(1) + row, left, xbase::padc(text, width));
+}
+
+// The red wait of RECLOCK and FILELOCK around `lock`.
+bool wait_for_lock(Context& ctx, const std::function<bool()>& lock, std::string_view text) {
+  console::Console& con = ctx.con;
+  int last_key = con.last_key();
+  int row = con.row(), col = con.col();
+  if (lock()) return true;
+
+  std::string colour = con.set_colour("w+/r");
+  ctx.windows.open(con, 16, 20, 22, 60, console::kSingleFrame);
+  centred(ctx, 1, text);
+  centred(ctx, 3, HU("ESC - kilépés"));
+  bool granted = false;
+  for (;;) {
+    if (lock()) {
+      granted = true;
+      break;
+    }
+    // The key of this wait decides: an Esc pressed long before must not end it.
+    if (con.inkey(0.5) == key::kEsc) break;
+  }
+  // The caller's next test of the last key sees what it saw before the wait.
+  con.set_last_key(last_key);
+  ctx.windows.close(con);
+  con.set_pos(row, col);
+  con.set_colour(colour);
+  return granted;
+}
+
+// One table of the working set with its indexes, in the selected area; nothing is
+// left open when a part of it fails.
+bool open_with_indexes(Context& ctx, std::string_view file, bool exclusive, std::string_view alias,
+                       const std::vector<std::string>& indexes) {
+  if (!NETUSE(ctx, file, exclusive, false, alias)) return false;
+  xbase::WorkArea& area = ctx.areas.current();
+  area.clear_orders();
+  for (const std::string& name : indexes) {
+    std::string path = ctx.path(name);
+    bool ok = ctx.areas.guarded([&] {
+      auto key = xbase::ntx_key_function(ctx.areas, xbase::NtxOrder::stored_key(path), &ctx.vars);
+      area.add_order(xbase::NtxOrder::open(area, path, key));
+    });
+    if (!ok) {
+      area.close();
+      return false;
+    }
+  }
+  return true;
+}
+
+// Opens one table of the working set, asking while it is busy. False when the user
+// chose to leave and the program did not end (tests).
+bool open_or_ask(Context& ctx, std::string_view file, bool exclusive, std::string_view alias,
+                 const std::vector<std::string>& indexes) {
+  for (;;) {
+    if (open_with_indexes(ctx, file, exclusive, alias, indexes)) return true;
+    int k = ui::kerdez(ctx.con, HU("Az állomány foglalt"), {HU("Várakozás"), HU("Kilépés")});
+    if (k == 2) {
+      ctx.end_program(0);
+      return false;
+    }
+  }
+}
+
+}  // namespace
+
+bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
+            std::string_view alias) {
+  support::Routine r(ctx.routines(), "NETUSE", __LINE__);
+  std::string path = table_path(ctx, file);
+  auto mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
+  if (ctx.areas.use(path, alias, mode)) return true;
+
+  ctx.windows.open(ctx.con, 10, 25, 14, 55, console::kSingleFrame);
+  centred(ctx, 1, HU("Várakozás állományra..."));
+  bool ok = false;
+  for (;;) {
+    r.at(__LINE__);
+    ok = ctx.areas.use(path, alias, mode);
+    if (ok || !wait) break;
+    if (ctx.con.inkey(1.0) == key::kEsc) break;
+  }
+  ctx.windows.close(ctx.con);
+  return ok;
+}
+
+bool NYITOGAT(Context& ctx, bool exclusive) {
+  support::Routine r(ctx.routines(), "NYITOGAT", __LINE__);
+  struct DefaultExclusive {
+    xbase::WorkAreas& areas;
+    ~DefaultExclusive() { areas.set_exclusive(true); }
+  } restore{ctx.areas};
+  ctx.areas.set_exclusive(exclusive);
+
+  const std::string& ev = ctx.ev;
+  if (!open_or_ask(ctx, "vallal", exclusive, "", {"vallal"})) return false;
+  ctx.areas.select(0);
+  if (!open_or_ask(ctx, "eltar" + ev, exclusive, "ELTAR", {"eltar" + ev})) return false;
+  ctx.areas.select(0);
+  if (!open_or_ask(ctx, "kozter", exclusive, "KOZTER", {})) return false;
+  ctx.areas.select(0);
+  if (!open_or_ask(ctx, "virda" + ev, exclusive, "VIRDA", {"virda" + ev, "virda" + ev + "2"}))
+    return false;
+  ctx.areas.select("VIRDA");
+  return true;
+}
+
+bool RECLOCK(Context& ctx) {
+  support::Routine r(ctx.routines(), "RECLOCK", __LINE__);
+  xbase::WorkArea& area = ctx.areas.current();
+  return wait_for_lock(ctx, [&] { return area.rlock(); }, HU("Várakozás foglalt rekordra..."));
+}
+
+bool FILELOCK(Context& ctx) {
+  support::Routine r(ctx.routines(), "FILELOCK", __LINE__);
+  xbase::WorkArea& area = ctx.areas.current();
+  return wait_for_lock(ctx, [&] { return area.flock(); }, HU("Várakozás foglalt állományra..."));
+}
+
+}  // namespace shell

@@ -1,0 +1,36 @@
+// Shared table access: opening a table or the working set of a menu item, and the
+// record and file locks, with a visible wait while another workstation holds what is
+// wanted and Esc as the way out.
+#pragma once
+
+#include <string_view>
+
+#include "shell/context.h"
+
+namespace shell {
+
+// NETUSE: opens `file` (".dbf" may be left off; a name without "/" is taken from the
+// program directory) in the selected work area, exclusively or shared, under `alias`
+// (the file's base name when empty). When the table is busy the window "Várakozás
+// állományra..." is shown: without `wait` for one more try, with `wait` retrying
+// about once a second until the table is free or Esc is pressed. True when open.
+bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait = false,
+            std::string_view alias = "");
+
+// NYITOGAT: opens the working set of a main menu item in the given mode, each table
+// in its own work area: "vallal" with its index, "eltar"+EV (ELTAR) with its index,
+// "kozter" (KOZTER), "virda"+EV (VIRDA) with its two indexes; VIRDA is selected on
+// return. A table that cannot be opened (busy, or its index missing) brings the
+// question "Az állomány foglalt" with "Várakozás" (try again) and "Kilépés" (the
+// program ends at once). The default open mode is exclusive again on return. False
+// only when the program did not end on "Kilépés" (tests).
+bool NYITOGAT(Context& ctx, bool exclusive);
+
+// RECLOCK / FILELOCK: lock the current record / the whole current table. While it is
+// held elsewhere a red window waits, retrying every half second, until the lock is
+// granted (true) or Esc is pressed (false). The caller's last key, cursor and colour
+// are the same after the call.
+bool RECLOCK(Context& ctx);
+bool FILELOCK(Context& ctx);
+
+}  // namespace shell
