@@ -286,7 +286,12 @@ int cmd_check(const std::string& path) {
   if (h.record_length != record_length_of(h.fields))
     fault("record length " + std::to_string(h.record_length) + " differs from the fields' " +
           std::to_string(record_length_of(h.fields)));
-  if (h.record_count != t->record_count())
+  // Writers add the record before they count it in the header, so a header that
+  // counts more records than the file holds means records were lost (a cut file).
+  if (h.record_count > t->record_count())
+    fault("the header counts " + std::to_string(h.record_count) + " records, the file holds " +
+          std::to_string(t->record_count()));
+  else if (h.record_count < t->record_count())
     std::printf("note: the header counts %u records, the file holds %u (the file size decides)\n",
                 h.record_count, t->record_count());
   std::string rec(t->record_length(), ' ');
