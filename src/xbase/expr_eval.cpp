@@ -8,6 +8,7 @@
 
 #include "xbase/expr_functions.h"
 #include "xbase/expr_host.h"
+#include "xbase/cp852.h"
 #include "xbase/expr_node.h"
 #include "xbase/ops.h"
 
@@ -212,10 +213,8 @@ Value power(const Value& a, const Value& b) {
   return Value::num(std::pow(a.as_num(), b.as_num()), -1, 2);
 }
 
-Value call(const Node& n, EvalContext& ctx) {
-  std::vector<Value> args;
-  args.reserve(n.kids.size());
-  for (const auto& k : n.kids) args.push_back(eval(*k, ctx));
+// Calls the node's function with evaluated arguments, through the handler.
+Value call_with(const Node& n, std::span<const Value> args, EvalContext& ctx) {
   const FunctionDef* fn = n.fn ? n.fn : find_function(n.name, ctx.functions);
   return guarded(
       ctx,
@@ -228,6 +227,151 @@ Value call(const Node& n, EvalContext& ctx) {
         return fn->fn(args, ctx);
       },
       no_default);
+}
+
+Value call(const Node& n, EvalContext& ctx) {
+  // Up to four arguments live on the stack: index keys call functions per record.
+  constexpr std::size_t kInline = 4;
+  Value inline_args[kInline];
+  std::vector<Value> many;
+  std::span<Value> args;
+  if (n.kids.size() <= kInline) {
+    args = std::span<Value>(inline_args, n.kids.size());
+  } else {
+    many.resize(n.kids.size());
+    args = many;
+  }
+  for (std::size_t i = 0; i < n.kids.size(); ++i) args[i] = eval(*n.kids[i], ctx);
+  return call_with(n, args, ctx);
+}
+
+// ---- Texts built in one buffer ----------------------------------------------------
+// Index keys and browse columns are chains of "+" over fields and text functions
+// ("vkod+HUNGORD(nev)", "PADR(irszam+' '+TRIM(helyseg)+' '+utca,40)"). Evaluated
+// value by value they copy every field and every partial result; here the text
+// parts are appended to one buffer and the functions work on it in place. Whenever
+// a part is not a text the general evaluation takes over with the value already
+// computed, so results and errors are those of the general path.
+
+enum class TextFn { None, Upper, Trim, Padr };
+
+TextFn text_fn(const Node& n) {
+  if (n.op != Op::Call || !n.fn || !n.fn->builtin) return TextFn::None;
+  static const FunctionDef* upper_fn = Functions::builtins().find("UPPER");
+  static const FunctionDef* hungord_fn = Functions::builtins().find("HUNGORD");
+  static const FunctionDef* trim_fn = Functions::builtins().find("TRIM");
+  static const FunctionDef* rtrim_fn = Functions::builtins().find("RTRIM");
+  static const FunctionDef* padr_fn = Functions::builtins().find("PADR");
+  if ((n.fn == upper_fn || n.fn == hungord_fn) && n.kids.size() == 1) return TextFn::Upper;
+  if ((n.fn == trim_fn || n.fn == rtrim_fn) && n.kids.size() == 1) return TextFn::Trim;
+  if (n.fn == padr_fn && n.kids.size() == 2) return TextFn::Padr;
+  return TextFn::None;
+}
+
+bool put(const Value& v, std::string& out, Value& other) {
+  if (v.is_str()) {
+    out += v.as_str();
+    return true;
+  }
+  other = v;
+  return false;
+}
+
+// Appends the node's value to `out` when it is a text and returns true; otherwise
+// leaves `out` as it was, stores the value in `other` and returns false.
+bool append_text(const Node& n, EvalContext& ctx, std::string& out, Value& other) {
+  DepthGuard depth(ctx);
+  switch (n.op) {
+    case Op::Const: return put(n.value, out, other);
+    case Op::Name: {
+      if (ctx.host) {
+        try {
+          int area = ctx.host->selected_area();
+          int idx = area > 0 ? field_of(n, *ctx.host, area) : -1;
+          if (idx >= 0) {
+            std::string_view bytes;
+            if (ctx.host->field_text(area, idx, bytes)) {
+              out += bytes;
+              return true;
+            }
+            return put(ctx.host->field_value(area, idx), out, other);
+          }
+        } catch (const ErrorException&) {
+          // the general path below hands it to the handler
+        }
+      }
+      if (ctx.vars) {
+        Variables::Entry& e = var_of(n, *ctx.vars);
+        if (e.exists()) return put(e.value(), out, other);
+      }
+      return put(eval(n, ctx), out, other);
+    }
+    case Op::Add: {
+      std::size_t mark = out.size();
+      Value left;
+      bool left_text = append_text(*n.kids[0], ctx, out, left);
+      Value right;
+      if (left_text && append_text(*n.kids[1], ctx, out, right)) return true;
+      if (left_text) {
+        left = Value::str(out.substr(mark));
+        out.resize(mark);
+      } else {
+        right = eval(*n.kids[1], ctx);
+      }
+      Value r = guarded(ctx, [&] { return add(left, right); }, arithmetic_default);
+      return put(r, out, other);
+    }
+    case Op::Call: {
+      TextFn f = text_fn(n);
+      if (f == TextFn::None) break;
+      std::size_t mark = out.size();
+      Value arg;
+      if (!append_text(*n.kids[0], ctx, out, arg)) {
+        Value args[2] = {arg, f == TextFn::Padr ? eval(*n.kids[1], ctx) : Value()};
+        return put(call_with(n, std::span<const Value>(args, f == TextFn::Padr ? 2 : 1), ctx),
+                   out, other);
+      }
+      switch (f) {
+        case TextFn::Upper:
+          for (std::size_t i = mark; i < out.size(); ++i)
+            out[i] = static_cast<char>(hu852_upper(static_cast<unsigned char>(out[i])));
+          return true;
+        case TextFn::Trim:
+          while (out.size() > mark && out.back() == ' ') out.pop_back();
+          return true;
+        case TextFn::Padr: {
+          Value width = eval(*n.kids[1], ctx);
+          double w = width.is_num() ? width.as_num() : -1;
+          if (width.is_num() && w >= 0 && w <= static_cast<double>(ctx.max_string)) {
+            out.resize(mark + static_cast<std::size_t>(w), ' ');
+            return true;
+          }
+          Value args[2] = {Value::str(out.substr(mark)), width};
+          out.resize(mark);
+          return put(call_with(n, args, ctx), out, other);
+        }
+        case TextFn::None: break;
+      }
+      break;
+    }
+    default: break;
+  }
+  return put(eval(n, ctx), out, other);
+}
+
+Value build_text(const Node& n, EvalContext& ctx) {
+  std::string out;
+  out.reserve(64);
+  Value other;
+  if (!append_text(n, ctx, out, other)) return other;
+  if (out.size() > ctx.max_string)
+    return guarded(
+        ctx,
+        []() -> Value {
+          throw ErrorException(make_error(gen::kStrOverflow, 1209, "String overflow", "+"));
+        },
+        no_default);
+  return Value::str(std::move(out));
 }
 
 template <class F>
@@ -295,7 +439,9 @@ Value eval(const Node& n, EvalContext& ctx) {
       if (ctx.params && n.index < static_cast<int>(ctx.params->size()))
         return (*ctx.params)[n.index];
       return Value();
-    case Op::Call: return call(n, ctx);
+    case Op::Call:
+      if (text_fn(n) != TextFn::None) return build_text(n, ctx);
+      return call(n, ctx);
     case Op::Iif: {
       Value c = eval(*n.kids[0], ctx);
       Value args[] = {c};
@@ -340,7 +486,7 @@ Value eval(const Node& n, EvalContext& ctx) {
           },
           arithmetic_default);
     }
-    case Op::Add: return binary(n, ctx, [](const Value& a, const Value& b) { return add(a, b); });
+    case Op::Add: return build_text(n, ctx);
     case Op::Sub:
       return binary(n, ctx, [](const Value& a, const Value& b) { return subtract(a, b); });
     case Op::Mul:

@@ -4,6 +4,8 @@
 
 namespace xbase {
 
+bool ExprHost::field_text(int, int, std::string_view&) const { return false; }
+
 void ExprHost::set_field(int, int, const Value&) {
   throw ErrorException(make_error(gen::kUnsupported, 1005, "Operation not supported", "field :="));
 }

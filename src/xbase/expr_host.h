@@ -28,6 +28,12 @@ class ExprHost {
   // The value of a field of the area's current record (blanks at end of file).
   virtual Value field_value(int area, int index) const = 0;
 
+  // Optional fast path for character fields: a view of the field's bytes in the
+  // current record, valid until the record or the selection changes. Index keys are
+  // built from it without copying the field. Return false for other field types, or
+  // to always go through field_value().
+  virtual bool field_text(int area, int index, std::string_view& out) const;
+
   // FIELD := value from an expression ("nev := ..."). Default: not supported.
   virtual void set_field(int area, int index, const Value& v);
 

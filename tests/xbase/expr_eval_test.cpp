@@ -198,6 +198,34 @@ TEST_F(ExprEval, IndexKeys) {
   EXPECT_EQ(run("DTOS(CTOD('2023.09.01'))").as_str(), "20230901");
 }
 
+TEST_F(ExprEval, TextChainsGiveTheSameResultsAsValueByValue) {
+  // Keys and columns are built in one buffer; every mixed case must still behave as
+  // the operators and functions do one value at a time.
+  host.areas[0].recno = 1;
+  EXPECT_EQ(run("jovedelem + 1").as_num(), 1001);
+  EXPECT_EQ(run("PADR(TRIM(nev), 3) + '|' + PADR(vkod, 5) + '|'").as_str(), "Kov|001  |");
+  EXPECT_EQ(run("PADR(jovedelem, 6) + 'x'").as_str(), "1000  x");
+  EXPECT_EQ(run("UPPER(TRIM('  ab  ') + 'c')").as_str(), "  ABC");
+  EXPECT_EQ(run("PADR('abc', 0) + PADR('abc', 2.9)").as_str(), "ab");
+  EXPECT_EQ(run("HUNGORD(vkod + nyilat) + DTOS(CTOD('2023.01.02'))").as_str(), "001M20230102");
+  EXPECT_EQ(error_code("nev + 1"), gen::kArg);
+  EXPECT_EQ(error_code("1 + nev"), gen::kArg);
+  EXPECT_EQ(error_code("HUNGORD(jovedelem)"), gen::kArg);
+  EXPECT_EQ(error_code("PADR(nev, 'x') + 'y'"), gen::kArg);
+  EXPECT_EQ(error_code("vkod + nincs"), gen::kNoVar);
+  ctx.max_string = 40;
+  EXPECT_EQ(error_code("nev + nev"), gen::kStrOverflow);
+  EXPECT_EQ(error_code("PADR(nev, 41)"), gen::kStrOverflow);
+  ctx.max_string = std::size_t{16} << 20;
+  // Substitutes take the place of the failing part only.
+  ctx.handler = [](Error& e) {
+    return ErrorAnswer::substitute(e.gen_code == gen::kNoVar ? Value::str("?") : Value::num(7));
+  };
+  EXPECT_EQ(run("vkod + nincs + nyilat").as_str(), "001?M");
+  EXPECT_EQ(run("nyilat + 1").as_num(), 7);
+  EXPECT_EQ(run("HUNGORD(1)").as_num(), 7);
+}
+
 TEST_F(ExprEval, FieldIndexesAreKeptWhileTheLayoutStays) {
   Expr key = Expr::compile("vkod+nev");
   key.eval(ctx);
