@@ -53,9 +53,12 @@ KeyEvent named(Base b, int fn, int mods) {
   return KeyEvent{code, state};
 }
 
-// "\e[<n>~" keys.
-void tilde_key(int n, Base& b, int& fn) {
+// "\e[<n>~" keys. The Linux console sends Shift+F1 … F8 as F13 … F20 (25-34).
+void tilde_key(int n, Base& b, int& fn, int& mods) {
   switch (n) {
+    case 25: case 26: b = Base::F; fn = n - 24; mods |= 1; break;
+    case 28: case 29: b = Base::F; fn = n - 25; mods |= 1; break;
+    case 31: case 32: case 33: case 34: b = Base::F; fn = n - 26; mods |= 1; break;
     case 1: case 7: b = Base::Home; break;
     case 2: b = Base::Ins; break;
     case 3: b = Base::Del; break;
@@ -141,7 +144,7 @@ std::optional<KeyEvent> KeyDecoder::next(bool flush) {
         Base b = Base::None;
         int fn = 0;
         if (fin == '~' || fin == '^' || fin == '$' || fin == '@') {
-          tilde_key(p[0], b, fn);
+          tilde_key(p[0], b, fn, mods);
           if (fin == '^') mods |= 4;  // rxvt: Ctrl
           if (fin == '$') mods |= 1;  // rxvt: Shift
           if (fin == '@') mods |= 5;

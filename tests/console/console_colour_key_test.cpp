@@ -106,6 +106,8 @@ TEST(Keys, TerminalSequencesToRuntimeCodes) {
       // Linux console
       {"F1 linux", "\x1b[[A", 28, 0},   {"F2 linux", "\x1b[[B", -1, 0},
       {"F5 linux", "\x1b[[E", -4, 0},   {"F3 linux", "\x1b[[C", -2, 0},
+      {"Shift+F1 linux", "\x1b[25~", -10, S}, {"Shift+F8 linux", "\x1b[34~", -17, S},
+      {"Shift+F4 linux", "\x1b[29~", -13, S},
       // plain bytes
       {"Enter", "\r", 13, 0},           {"Esc", "\x1b", 27, 0},
       {"Backspace", "\x7f", 8, 0},      {"Tab", "\t", 9, 0},
