@@ -210,6 +210,8 @@ bool csv_value(const FieldDef& f, const std::string& text, Value* v, bool* leave
   }
 }
 
+constexpr int kAppendBatch = 500;
+
 int cmd_append(const std::string& path) {
   WorkAreas wa;
   wa.use(path, "", OpenMode::Shared);
@@ -254,15 +256,21 @@ int cmd_append(const std::string& path) {
       ++bad;
       continue;
     }
-    while (!a.flock()) ::usleep(10000);
+    // Rows go in batches under one file lock, each batch committed before the lock
+    // is released, so other workstations wait at most one batch.
+    if (!a.table()->file_locked())
+      while (!a.flock()) ::usleep(10000);
     if (!a.append_blank()) return 1;
     for (int i = 0; i < nf; ++i)
       if (!blank[static_cast<size_t>(i)]) a.put(i, values[static_cast<size_t>(i)]);
     if (deleted) a.delete_record();
-    a.commit();
-    a.unlock();
-    ++added;
+    if (++added % kAppendBatch == 0) {
+      a.commit();
+      a.unlock();
+    }
   }
+  a.commit();
+  a.unlock();
   wa.close_all();
   std::fprintf(stderr, "dbftool: %d record(s) appended\n", added);
   return bad ? 1 : 0;
