@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The generator's installation passes the table tool's checks on every table and
+# index file, in the program directory and in its template directory.
+set -euo pipefail
+bin="$MVIRDA_BINARY_DIR"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+MVIRDA_BINARY_DIR="$bin" "$MVIRDA_SOURCE_DIR/tools/gen-installation" "$work" --persons 500 --seed 3
+dir="$work/VIRDA23"
+dbftool="$bin/src/xbase/tools/dbftool"
+for t in "$dir"/*.dbf "$dir"/xxx/*.dbf; do
+  "$dbftool" check "$t"
+done
+for n in vallal eltar23 virda23 virda232; do
+  test -s "$dir/$n.ntx" || { echo "missing $n.ntx"; exit 1; }
+done
+usage="$("$dbftool" 2>&1 || true)"
+if [[ "$usage" == *check-index* ]]; then
+  "$dbftool" check-index "$dir/vallal.dbf" "$dir/vallal.ntx"
+  "$dbftool" check-index "$dir/eltar23.dbf" "$dir/eltar23.ntx"
+  "$dbftool" check-index "$dir/virda23.dbf" "$dir/virda23.ntx"
+  "$dbftool" check-index "$dir/virda23.dbf" "$dir/virda232.ntx"
+fi
+ls "$dir/xxx" | sort | tr '\n' ' ' | grep -qx 'eltar23.dbf konstans.dbf kozter.dbf vallal.dbf virda23.dbf '
+echo ok
