@@ -1,0 +1,39 @@
+// The expression evaluator over the work areas: field names resolve to the fields of
+// the selected area, alias->field to another open area; and filters given as
+// expression texts (SET FILTER TO, LOCATE FOR) as record conditions.
+#pragma once
+
+#include <string_view>
+
+#include "xbase/expr.h"
+#include "xbase/expr_host.h"
+#include "xbase/workarea.h"
+
+namespace xbase {
+
+class WorkAreasHost : public ExprHost {
+ public:
+  explicit WorkAreasHost(WorkAreas& areas) : areas_(areas) {}
+
+  int selected_area() const override;
+  int area_of_alias(std::string_view alias) const override;
+  int field_index(int area, std::string_view name) const override;
+  Value field_value(int area, int index) const override;
+  bool field_text(int area, int index, std::string_view& out) const override;
+  void set_field(int area, int index, const Value& v) override;
+  bool deleted(int area) const override;
+  int64_t recno(int area) const override;
+  int select_area(int area) override;
+
+ private:
+  WorkAreas& areas_;
+};
+
+// A record condition of the selected area from an expression text, compiled once
+// (a syntax error is thrown as ErrorException). It is evaluated with its own area
+// selected, whichever area is selected when the table engine asks, with the work
+// areas' error handler; `vars` and `app` (either may be null) must outlive it.
+RecordCondition text_condition(WorkAreas& areas, std::string_view text, Variables* vars,
+                               const Functions* app = nullptr);
+
+}  // namespace xbase
