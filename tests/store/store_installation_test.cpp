@@ -102,7 +102,9 @@ TEST_F(Installation, EveryIdentifierPassesItsCheck) {
     c.go(i);
     EXPECT_TRUE(entry::ids::tax_number_valid(c.str("adoszam"))) << c.str("adoszam");
     const std::string pred = Reader::trim(c.str("jogelasz"));
-    if (!pred.empty()) EXPECT_TRUE(entry::ids::company_id_valid(pred));
+    if (!pred.empty()) {
+      EXPECT_TRUE(entry::ids::company_id_valid(pred));
+    }
     EXPECT_EQ(c.str("vkod"), entry::ids::zero_fill(c.str("vkod")));
   }
   Reader p(dir() / "virda23.dbf");
@@ -113,7 +115,9 @@ TEST_F(Installation, EveryIdentifierPassesItsCheck) {
     EXPECT_TRUE(tax_id_valid(id)) << id;
     EXPECT_EQ(entry::ids::birth_date_of(id), p.get("szulido").as_date()) << id;
     const std::string spouse = Reader::trim(p.str("elsohadoa"));
-    if (!spouse.empty()) EXPECT_TRUE(tax_id_valid(spouse)) << spouse;
+    if (!spouse.empty()) {
+      EXPECT_TRUE(tax_id_valid(spouse)) << spouse;
+    }
     EXPECT_TRUE(persons.insert(p.str("vkod") + id + p.str("nyilat")).second);
     persons.insert(p.str("vkod") + id);
   }
@@ -168,7 +172,9 @@ TEST_F(Installation, AmountsOnEveryRowWithinTheFormsRules) {
     EXPECT_EQ(Reader::trim(p.str("UTCA")), Reader::trim(line));
   }
   for (const xbase::FieldDef& f : p.table().fields())
-    if (f.type == 'N') EXPECT_TRUE(filled.count(f.name)) << f.name << " is never filled";
+    if (f.type == 'N') {
+      EXPECT_TRUE(filled.count(f.name)) << f.name << " is never filled";
+    }
 }
 
 TEST_F(Installation, IndexFilesHoldTheKeysOfTheirExpressions) {

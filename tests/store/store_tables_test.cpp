@@ -30,9 +30,10 @@ TEST(TableDefs, SameNamedFieldsShareTypeAndWidth) {
     EXPECT_EQ(xbase::check_structure(t.fields), "") << t.file;
     for (const xbase::FieldDef& f : t.fields) {
       auto [it, fresh] = seen.emplace(f.name, std::pair{&t, f});
-      if (!fresh)
+      if (!fresh) {
         EXPECT_EQ(it->second.second, f) << f.name << " in " << t.file << " and "
                                         << it->second.first->file;
+      }
     }
   }
   // The names the record buffer shares between the company, year and dependants tables.
@@ -77,7 +78,9 @@ TEST(TableDefs, WidthsTheProgramFixes) {
   EXPECT_EQ(width(y, "oszt16p"), 10);
   // Every amount the forms edit with eight or nine digits fits its field.
   for (const xbase::FieldDef& f : y.fields)
-    if (f.type == 'N') EXPECT_GE(f.width, 8) << f.name;
+    if (f.type == 'N') {
+      EXPECT_GE(f.width, 8) << f.name;
+    }
   EXPECT_EQ(store::find_field(d, "szulido"), nullptr);  // a dependant's date is eszulido
 }
 
