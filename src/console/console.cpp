@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <chrono>
 
+#include "console/headless.h"
+
 namespace console {
 
 Console::Console(std::unique_ptr<Backend> backend) : backend_(std::move(backend)) {
+  // Without a terminal the console still works; a wait for a key then ends with
+  // ScriptExhausted instead of hanging.
+  if (!backend_) backend_ = std::make_unique<HeadlessBackend>();
   colour_ = backend_->has_colours();
 }
 

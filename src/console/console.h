@@ -34,6 +34,7 @@ class Console {
   // pass on, or 0 to drop it.
   using KeyFilter = std::function<int(Console&, int key)>;
 
+  // A null backend gives a console without a terminal (a headless one).
   explicit Console(std::unique_ptr<Backend> backend);
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
