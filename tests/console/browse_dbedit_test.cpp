@@ -124,4 +124,102 @@ TEST_F(BrowseTest, PagesLandOnTheRightRecordsInIndexOrder) {
   EXPECT_EQ(nev(), "N09999");  // the area stays where the cursor was
 }
 
+TEST_F(BrowseTest, ColumnsOnTheScreenAndSideways) {
+  open(kRecords);
+  // Kod, Nev and Osszeg fit in 78 columns; Cim and Megjegyzes are off to the right.
+  term->keys({key::kEnd, key::kHome, key::kRight, key::kRight, key::kRight, key::kHome, key::kCtrlEnd,
+              key::kCtrlHome, key::kCtrlRight, key::kCtrlLeft, key::kEsc});
+  BrowseOptions opt;
+  std::vector<int> cols;
+  opt.user = [&](int mode, int col) {
+    if (mode == kDeIdle) cols.push_back(col);
+    return mode == kDeException ? 0 : 1;
+  };
+  browse(opt);
+  EXPECT_EQ(cols, (std::vector<int>{1, 3, 1, 2, 3, 4, 2, 5, 1, 2, 2}));
+  const auto& w = term->waits();
+  EXPECT_EQ(w[0].row_utf8(4).find("Cim"), std::string::npos);
+  // Right onto Cim scrolls it in: Nev becomes the first column on the screen.
+  EXPECT_EQ(w[5].row_utf8(4).find("Nev"), 1u) << w[5].row_utf8(4);
+  EXPECT_NE(w[5].row_utf8(4).find("Cim"), std::string::npos);
+  // Ctrl+End shows the last column with its values.
+  EXPECT_NE(w[7].row_utf8(4).find("Megjegyzes"), std::string::npos) << w[7].row_utf8(4);
+  EXPECT_NE(w[7].row_utf8(6).find("Megjegyzes 10000"), std::string::npos) << w[7].row_utf8(6);
+  // Ctrl+Right pans one column while the cursor stays on a visible column.
+  EXPECT_EQ(w[9].row_utf8(4).find("Nev"), 1u);
+  EXPECT_EQ(w[10].row_utf8(4).find("Kod"), 1u);
+}
+
+TEST_F(BrowseTest, RepaintAfterADeletionDropsTheRecord) {
+  open(kRecords);
+  areas.set_deleted(true);
+  term->keys({key::kDown, key::kDown, 't', key::kEsc});
+  BrowseOptions opt;
+  opt.heading_sep = HU("─");
+  opt.user = [&](int mode, int) {
+    if (mode != kDeException) return 1;
+    if (con->last_key() == 't') {
+      area().delete_record();
+      area().skip(1);
+      return 2;
+    }
+    return 0;
+  };
+  browse(opt);
+  const Screen& after = term->waits().back();
+  EXPECT_NE(after.row_utf8(7).find("N00001"), std::string::npos);
+  EXPECT_NE(after.row_utf8(8).find("N00003"), std::string::npos) << after.row_utf8(8);
+  EXPECT_EQ(after.text_utf8().find("N00002"), std::string::npos);
+  EXPECT_EQ(after.at(8, 1).attr, con->attr(kEnhanced));  // the cursor stays on its row
+  EXPECT_EQ(nev(), "N00003");
+}
+
+TEST_F(BrowseTest, WithoutUserFunctionEnterAndEscEnd) {
+  open(40, false);  // natural order
+  term->keys({'x', key::kF2, key::kDown, key::kEnter});
+  int hot = 0;
+  con->set_key(key::kF2, [&](Console&) { ++hot; });
+  browse({});
+  EXPECT_EQ(hot, 1);
+  EXPECT_EQ(area().recno(), 2u);
+  // The default separators and a two-line heading split at ";".
+  std::vector<std::string> heads = {";Kod", "Nev"};
+  auto cols = browse_columns(areas, {"KOD", "NEV"}, {}, &heads);
+  term->keys({key::kEsc});
+  dbedit(*con, area(), 0, 0, 10, 40, cols);
+  const Screen& s = term->waits().back();
+  EXPECT_EQ(s.row_utf8(0).substr(0, 12), "        Nev ");
+  EXPECT_EQ(s.row_utf8(1).substr(0, 3), "Kod");
+  EXPECT_EQ(s.at(2, 0).ch, static_cast<unsigned char>(HU("═")[0]));
+  EXPECT_NE(s.row_utf8(3).find("00002 │ "), std::string::npos) << s.row_utf8(3);
+}
+
+TEST_F(BrowseTest, EmptyTableAndFilter) {
+  open(30, false);
+  area().set_filter([&] { return area().get("OSSZ").as_num() > 25; });
+  area().go_top();
+  term->keys({key::kCtrlPgUp, key::kPgDn, key::kEsc});
+  std::vector<std::string> seen;
+  BrowseOptions opt;
+  opt.user = [&](int mode, int) {
+    seen.push_back(std::to_string(mode) + ":" + std::to_string(area().recno()));
+    return mode == kDeException ? 0 : 1;
+  };
+  browse(opt);
+  EXPECT_EQ(seen, (std::vector<std::string>{"0:26", "0:26", "0:30", "4:30"}));
+  EXPECT_EQ(term->waits().back().row_utf8(10).find("00030"), 1u);
+  EXPECT_EQ(term->waits().back().row_utf8(11), std::string(80, ' '));
+
+  area().set_filter([] { return false; });  // nothing to show: the empty mode
+  area().go_top();
+  term->keys({'f', key::kEsc});
+  seen.clear();
+  opt.user = [&](int mode, int) {
+    seen.push_back(std::to_string(mode) + ":" + std::to_string(con->last_key()));
+    return mode == kDeException && con->last_key() == key::kEsc ? 0 : 1;
+  };
+  browse(opt);
+  EXPECT_EQ(seen, (std::vector<std::string>{"3:27", "4:102", "3:102", "4:27"}));
+}
+
 }  // namespace
