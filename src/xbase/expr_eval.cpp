@@ -91,8 +91,10 @@ constexpr int kBlockCallCost = 20;
 // layout is unchanged.
 int field_of(const Node& n, const ExprHost& host, int area) {
   uint64_t gen = host.layout_generation();
-  if (gen != 0 && n.field_host == &host && n.field_generation == gen && n.field_area == area)
-    return n.field_idx;
+  if (n.field_host == &host && n.field_generation == gen && n.field_area == area) {
+    if (gen != 0) return n.field_idx;
+    if (n.field_idx >= 0 && host.field_is(area, n.field_idx, n.name)) return n.field_idx;
+  }
   int idx = host.field_index(area, n.name);
   n.field_host = &host;
   n.field_generation = gen;

@@ -44,6 +44,14 @@ class ExprHost {
   // Default: not supported.
   virtual int select_area(int area);
 
+  // Whether field `index` of `area` is still the field `name` (upper case). The
+  // evaluator asks it before reusing a remembered index when layout_generation() is 0.
+  // The default looks the name up again; a host with cheap access to a field's name
+  // should compare that name instead.
+  virtual bool field_is(int area, int index, std::string_view name) const {
+    return field_index(area, name) == index;
+  }
+
   // A number that changes whenever a field index handed out earlier may have become
   // wrong (a table opened or closed in any area, a structure changed). 0 tells the
   // evaluator not to keep field indexes at all and to ask field_index() every time.

@@ -34,6 +34,11 @@ bool WorkAreasHost::field_text(int area, int index, std::string_view& out) const
   return true;
 }
 
+bool WorkAreasHost::field_is(int area, int index, std::string_view name) const {
+  WorkArea& a = areas_.area(area);
+  return a.used() && index >= 0 && index < a.field_count() && a.field(index).name == name;
+}
+
 void WorkAreasHost::set_field(int area, int index, const Value& v) {
   areas_.area(area).put(index, v);
 }

@@ -20,6 +20,7 @@ class WorkAreasHost : public ExprHost {
   int field_index(int area, std::string_view name) const override;
   Value field_value(int area, int index) const override;
   bool field_text(int area, int index, std::string_view& out) const override;
+  bool field_is(int area, int index, std::string_view name) const override;
   void set_field(int area, int index, const Value& v) override;
   bool deleted(int area) const override;
   int64_t recno(int area) const override;

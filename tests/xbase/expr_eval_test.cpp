@@ -248,6 +248,13 @@ TEST_F(ExprEval, FieldIndexesAreKeptWhileTheLayoutStays) {
   EXPECT_THROW(key.eval(ctx), ErrorException);  // the company table has no "nev"
   vars.make_public("NEV", Value::str("-"));
   EXPECT_EQ(key.eval(ctx).as_str(), "002-");
+  // A host without a layout generation: a remembered index is checked before use.
+  host.selected = 1;
+  host.generation = 0;
+  EXPECT_EQ(key.eval(ctx).as_str(), "001" + padr(HU("Kovács Anna"), 30));
+  std::swap(a.fields[0], a.fields[1]);
+  for (auto& row : a.rows) std::swap(row[0], row[1]);
+  EXPECT_EQ(key.eval(ctx).as_str(), "001" + padr(HU("Kovács Anna"), 30));
 }
 
 TEST_F(ExprEval, NameResolution) {
