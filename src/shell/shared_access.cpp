@@ -104,6 +104,7 @@ bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
 
   ctx.windows.open(ctx.con, 10, 25, 14, 55, console::kSingleFrame);
   centred(ctx, 1, HU("Várakozás állományra..."));
+  ctx.con.refresh();  // shown even for the single retry without waiting
   bool ok = false;
   for (;;) {
     r.at(__LINE__);
