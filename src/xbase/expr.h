@@ -51,6 +51,14 @@ struct EvalContext {
   std::vector<Value>* params = nullptr;  // parameters of the running code block
 };
 
+// What evaluation throws: the error of a failed operation after the handler answered
+// "fail" (or when there is no handler). Code that hands errors to a handler itself
+// should let this one pass instead of showing the same error again.
+class EvalFailure : public ErrorException {
+ public:
+  explicit EvalFailure(Error e) : ErrorException(std::move(e)) {}
+};
+
 // A compiled {|params| expr, ...} block; Value::block() carries it. A block made in
 // C++ code sets `native` instead of `body`.
 struct CodeBlock {

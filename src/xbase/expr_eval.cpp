@@ -18,12 +18,6 @@ namespace expr_detail {
 
 namespace {
 
-// An error already answered "fail" (or thrown without a handler).
-class EvalFailure : public ErrorException {
- public:
-  explicit EvalFailure(Error e) : ErrorException(std::move(e)) {}
-};
-
 constexpr int kMaxRetries = 100;
 
 Value no_default(const Error&) { return Value(); }

@@ -390,6 +390,7 @@ TEST_F(ExprEval, HandlerAnswers) {
   calls = 0;
   EXPECT_EQ(error_code("1 + (2 + UPPER(nincs))"), gen::kNoVar);
   EXPECT_EQ(calls, 1);
+  EXPECT_THROW(run("nincs"), EvalFailure);  // callers with a handler let it pass
   // Default: the operation's default (0 for a division by zero, nil otherwise).
   ctx.handler = [&](Error&) { return ErrorAnswer::fallback(); };
   EXPECT_EQ(run("5 / 0").as_num(), 0);
