@@ -7,7 +7,7 @@
 namespace xbase {
 
 int WorkAreasHost::selected_area() const {
-  int n = areas_.selected();
+  int n = fixed_area_ > 0 ? fixed_area_ : areas_.selected();
   return areas_.area(n).used() ? n : 0;
 }
 

@@ -11,9 +11,15 @@
 
 namespace xbase {
 
+// Character fields are handed out as views of the record buffer (field_text) and
+// remembered field positions are checked by name (field_is), so an index key or a
+// filter evaluated per record costs no field lookup and no copy of a field.
 class WorkAreasHost : public ExprHost {
  public:
-  explicit WorkAreasHost(WorkAreas& areas) : areas_(areas) {}
+  // `fixed_area` 0: names are those of the selected area. Otherwise always that
+  // area's, whichever is selected (an index key on its own table, a browse column).
+  explicit WorkAreasHost(WorkAreas& areas, int fixed_area = 0)
+      : areas_(areas), fixed_area_(fixed_area) {}
 
   int selected_area() const override;
   int area_of_alias(std::string_view alias) const override;
@@ -28,6 +34,7 @@ class WorkAreasHost : public ExprHost {
 
  private:
   WorkAreas& areas_;
+  int fixed_area_;
 };
 
 // A record condition of the selected area from an expression text, compiled once

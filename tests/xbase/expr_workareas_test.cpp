@@ -79,6 +79,13 @@ TEST_F(ExprWorkAreas, IndexKeyOverTheRecords) {
   EXPECT_EQ(Expr::compile("VALLAL->vnev").eval(ctx).as_str(), padr("Alfa Kft.", 20));
   EXPECT_EQ(Expr::compile("VALLAL->(RECNO()) + RECNO()").eval(ctx).as_num(), 4);
   EXPECT_EQ(wa.selected(), 1);
+  // A host fixed on the person table keeps its names while another area is selected.
+  WorkAreasHost own(wa, 1);
+  EvalContext fixed;
+  fixed.host = &own;
+  wa.select("VALLAL");
+  EXPECT_EQ(key.eval(fixed).as_str(), "002" + padr(HU("NAGY EDE"), 20));
+  EXPECT_THROW(key.eval(ctx), ErrorException);  // the company table has no "nev"
 }
 
 TEST_F(ExprWorkAreas, FiltersAndLocateGivenAsTexts) {
