@@ -251,4 +251,53 @@ TEST(GetRead, FieldListIsKeptAndPutBack) {
   EXPECT_EQ(f.ctx->getlist()[0].name, "A");
 }
 
+// The ESC-guarded read of the forms works through hot keys: PgDn walks through the
+// remaining fields by pushing Tab and PgDn, stopping at a field whose check refuses;
+// Esc asks (here: answers yes at once), kills the read and leaves Esc as last key.
+TEST(GetRead, PgDnWalkAndEscThroughHotKeys) {
+  Form f;
+  f.get(1, 0, "A", Value::str("a"));
+  GetField& b = f.get(2, 0, "B", Value::str("x "));
+  f.get(3, 0, "C", Value::str("c"));
+  std::string utget;
+  int checks_b = 0;
+  b.valid = [&](ReadSession&) {
+    ++checks_b;
+    return f.var("B").as_str() != "x ";
+  };
+  f.con->set_key(key::kPgDn, [&](Console& con) {
+    ReadSession* s = f.ctx->active();
+    GetField* cur = s->active_field();
+    if (s->position() == static_cast<int>(s->fields().size())) {
+      con.put_key(key::kEnter);
+    } else if (cur->name == utget) {
+      con.put_key(key::kTab);
+    } else {
+      utget = cur->name;
+      con.put_key(key::kTab);
+      con.put_key(key::kPgDn);
+    }
+  });
+  f.keys({key::kPgDn});  // A → B; B refuses twice and the walk stops there
+  f.type("ok");
+  f.keys({key::kPgDn});  // B accepted → C, the last: Enter ends the read
+  EXPECT_TRUE(f.read());
+  EXPECT_EQ(checks_b, 3);
+  EXPECT_EQ(f.var("B").as_str(), "ok");
+  // Waits: in A; in B after the walk stopped; after "o"; after "k".
+  EXPECT_EQ(f.term->waits().size(), 4u);
+  EXPECT_EQ(f.term->waits()[1].cursor_row(), 2);
+
+  Form g;
+  g.get(1, 0, "A", Value::str("aa"));
+  g.con->set_key(key::kEsc, [&](Console& con) {
+    g.ctx->kill();
+    if (con.last_key() != key::kEsc) con.put_key(key::kEsc);
+  });
+  g.keys({key::kEsc});
+  g.read();
+  EXPECT_EQ(g.con->last_key(), key::kEsc);
+  EXPECT_EQ(g.term->keys_left(), 0u);
+}
+
 }  // namespace
