@@ -88,6 +88,7 @@ class Expr {
   bool calls_application_functions() const { return app_calls_; }
 
  private:
+  friend void assign_name(std::string_view, const Value&, EvalContext&);
   std::shared_ptr<const expr_detail::Node> root_;
   std::string text_;
   bool app_calls_ = false;
@@ -102,6 +103,13 @@ Value compile_block(std::string_view text, const Functions* app = nullptr);
 
 // The macro operator &(text): compile and evaluate once.
 Value evaluate(std::string_view text, EvalContext& ctx);
+
+// &(name) := value for a name built at run time ("ELSOHH" + month): the field of
+// the selected area when it has one, else the visible variable, else a new private of
+// the innermost routine, as `name := value` in a text. "M->name" and "alias->field"
+// are taken too. A text that is not such a name is a syntax error; errors go to the
+// handler as in an evaluation.
+void assign_name(std::string_view name, const Value& v, EvalContext& ctx);
 
 // TYPE(text): the type letter of the text's value ("C", "N", "D", "L", "B"); "U" when
 // a name in it does not exist or the value is nil; "UE" for a syntax error or an

@@ -589,6 +589,24 @@ Value evaluate(std::string_view text, EvalContext& ctx) {
   return compiled->eval(ctx);
 }
 
+void assign_name(std::string_view name, const Value& v, EvalContext& ctx) {
+  Expr target = Expr::compile(name, ctx.functions);
+  const expr_detail::Node& n = *target.root_;
+  using expr_detail::Op;
+  if (n.op != Op::Name && n.op != Op::Memvar && n.op != Op::Field && n.op != Op::AliasField) {
+    Error e = make_error(gen::kSyntax, 1449, "Syntax error", "&");
+    e.args.push_back(Value::str(std::string(name)));
+    throw ErrorException(std::move(e));
+  }
+  expr_detail::guarded(
+      ctx,
+      [&] {
+        expr_detail::assign(n, v, ctx);
+        return Value();
+      },
+      expr_detail::no_default);
+}
+
 std::string type_of(std::string_view text, EvalContext& ctx) {
   Expr e;
   try {

@@ -293,6 +293,17 @@ TEST_F(ExprEval, Assignment) {
   vars.assign("XELSOHH" + std::string("03"), Value::str("1"));
   EXPECT_EQ(run("XELSOHH03").as_str(), "1");
   EXPECT_EQ(run("(M->XELSOHH03 := '2', XELSOHH03)").as_str(), "2");
+  // The month's flag by a name built at run time: the field when the table has one.
+  host.areas[0].fields.push_back("ELSOHH05");
+  for (auto& row : host.areas[0].rows) row.push_back(C(" ", 1));
+  ++host.generation;
+  assign_name("elsohh" + std::string("05"), Value::str("2"), ctx);
+  EXPECT_EQ(host.areas[0].rows[2].back().as_str(), "2");
+  assign_name("XELSOHH" + std::string("03"), Value::str("3"), ctx);
+  EXPECT_EQ(vars.find("XELSOHH03")->as_str(), "3");
+  assign_name("M->ELSOHH05", Value::str("v"), ctx);
+  EXPECT_EQ(vars.find("ELSOHH05")->as_str(), "v");
+  EXPECT_THROW(assign_name("ELSOHH + '05'", Value::str("x"), ctx), ErrorException);
   // A new name inside a routine becomes a private of that routine.
   {
     Variables::Scope routine(vars);
