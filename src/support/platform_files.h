@@ -1,0 +1,88 @@
+// The file functions the program uses, on Linux paths (see platform_paths.h for
+// turning the program's Windows paths into them). Names are found ignoring case;
+// listings are in name order, where Windows gives directory order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xbase/date.h"
+
+namespace support::platform {
+
+struct DirEntry {
+  std::string name;  // as stored on disk
+  int64_t size = 0;
+  xbase::Date date;  // of the last change
+  std::string time;  // "hh:mm:ss"
+  bool is_dir = false;
+};
+
+// FILE(): whether a file or directory exists; a mask with wildcards asks whether
+// any name in its directory matches.
+bool exists(std::string_view path);
+
+// DIRECTORY(mask [, "D"]): the files of the mask's directory whose names match the
+// mask's last component, in name order; with `with_dirs` the subdirectories too
+// (never "." and ".."). A missing directory gives an empty list.
+std::vector<DirEntry> list(std::string_view mask, bool with_dirs = false);
+
+// Size in bytes, -1 when the file is missing.
+int64_t file_size(std::string_view path);
+// Date and time of the last change; false when the file is missing.
+bool file_date(std::string_view path, xbase::Date& date, std::string& time);
+
+// MAKEDIR: creates one directory; true when it exists afterwards.
+bool make_dir(std::string_view path);
+// Creates the directory and every missing parent.
+bool make_dirs(std::string_view path);
+
+// FILECOPY: copies `from` to `to` (replacing it); the number of bytes copied, or -1
+// when the source cannot be read or the target cannot be written (a partly written
+// target is removed).
+int64_t copy_file(std::string_view from, std::string_view to);
+
+// FERASE: true when the file was deleted.
+bool delete_file(std::string_view path);
+
+// FRENAME: as on Windows, fails when `to` exists already. True on success.
+bool rename_file(std::string_view from, std::string_view to);
+
+// Reads up to `max_bytes` of the file (all when negative) and splits the text into
+// lines as the runtime's memo-line function does: at CR LF, LF or CR; a line longer
+// than `width` is wrapped at the last blank within the width (the blank ends the
+// line), or cut at the width when it has no blank. Lines carry no line ends.
+std::vector<std::string> read_lines(std::string_view path, int width, int64_t max_bytes = -1);
+// The same over a text in memory.
+std::vector<std::string> split_memo_lines(std::string_view text, int width);
+
+// FOPEN / FCREATE / FREAD / FWRITE / FCLOSE: block reading and writing.
+class File {
+ public:
+  enum class Mode { Read, Write, ReadWrite };
+  File() = default;
+  ~File() { close(); }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  File(File&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+
+  // Opens an existing file; false when it cannot be opened.
+  bool open(std::string_view path, Mode mode = Mode::Read);
+  // Creates (or empties) the file for writing.
+  bool create(std::string_view path);
+  bool is_open() const { return fd_ >= 0; }
+  // Up to `n` bytes; fewer at the end of the file, none on an error.
+  std::string read(size_t n);
+  // The number of bytes written (fewer than given on an error).
+  size_t write(std::string_view bytes);
+  // FSEEK from the start; the new position or -1.
+  int64_t seek(int64_t pos);
+  void close();
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace support::platform

@@ -1,0 +1,48 @@
+// Where the program's Windows paths lie on Linux.
+//
+// A drive is a directory, the drive root: the directory named by VIRDA_DRIVE when
+// that is set, else the mount point of the file system that holds the current
+// directory. A path written from the root of a drive ("\kvad\global.dbf",
+// "C:\prtwrk\prt1") lies under the drive root; any drive letter names the same
+// root. Names are found ignoring case, and wildcards match as on Windows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace support::platform {
+
+// The drive root, without a trailing slash ("/" stays "/").
+std::string drive_root();
+
+// The current directory as the system reports it ("" when it cannot be read).
+std::string current_dir();
+
+// The current directory relative to the drive root, with a leading slash
+// ("/VIRDA23" for <root>/VIRDA23; "/" at the root itself). Outside the drive root
+// (VIRDA_DRIVE names another tree) the full current directory.
+std::string dir_under_drive();
+
+// The Linux path of a path as the program writes it: backslashes become slashes,
+// a drive letter ("C:") is dropped, a path from the root of a drive ("\kvad\x",
+// "C:\prtwrk") goes under the drive root, and every existing component is found
+// ignoring case. A path that begins with "/" is taken as a Linux path as it stands;
+// a relative one stays relative. Components that do not exist keep their spelling.
+std::string to_linux(std::string_view windows_path);
+
+// The existing file or directory whose name matches `path` ignoring case,
+// component by component; `path` itself when there is none.
+std::string find_nocase(std::string_view path);
+
+// Whether `name` matches the Windows wildcard `mask`, ignoring case: "*" any run
+// of characters, "?" one character (or none where the name ends or reaches its
+// dot, so "valt????.txt" also matches "valt1.txt"), "*.*" every name, a mask
+// ending in "." the names without an extension.
+bool wildcard_match(std::string_view mask, std::string_view name);
+
+bool has_wildcard(std::string_view mask);
+
+// Path joining with one slash between.
+std::string join(std::string_view dir, std::string_view name);
+
+}  // namespace support::platform
