@@ -222,4 +222,27 @@ TEST_F(BrowseTest, EmptyTableAndFilter) {
   EXPECT_EQ(seen, (std::vector<std::string>{"3:27", "4:102", "3:102", "4:27"}));
 }
 
+TEST_F(BrowseTest, RepaintShowsWhatAnotherWorkstationWrote) {
+  write_table(dir + "/tabla.dbf", 50);
+  ASSERT_TRUE(areas.use(dir + "/tabla", "", xbase::OpenMode::Shared));
+  area().go_top();
+  xbase::WorkAreas other;  // another workstation on the same file
+  ASSERT_TRUE(other.use(dir + "/tabla", "", xbase::OpenMode::Shared));
+  term->keys({key::kDown, 'r', key::kEsc});
+  BrowseOptions opt;
+  opt.user = [&](int mode, int) {
+    if (mode != kDeException) return 1;
+    if (con->last_key() != 'r') return 0;
+    other.current().go_to(2);
+    EXPECT_TRUE(other.current().rlock());
+    other.current().put("NEV", Value::str("MODOSITOTT"));
+    other.current().unlock();
+    return 2;
+  };
+  browse(opt);
+  EXPECT_NE(term->waits().back().row_utf8(7).find("MODOSITOTT"), std::string::npos)
+      << term->waits().back().row_utf8(7);
+  other.close_all();
+}
+
 }  // namespace
