@@ -10,6 +10,7 @@
 #include "console/headless.h"
 #include "console/keys.h"
 #include "xbase/functions.h"
+#include "xbase/hutext.h"
 #include "xbase/vars.h"
 
 namespace {
@@ -298,6 +299,90 @@ TEST(GetRead, PgDnWalkAndEscThroughHotKeys) {
   g.read();
   EXPECT_EQ(g.con->last_key(), key::kEsc);
   EXPECT_EQ(g.term->keys_left(), 0u);
+}
+
+TEST(GetBufferEdits, InsertLiteralsLogicalsAndWords) {
+  // Insert mode pushes the rest of the field right across a literal; the last
+  // character falls off.
+  GetBuffer tax(Value::str("12345678123"), "@R 99999999-9-99");
+  EXPECT_EQ(tax.text(), "12345678-1-23");
+  EXPECT_EQ(tax.width(), 13);
+  tax.home();
+  EXPECT_TRUE(tax.type_char('9', true));
+  EXPECT_EQ(tax.text(), "91234567-8-12");
+  EXPECT_EQ(tax.value().as_str(), "91234567812");
+  EXPECT_FALSE(tax.type_char('x', false));  // "9" takes digits only
+  for (int i = 0; i < 7; ++i) tax.right();
+  EXPECT_EQ(tax.pos(), 9);  // the cursor skips the literal
+  tax.del();
+  EXPECT_EQ(tax.value().as_str(), "9123456712 ");
+
+  // "@E": a comma typed in a number moves to the decimals as the point does.
+  GetBuffer amount(Value::num(0, 10, 2), "@E 999,999.99");
+  EXPECT_TRUE(amount.type_char('1', false));
+  EXPECT_TRUE(amount.type_char('2', false));
+  EXPECT_TRUE(amount.type_char(',', false));
+  EXPECT_TRUE(amount.type_char('5', false));
+  EXPECT_EQ(amount.value().as_num(), 12.5);
+  EXPECT_EQ(amount.display(amount.value()), "     12,50");
+
+  // Logicals take T/F/Y/N; "Y" shows Y/N.
+  GetBuffer yes(Value::logical(false), "Y");
+  EXPECT_EQ(yes.text(), "N");
+  EXPECT_TRUE(yes.type_char('t', false));
+  EXPECT_EQ(yes.text(), "Y");
+  EXPECT_TRUE(yes.value().as_logical());
+  EXPECT_TRUE(yes.type_out());
+  EXPECT_FALSE(GetBuffer(Value::logical(true), "").type_char('q', false));
+
+  // "@!" without a template: the whole text in upper case; "A" letters only.
+  GetBuffer up(Value::str("    "), "@!");
+  EXPECT_TRUE(up.type_char(static_cast<unsigned char>(HU("é")[0]), false));
+  EXPECT_EQ(up.text()[0], HU("É")[0]);
+  GetBuffer letters(Value::str("  "), "AA");
+  EXPECT_FALSE(letters.type_char('1', false));
+  EXPECT_TRUE(letters.type_char('b', false));
+
+  // Words, and End after the last non-blank character.
+  GetBuffer words(Value::str("alma korte   "), "");
+  words.end();
+  EXPECT_EQ(words.pos(), 10);
+  words.word_left();
+  EXPECT_EQ(words.pos(), 5);
+  words.word_left();
+  EXPECT_EQ(words.pos(), 0);
+  words.word_right();
+  EXPECT_EQ(words.pos(), 5);
+
+  // A date typed only in part is not a date.
+  GetBuffer d(Value::date(xbase::Date()), "");
+  d.type_char('2', false);
+  EXPECT_FALSE(d.valid_date());
+  d.del_to_end();
+  d.home();
+  d.del_to_end();
+  EXPECT_TRUE(d.valid_date());
+  EXPECT_TRUE(d.value().as_date().empty());
+}
+
+TEST(GetRead, FieldColours) {
+  Form f;
+  GetField& a = f.get(1, 0, "A", Value::str("ab"));
+  GetField& b = f.get(2, 0, "B", Value::str("cd"));
+  b.colour = "gr/n,n/gr";
+  b.show(*f.con);  // placed before its colour was given
+  Attr unsel = 0, btn = 0, n_gr = 0;
+  ASSERT_TRUE(parse_slot("gr+/n", unsel));
+  ASSERT_TRUE(parse_slot("gr/n", btn));
+  ASSERT_TRUE(parse_slot("n/gr", n_gr));
+  (void)a;
+  f.keys({key::kDown, key::kPgDn});
+  f.read();
+  const auto& w = f.term->waits();
+  EXPECT_EQ(w[0].at(1, 0).attr, f.con->attr(kEnhanced));  // the field being edited
+  EXPECT_EQ(w[0].at(2, 0).attr, btn);                       // its own unselected colour
+  EXPECT_EQ(w[1].at(1, 0).attr, unsel);                     // the unselected slot
+  EXPECT_EQ(w[1].at(2, 0).attr, n_gr);
 }
 
 }  // namespace
