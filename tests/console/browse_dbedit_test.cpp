@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "console/browse_dbedit.h"
+#include "console/get_read.h"
 #include "console/headless.h"
 #include "console/keys.h"
 #include "xbase/dbf_format.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 #include "xbase/ntx_order.h"
+#include "xbase/vars.h"
 #include "xbase/workarea.h"
 
 namespace {
@@ -243,6 +245,53 @@ TEST_F(BrowseTest, RepaintShowsWhatAnotherWorkstationWrote) {
   EXPECT_NE(term->waits().back().row_utf8(7).find("MODOSITOTT"), std::string::npos)
       << term->waits().back().row_utf8(7);
   other.close_all();
+}
+
+// The dependants browse runs from a push button inside the person form's read: the
+// form's field list is kept aside, the browse's own form reads a new list, and the
+// outer read goes on where it was.
+TEST_F(BrowseTest, BrowseWithItsOwnReadInsideAFormsRead) {
+  open(20, false);
+  xbase::Variables vars;
+  ReadContext ctx(*con);
+  vars.assign("XNEV", Value::str("      "));
+  vars.assign("XELTART", Value::str("     "));
+  vars.assign("XCIM", Value::str("    "));
+  Value label = Value::str("Eltartottak");
+  ctx.getlist().add(*con, vars, 1, 0, "XNEV");
+  GetField& button = ctx.getlist().add(*con, 2, 0, "GOMB", bind_value(label));
+  ctx.getlist().add(*con, vars, 3, 0, "XCIM");
+  std::vector<std::string> names;
+  button.reader = [&](ReadSession& s, GetField&) {
+    if (s.wait_key() != key::kEnter) return;
+    GetList kept = ctx.getlist();
+    ctx.getlist().clear();
+    BrowseOptions opt;
+    opt.user = [&](int mode, int) {
+      if (mode != kDeException) return 1;
+      if (con->last_key() != 'm') return 0;
+      ctx.getlist().add(*con, vars, 22, 0, "XELTART");
+      read_pending(ctx);
+      names.push_back(xbase::rtrim(vars.find("XELTART")->as_str()) + "@" + std::to_string(area().recno()));
+      return 2;
+    };
+    dbedit(*con, area(), 5, 0, 20, 79, columns(), opt);
+    ctx.getlist() = kept;
+    names.push_back(ctx.read_var());
+  };
+  term->input("nev");
+  term->keys({key::kEnter});           // on to the button
+  term->keys({key::kEnter});           // opens the browse
+  term->keys({key::kDown, 'm'});       // the browse's form on record 2
+  term->input("elt");
+  term->keys({key::kEnter, key::kEsc});  // the form's read ends; Esc leaves the browse
+  term->input("cim");
+  term->keys({key::kEnter});           // the last field of the person form: the read ends
+  EXPECT_TRUE(read_pending(ctx));
+  EXPECT_EQ(names, (std::vector<std::string>{"elt@2", "GOMB"}));
+  EXPECT_EQ(vars.find("XNEV")->as_str(), "nev   ");
+  EXPECT_EQ(vars.find("XCIM")->as_str(), "cim ");
+  EXPECT_TRUE(ctx.getlist().empty());
 }
 
 }  // namespace
