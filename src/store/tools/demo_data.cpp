@@ -263,7 +263,7 @@ class Generator {
     RecordWriter w(*table);
     PendingIndex& by_name = index(t, 0, 3 + static_cast<size_t>(nev_width));
     PendingIndex& by_key = index(t, 1, 3 + 10 + 1);
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n;) {
       Person p;
       p.vkod = company_codes_[static_cast<size_t>(r_.below(companies))];
       p.female = r_.chance(0.5);
@@ -271,62 +271,72 @@ class Generator {
       p.szemszam = ids_.tax_id(p.birth);
       p.veznev = std::string(r_.pick(surnames()));
       p.address = make_address(r_);
-      const std::string nyilat = r_.chance(0.85) ? "M" : (r_.chance(0.6) ? "K" : "E");
-      write_identity(w, p, nyilat);
-      write_amounts(w, i, nyilat);
-      const uint32_t recno = w.append();
-      by_name.input.add(p.vkod + xbase::hu852_upper(pad(last_nev_, static_cast<size_t>(nev_width))),
-                        recno);
-      by_key.input.add(p.vkod + p.szemszam + nyilat, recno);
+      // The personal data come from a seed of their own, so that a person with a
+      // second certificate (an employee who was also paid as a contractor) has the
+      // same data on both records.
+      const uint64_t identity_seed = r_.next();
+      std::vector<std::string> kinds{r_.chance(0.85) ? "M" : (r_.chance(0.6) ? "K" : "E")};
+      if (kinds[0] == "M" && r_.chance(0.04)) kinds.push_back("K");
+      for (const std::string& nyilat : kinds) {
+        if (i == n) break;
+        Rng identity(identity_seed);
+        write_identity(w, p, nyilat, identity);
+        write_amounts(w, i, nyilat);
+        const uint32_t recno = w.append();
+        by_name.input.add(p.vkod + xbase::hu852_upper(pad(last_nev_, static_cast<size_t>(nev_width))),
+                          recno);
+        by_key.input.add(p.vkod + p.szemszam + nyilat, recno);
+        ++i;
+      }
       persons_.push_back(std::move(p));
     }
     table->close();
     return n;
   }
 
-  std::string given_name(bool female, size_t max_width) {
-    std::string g(female ? r_.pick(female_given_names()) : r_.pick(male_given_names()));
-    if (r_.chance(0.2)) {
-      std::string second(female ? r_.pick(female_given_names()) : r_.pick(male_given_names()));
+  static std::string given_name(Rng& r, bool female, size_t max_width) {
+    std::string g(female ? r.pick(female_given_names()) : r.pick(male_given_names()));
+    if (r.chance(0.2)) {
+      std::string second(female ? r.pick(female_given_names()) : r.pick(male_given_names()));
       if (second != g && g.size() + 1 + second.size() <= max_width) g += " " + second;
     }
     return g;
   }
 
-  void write_identity(RecordWriter& w, const Person& p, const std::string& nyilat) {
+  void write_identity(RecordWriter& w, const Person& p, const std::string& nyilat, Rng& r) {
     w.set("vkod", p.vkod);
     w.set("szemszam", p.szemszam);
     w.set("nyilat", nyilat);
     w.set("aszjell", "E");
-    w.set("vanhozott", r_.chance(0.1) ? "I" : "N");
+    w.set("vanhozott", r.chance(0.1) ? "I" : "N");
     std::string grof;
-    if (r_.chance(0.05)) grof = std::string(r_.pick(std::span<const std::string_view>(name_titles())));
-    const std::string utonev = given_name(p.female, 15);
+    if (r.chance(0.05)) grof = std::string(r.pick(std::span<const std::string_view>(name_titles())));
+    const std::string utonev = given_name(r, p.female, 15);
     last_nev_ = join_name({grof, p.veznev, utonev});
     w.set("nev", last_nev_);
     w.set("grof", grof);
     w.set("veznev", p.veznev);
     w.set("utonev", utonev);
     std::string lvez = p.veznev, luto = utonev;
-    if (p.female && r_.chance(0.5)) lvez = std::string(r_.pick(surnames()));
+    if (p.female && r.chance(0.5)) lvez = std::string(r.pick(surnames()));
     w.set("leanynev", join_name({lvez, luto}));
     w.set("lveznev", lvez);
     w.set("lutonev", luto);
     w.set("neme", p.female ? "2" : "1");
     w.set("szulido", p.birth);
-    w.set("szulhely", r_.chance(0.7) ? std::string(r_.pick(towns()).name) : p.address.helyseg);
+    w.set("szulhely", r.chance(0.7) ? std::string(r.pick(towns()).name) : p.address.helyseg);
     set_address(w, p.address, "", true);
     w.set("allampolg", "magyar");
     w.set("allamkod", "HU");
-    const std::string anyja_vez(r_.pick(surnames()));
-    const std::string anyja_uto = given_name(true, 15);
+    const std::string anyja_vez(r.pick(surnames()));
+    const std::string anyja_uto = given_name(r, true, 15);
     w.set("anyja", join_name({anyja_vez, anyja_uto}));
     w.set("aveznev", anyja_vez);
     w.set("autonev", anyja_uto);
-    if (r_.chance(0.05)) {
-      w.set("ostermig", digits(r_, 10));
-      w.set("csalgazd", digits(r_, 8));
-      w.set("regszam", digits(r_, 9));
+    if (r.chance(0.05)) {
+      w.set("ostermig", digits(r, 10));
+      w.set("csalgazd", digits(r, 8));
+      w.set("regszam", digits(r, 9));
     }
   }
 
