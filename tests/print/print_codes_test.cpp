@@ -1,0 +1,213 @@
+// Printer control sequences for HP and EPSON with the initialisation override
+// files, the CWI conversion for printers, the Windows text conversion and the
+// export dialog of a print file.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "console/get_read.h"
+#include "console/headless.h"
+#include "print/control_codes.h"
+#include "print/export_txt.h"
+#include "print/text_convert.h"
+#include "ui/windows.h"
+#include "xbase/hutext.h"
+#include "xbase/vars.h"
+
+namespace fs = std::filesystem;
+namespace key = console::key;
+
+namespace {
+
+// A drive with an installation directory in it; the current directory is the
+// installation while the test runs.
+struct Install {
+  std::string root, prg, old_cwd = fs::current_path().string();
+  Install() {
+    char tmpl[] = "/tmp/mvirda_print_XXXXXX";
+    root = ::mkdtemp(tmpl);
+    prg = root + "/VIRDA23";
+    fs::create_directories(prg);
+    fs::create_directories(root + "/KVAD");
+    ::setenv("VIRDA_DRIVE", root.c_str(), 1);
+    fs::current_path(prg);
+  }
+  ~Install() {
+    fs::current_path(old_cwd);
+    ::unsetenv("VIRDA_DRIVE");
+    fs::remove_all(root);
+  }
+  void write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+};
+
+std::string slurp(const std::string& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string var(const xbase::Variables& v, const char* name) {
+  const xbase::Value* x = v.find(name);
+  return x != nullptr && x->is_str() ? x->as_str() : "<missing>";
+}
+
+const std::string E = "\x1b";
+
+TEST(ControlCodes, HpSequencesByteForByte) {
+  Install in;
+  xbase::Variables v;
+  v.make_public("KNYOMTIP");
+  v.assign("KNYOMTIP", xbase::Value::str("hp"));
+  print::nyomtipbe(v, in.prg);
+  EXPECT_EQ(var(v, "KNYOMTIP"), "HP");
+  EXPECT_EQ(var(v, "EC"), E);
+  EXPECT_EQ(var(v, "NYINI"), E + "E" + E + "&l3A" + E + "(17U");
+  EXPECT_EQ(var(v, "COBE"), E + "(s16.67H");
+  EXPECT_EQ(var(v, "COKI"), E + "(s10H ");
+  EXPECT_EQ(var(v, "ELKI"), E + "(s10H ");
+  EXPECT_EQ(var(v, "ELCOKI"), E + "(s10H ");
+  EXPECT_EQ(var(v, "AHBE"), E + "&d1D");
+  EXPECT_EQ(var(v, "AHKI"), E + "&d@");
+  EXPECT_EQ(var(v, "ELCOBE"), E + "(s20H");
+  EXPECT_EQ(var(v, "EMBE"), E + "(s3B");
+  EXPECT_EQ(var(v, "LPI8"), E + "&l8D");
+  EXPECT_EQ(var(v, "FF"), E + "&l0H");
+  EXPECT_EQ(var(v, "DUP10KI"), E + "(s10H");
+  EXPECT_EQ(var(v, "DUP17BE"), E + "(s8.5H");
+  EXPECT_EQ(var(v, "DUP17KI"), E + "(s16H");
+  EXPECT_EQ(var(v, "DUPBE"), E + "(s5H");
+  EXPECT_EQ(var(v, "DUPKI"), E + "(s10H");
+}
+
+TEST(ControlCodes, EpsonSequencesWithControlBytes) {
+  Install in;
+  xbase::Variables v;
+  v.assign("KNYOMTIP", xbase::Value::str("EPSON"));
+  print::nyomtipbe(v, in.prg);
+  EXPECT_EQ(var(v, "NYINI"), "");
+  EXPECT_EQ(var(v, "COBE"), "\x0f");
+  EXPECT_EQ(var(v, "COKI"), "\x12");
+  EXPECT_EQ(var(v, "AHBE"), E + "-\x01");
+  EXPECT_EQ(var(v, "AHKI"), E + "-" + std::string(1, '\0'));
+  EXPECT_EQ(var(v, "ELCOBE"), E + "M\x0f");
+  EXPECT_EQ(var(v, "ELCOKI"), "\x12" + E + "P");
+  EXPECT_EQ(var(v, "LPI6"), E + "2");
+  EXPECT_EQ(var(v, "FF"), "\x0c");
+  EXPECT_EQ(var(v, "DUP12BE"), E + "W\x01");
+  EXPECT_EQ(var(v, "DUP17KI"), E + "W" + std::string(1, '\0'));
+  // Anything but HP is EPSON, also a missing setting.
+  xbase::Variables none;
+  print::nyomtipbe(none, in.prg);
+  EXPECT_EQ(var(none, "FF"), "\x0c");
+}
+
+TEST(ControlCodes, InitialisationOverrideFiles) {
+  Install in;
+  // Only the payroll directory's file: taken whole, line ends and all.
+  in.write(in.root + "/KVAD/NYINI.HP", E + "E\r\n" + E + "&l1O");
+  EXPECT_EQ(print::control_codes("HP", in.prg).nyini, E + "E\r\n" + E + "&l1O");
+  // The program directory's file wins, even an empty one.
+  in.write(in.prg + "/nyini.hp", "");
+  EXPECT_EQ(print::control_codes("HP", in.prg).nyini, "");
+  // EPSON reads its own files only.
+  EXPECT_EQ(print::control_codes("EPSON", in.prg).nyini, "");
+  in.write(in.root + "/kvad/nyini.eps", E + "@");
+  // "KVAD" and "kvad" now both exist; the lookup takes one of them.
+  in.write(in.root + "/KVAD/nyini.eps", E + "@");
+  EXPECT_EQ(print::control_codes("EPSON", in.prg).nyini, E + "@");
+  EXPECT_EQ(print::control_codes("EPSON", in.prg).cobe, "\x0f");
+}
+
+TEST(TextConvert, CwiOnlyOnThePrinterWithCharacterSetCwi) {
+  console::Console con(std::make_unique<console::HeadlessBackend>());
+  xbase::Variables v;
+  const std::string text(HU("ÁÍŰŐé"));
+  const std::string cwi = "\x8f\x49\x9a\x99\x82";
+  con.set_device(console::Device::Printer);
+  EXPECT_EQ(print::epsonkonv(con, v, text), text);  // LKAR852 missing
+  v.assign("LKAR852", xbase::Value::logical(false));
+  EXPECT_EQ(print::epsonkonv(con, v, text), cwi);
+  EXPECT_EQ(print::epsonkonv(con, v, xbase::Value::str(std::string(HU("őűÚÓ")))).as_str(), "\x94\x81U\xa2");
+  xbase::Value n = print::epsonkonv(con, v, xbase::Value::num(12));
+  EXPECT_TRUE(n.is_num());
+  con.set_device(console::Device::Screen);
+  EXPECT_EQ(print::epsonkonv(con, v, text), text);
+  con.set_device(console::Device::Printer);
+  v.assign("LKAR852", xbase::Value::logical(true));
+  EXPECT_EQ(print::epsonkonv(con, v, text), text);
+}
+
+TEST(TextConvert, WindowsTextKeepsLengthAndDrawsLinesWithAscii) {
+  EXPECT_EQ(print::k852win(HU("═══")), "===");
+  EXPECT_EQ(print::k852win(HU("──┼──")), "--+--");
+  std::string hu(HU("Árvíztűrő tükörfúrógép"));
+  std::string win = print::k852win(hu);
+  EXPECT_EQ(win.size(), hu.size());
+  EXPECT_EQ(win, "\xc1rv\xedzt\xfbr\xf5 t\xfck\xf6rf\xfar\xf3g\xe9p");
+}
+
+struct Screenful {
+  console::HeadlessBackend* term;
+  std::unique_ptr<console::Console> con;
+  std::unique_ptr<console::ReadContext> reads;
+  ui::WindowStack windows;
+  Screenful() {
+    auto b = std::make_unique<console::HeadlessBackend>();
+    term = b.get();
+    con = std::make_unique<console::Console>(std::move(b));
+    reads = std::make_unique<console::ReadContext>(*con);
+    con->set_colour("w/n");
+    con->clear_screen();
+  }
+};
+
+TEST(ExportTxt, OffersTheCurrentDirectoryAndConvertsTheFile) {
+  Install in;
+  in.write(in.prg + "/jovedig.prn", std::string(HU("╔═══╗\r\nÁrvíz ─ 12\r\n")) + std::string(600, 'x'));
+  Screenful s;
+  s.con->say(10, 10, "under");
+  console::Screen before = s.con->screen();
+  s.term->keys({key::kEnter, key::kEnter});
+  auto r = print::wintxtbe(*s.reads, s.windows, "jovedig.prn");
+  ASSERT_EQ(r.outcome, print::ExportOutcome::Written);
+  const console::Screen& dialog = s.term->waits().front();
+  EXPECT_NE(dialog.text_utf8().find("Konvertálás windows-os TXT fájlba"), std::string::npos);
+  EXPECT_NE(dialog.row_utf8(11).find("Alkönyvtár: " + fs::current_path().string()), std::string::npos);
+  EXPECT_NE(dialog.row_utf8(13).find("Fájl név  : jovedig.txt"), std::string::npos);
+  EXPECT_EQ(slurp(in.prg + "/jovedig.txt"),
+            "+===+\r\n\xc1rv\xedz - 12\r\n" + std::string(600, 'x'));
+  EXPECT_EQ(r.bytes, 619);
+  EXPECT_EQ(s.con->screen().text_utf8(), before.text_utf8());
+  EXPECT_EQ(s.windows.count(), 0);
+}
+
+TEST(ExportTxt, EscChangesNothingAndACreateFailureIsShown) {
+  Install in;
+  in.write(in.prg + "/ekhoig.prn", "x");
+  Screenful s;
+  s.term->keys({key::kEsc});
+  EXPECT_EQ(print::wintxtbe(*s.reads, s.windows, "ekhoig.prn").outcome,
+            print::ExportOutcome::Cancelled);
+  EXPECT_FALSE(fs::exists(in.prg + "/ekhoig.txt"));
+
+  fs::create_directories(in.prg + "/ekhoig.txt");  // cannot be created as a file
+  s.term->keys({key::kEnter, key::kEnter, key::kEnter});
+  EXPECT_EQ(print::wintxtbe(*s.reads, s.windows, "ekhoig.prn").outcome,
+            print::ExportOutcome::CreateFailed);
+  EXPECT_NE(s.term->last_wait().text_utf8().find("ekhoig.txt fájl nem hozható létre"),
+            std::string::npos);
+  EXPECT_EQ(s.windows.count(), 0);
+
+  // A missing print file gives an empty text file.
+  auto r = print::export_converted("missing.prn", in.prg + "/empty.txt");
+  EXPECT_EQ(r.outcome, print::ExportOutcome::Written);
+  EXPECT_EQ(slurp(in.prg + "/empty.txt"), "");
+}
+
+}  // namespace
