@@ -5,7 +5,7 @@
 
 #include "console/keys.h"
 #include "xbase/expr.h"
-#include "xbase/expr_host.h"
+#include "xbase/expr_workareas.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 #include "xbase/workarea.h"
@@ -16,28 +16,6 @@ using xbase::Value;
 using xbase::WorkArea;
 
 namespace {
-
-// The work areas as the evaluator sees them, with the browsed area as the selected
-// one whichever area the user function selects meanwhile.
-class AreaHost : public xbase::ExprHost {
- public:
-  AreaHost(xbase::WorkAreas& areas, int area) : areas_(areas), area_(area) {}
-  int selected_area() const override { return area_; }
-  int area_of_alias(std::string_view alias) const override {
-    WorkArea* a = areas_.find(alias);
-    return a ? a->number() : 0;
-  }
-  int field_index(int area, std::string_view name) const override {
-    return area >= 1 ? areas_.area(area).field_pos(name) : -1;
-  }
-  Value field_value(int area, int index) const override { return areas_.area(area).get(index); }
-  bool deleted(int area) const override { return areas_.area(area).deleted(); }
-  int64_t recno(int area) const override { return areas_.area(area).recno(); }
-
- private:
-  xbase::WorkAreas& areas_;
-  int area_;
-};
 
 std::vector<std::string> split_heading(const std::string& h) {
   std::vector<std::string> lines;
@@ -440,7 +418,8 @@ std::vector<BrowseColumn> browse_columns(xbase::WorkAreas& areas, const std::vec
                                          const std::vector<std::string>& pictures,
                                          const std::vector<std::string>* headings, xbase::Variables* vars,
                                          const xbase::Functions* app) {
-  auto host = std::make_shared<AreaHost>(areas, areas.selected());
+  // The browsed area's names, whichever area the user function selects meanwhile.
+  auto host = std::make_shared<xbase::WorkAreasHost>(areas, areas.selected());
   std::vector<BrowseColumn> cols;
   for (std::size_t i = 0; i < exprs.size() && !exprs[i].empty(); ++i) {
     BrowseColumn c;
