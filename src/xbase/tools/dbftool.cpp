@@ -100,7 +100,8 @@ int cmd_dump(const std::string& path) {
   std::string line;
   for (uint32_t r = 1; r <= t->record_count(); ++r) {
     if (!t->read_record(r, rec.data())) break;
-    line = rec[0] == '*' ? "*" : "";
+    line.clear();
+    if (rec[0] == '*') line += '*';
     for (size_t i = 0; i < t->fields().size(); ++i) {
       line += ',';
       line += csv_field(field_text(t->fields()[i], rec.data() + t->field_offset(static_cast<int>(i))));
