@@ -163,7 +163,8 @@ void ReadSession::standard_reader(GetField& f) {
       break;
     }
     if (post_validate(f)) break;
-    exit_ = ReadExit::None;
+    exit_ = ReadExit::None;  // refused: the cursor stays in the field
+    show_active();
   }
   editing_ = false;
   f.show(console());
