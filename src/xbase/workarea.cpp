@@ -74,6 +74,19 @@ void WorkArea::mark_changing() {
 }
 
 bool WorkArea::put(int pos, const Value& v) {
+  // The common case straight through: a field that takes the value, on a record this
+  // process may change. Everything else goes the long way, through the handler.
+  if (used() && !eof_ && pos >= 0 && pos < field_count() && !table_->read_only() &&
+      (table_->exclusive() || table_->file_locked() || table_->record_locked(recno_))) {
+    const FieldDef& f = field(pos);
+    char tmp[64];
+    if (f.width <= static_cast<int>(sizeof tmp) && encode_field(f, v, tmp) == EncodeResult::Ok) {
+      mark_changing();
+      std::memcpy(rec_.data() + table_->field_offset(pos), tmp, static_cast<size_t>(f.width));
+      dirty_ = true;
+      return true;
+    }
+  }
   Value value = v;
   return owner_.guarded([&] {
     require_used("REPLACE");
