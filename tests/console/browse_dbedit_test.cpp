@@ -294,4 +294,22 @@ TEST_F(BrowseTest, BrowseWithItsOwnReadInsideAFormsRead) {
   EXPECT_TRUE(ctx.getlist().empty());
 }
 
+// The text viewer's way: no headings and no separators, so the columns join into
+// the line; a line wider than the window scrolls sideways by column.
+TEST_F(BrowseTest, JoinedColumnsWithoutHeadingsOrSeparators) {
+  open(3, false);
+  std::vector<std::string> none(5, "");
+  auto cols = browse_columns(areas, {"KOD", "NEV", "OSSZ", "CIM", "MEGJ"}, {}, &none);
+  BrowseOptions opt;
+  opt.heading_sep = "";
+  opt.column_sep = "";
+  term->keys({key::kCtrlRight, key::kEsc});
+  dbedit(*con, area(), 0, 0, 23, 79, cols, opt);
+  const auto& w = term->waits();
+  std::string first = w[0].row_utf8(0);
+  EXPECT_EQ(first.substr(0, 40), "00001" + xbase::padr("N07919", 20) + "         1" + "Cim 1");
+  EXPECT_EQ(w[0].row_utf8(3), std::string(80, ' '));
+  EXPECT_EQ(w[1].row_utf8(0).substr(0, 11), "N07919     ");  // one column to the right
+}
+
 }  // namespace
