@@ -15,6 +15,8 @@
 #include "print/control_codes.h"
 #include "print/export_txt.h"
 #include "print/text_convert.h"
+#include "print/viewer_hooks.h"
+#include "ui/viewer.h"
 #include "ui/windows.h"
 #include "xbase/hutext.h"
 #include "xbase/vars.h"
@@ -208,6 +210,17 @@ TEST(ExportTxt, EscChangesNothingAndACreateFailureIsShown) {
   auto r = print::export_converted("missing.prn", in.prg + "/empty.txt");
   EXPECT_EQ(r.outcome, print::ExportOutcome::Written);
   EXPECT_EQ(slurp(in.prg + "/empty.txt"), "");
+}
+
+TEST(ExportTxt, FromTheViewerBoxLinesBecomeAscii) {
+  Install in;
+  in.write(in.prg + "/ekhoig.prn", std::string(HU("═══ ADATOK ═══\r\n")));
+  Screenful s;
+  s.term->keys({'T', key::kEnter, key::kEnter, key::kEsc});
+  ui::readme_bg(*s.reads, s.windows, nullptr, "ekhoig.prn", 0, "t",
+                print::viewer_hooks(*s.reads, s.windows));
+  EXPECT_EQ(slurp(in.prg + "/ekhoig.txt"), "=== ADATOK ===\r\n");
+  EXPECT_EQ(s.windows.count(), 0);
 }
 
 }  // namespace
