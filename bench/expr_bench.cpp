@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
   t.data.reserve(n * t.row_size);
   const char* given[] = {"Anna", "B\x82la", "Csaba", "D\xa2ra", "Ede", "Ferenc"};
   for (std::size_t i = 0; i < n; ++i) {
-    char vkod[8], name[48], id[16];
+    char vkod[24], name[64], id[32];
     std::snprintf(vkod, sizeof vkod, "%03zu", i % 500);
     std::snprintf(name, sizeof name, "kov\xa0" "cs %s %zu", given[i % 6], i);
     std::snprintf(id, sizeof id, "8%09zu", i);

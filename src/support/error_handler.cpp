@@ -26,7 +26,7 @@ std::string dos_error_suffix(const Error& e) {
 }
 
 std::string two(int n) {
-  char buf[8];
+  char buf[16];
   std::snprintf(buf, sizeof buf, "%02d", n);
   return buf;
 }
@@ -36,12 +36,14 @@ std::string two(int n) {
 std::string ERRORMESSAGE(const Error& e) {
   std::string m = static_cast<int>(e.severity) > 1 ? "Error " : "Warning ";
   m += e.subsystem.empty() ? "???" : e.subsystem;
-  m += e.sub_code != 0 ? "/" + std::to_string(e.sub_code) : "/???";
-  if (!e.description.empty()) m += "  " + e.description;
+  // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) on "literal" + string.
+  m += '/';
+  m += e.sub_code != 0 ? std::to_string(e.sub_code) : "???";
+  if (!e.description.empty()) m.append("  ").append(e.description);
   if (!e.filename.empty())
-    m += ": " + e.filename;
+    m.append(": ").append(e.filename);
   else if (!e.operation.empty())
-    m += ": " + e.operation;
+    m.append(": ").append(e.operation);
   return m;
 }
 
@@ -167,10 +169,12 @@ void ErrorSystem::write_error_stream(std::string_view text) {
 }
 
 ErrorAnswer ErrorSystem::fatal(const Error& e) {
-  std::string stream = "\n" + ERRORMESSAGE(e) + dos_error_suffix(e);
-  for (int level = 0; level < routines_.depth(); ++level)
-    stream += "\nCalled from " + routines_.name(level) + "(" +
-              std::to_string(routines_.line(level)) + ")  ";
+  std::string stream = "\n";
+  stream.append(ERRORMESSAGE(e)).append(dos_error_suffix(e));
+  for (int level = 0; level < routines_.depth(); ++level) {
+    stream.append("\nCalled from ").append(routines_.name(level)).append("(");
+    stream.append(std::to_string(routines_.line(level))).append(")  ");
+  }
   stream += "\n";
   {
     // A log that cannot be written is not reported: the program ends all the same.
