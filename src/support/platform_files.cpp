@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -168,6 +169,20 @@ int64_t copy_file(std::string_view from, std::string_view to) {
 }
 
 bool delete_file(std::string_view path) { return ::unlink(find_nocase(path).c_str()) == 0; }
+
+bool delete_unless_open(std::string_view path) {
+  std::string p = find_nocase(path);
+  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  // Held exclusively while the name goes, so nobody opens it in between.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return false;
+  }
+  bool ok = ::unlink(p.c_str()) == 0;
+  ::close(fd);
+  return ok;
+}
 
 bool rename_file(std::string_view from, std::string_view to) {
   std::string src = find_nocase(from);

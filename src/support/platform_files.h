@@ -47,6 +47,12 @@ int64_t copy_file(std::string_view from, std::string_view to);
 // FERASE: true when the file was deleted.
 bool delete_file(std::string_view path);
 
+// Deletes the file unless another process holds it open as a table or an index
+// (the table engine keeps a flock on every open table and index file). Windows
+// refuses to delete an open file; Linux does not, so DELCSILL uses this to spare
+// the files of running workstations. True when the file was deleted.
+bool delete_unless_open(std::string_view path);
+
 // FRENAME: as on Windows, fails when `to` exists already. True on success.
 bool rename_file(std::string_view from, std::string_view to);
 

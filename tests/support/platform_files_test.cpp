@@ -2,6 +2,8 @@
 // names found ignoring case, Windows wildcards in name order, the file functions
 // and outside programs run through an argument vector.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,6 +139,18 @@ TEST(PlatformFiles, CopyDeleteRenameMakeDir) {
   EXPECT_FALSE(pf::delete_file(d.root + "/b.txt"));
   EXPECT_TRUE(pf::rename_file(d.root + "/a.txt", d.root + "/b.txt"));
   EXPECT_FALSE(fs::exists(d.root + "/a.txt"));
+
+  // A file another holder keeps open as a table or index (flock) is spared.
+  d.write("virda23.ntx", "i");
+  d.write("vallal.ntx", "i");
+  int held = ::open((d.root + "/virda23.ntx").c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_SH | LOCK_NB), 0);
+  EXPECT_FALSE(pf::delete_unless_open(d.root + "/VIRDA23.NTX"));
+  EXPECT_TRUE(fs::exists(d.root + "/virda23.ntx"));
+  EXPECT_TRUE(pf::delete_unless_open(d.root + "/vallal.ntx"));
+  ::close(held);
+  EXPECT_TRUE(pf::delete_unless_open(d.root + "/virda23.ntx"));
 
   EXPECT_TRUE(pf::make_dir(d.root + "/M30XML"));
   EXPECT_TRUE(pf::make_dir(d.root + "/m30xml"));  // exists already, found ignoring case
