@@ -274,6 +274,17 @@ void TextViewer::run() {
   con.set_cursor(cursor);
 }
 
+void print_lines(TextViewer& viewer, console::Printer& printer, int npage) {
+  long keep = viewer.current();
+  for (long i = 0; i < viewer.line_count(); ++i) {
+    viewer.set_current(i);
+    printer.say(printer.prow() + 1, 0, viewer.rmbgfn2());
+    if (printer.prow() > npage - 2) printer.eject();
+  }
+  if (printer.prow() != 0) printer.eject();
+  viewer.set_current(keep);
+}
+
 int readme_bg(console::ReadContext& reads, WindowStack& windows, xbase::Variables* vars,
               std::string_view file, int width, std::string_view ny, const ViewerHooks& hooks) {
   console::Console& con = reads.console();

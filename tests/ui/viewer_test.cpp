@@ -174,6 +174,35 @@ TEST(Viewer, PrintKeyWithoutPrintingSaysSoAndWithAHookKeepsTheLine) {
   EXPECT_EQ(exported, q);
 }
 
+TEST(Viewer, PrintingPagesByThePageLength) {
+  Fixture f;
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 150; ++i) lines.push_back("L" + std::to_string(i));
+  ui::TextViewer v(*f.reads, f.windows, lines, 80, "ny");
+  v.set_current(41);
+  console::Printer pr;
+  std::string out = f.dir + "/print.prn";
+  ASSERT_TRUE(pr.set_printer(out));
+  ui::print_lines(v, pr, 64);
+  pr.close();
+  EXPECT_EQ(v.current(), 41);
+  std::ifstream in(out, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  // Pages of 63 printed rows, each beginning with one empty line; 150 = 63 + 63 + 24.
+  std::vector<std::string> pages;
+  size_t from = 0;
+  for (size_t ff; (ff = bytes.find('\f', from)) != std::string::npos; from = ff + 1)
+    pages.push_back(bytes.substr(from, ff - from));
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[0].substr(0, 4), "\r\nL1");
+  EXPECT_EQ(pages[1].substr(0, 6), "\r\r\nL64");  // the eject's CR, then the empty line
+  EXPECT_NE(pages[0].find("L63 "), std::string::npos);
+  EXPECT_EQ(pages[0].find("L64"), std::string::npos);
+  EXPECT_EQ(pages[2].substr(0, 7), "\r\r\nL127");
+  EXPECT_NE(pages[2].find("L150 "), std::string::npos);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\f\r");
+}
+
 TEST(Viewer, LargePreviewOpensAtOnce) {
   Fixture f;
   std::string text;
