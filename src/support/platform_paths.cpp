@@ -99,16 +99,42 @@ std::string current_dir() {
   return buf;
 }
 
-std::string dir_under_drive() {
+// The resolved current directory relative to the drive root ("/" for the root
+// itself); false, with the whole path, when it lies outside the root.
+static bool relative_to_root(std::string& out) {
   std::string root = drive_root();
   std::string cwd = current_dir();
   char buf[PATH_MAX];
   if (::realpath(cwd.c_str(), buf) != nullptr) cwd = buf;
-  if (root == "/") return cwd;
-  if (cwd == root) return "/";
-  if (cwd.size() > root.size() && cwd.compare(0, root.size(), root) == 0 && cwd[root.size()] == '/')
-    return cwd.substr(root.size());
-  return cwd;
+  if (root == "/") {
+    out = cwd;
+    return true;
+  }
+  if (cwd == root) {
+    out = "/";
+    return true;
+  }
+  if (cwd.size() > root.size() && cwd.compare(0, root.size(), root) == 0 && cwd[root.size()] == '/') {
+    out = cwd.substr(root.size());
+    return true;
+  }
+  out = cwd;
+  return false;
+}
+
+std::string dir_under_drive() {
+  std::string rel;
+  relative_to_root(rel);
+  return rel;
+}
+
+std::string program_dir_windows() {
+  std::string rel;
+  if (!relative_to_root(rel)) return rel;
+  if (rel == "/") return "\\";
+  for (char& c : rel)
+    if (c == '/') c = '\\';
+  return rel;
 }
 
 std::string join(std::string_view dir, std::string_view name) {

@@ -23,6 +23,11 @@ std::string current_dir();
 // (VIRDA_DRIVE names another tree) the full current directory.
 std::string dir_under_drive();
 
+// The current directory as the program writes it (PRGDIR): a backslash path from
+// the drive root ("\\VIRDA23"), which to_linux() turns back into this directory.
+// Outside the drive root the Linux path itself, which to_linux() also keeps.
+std::string program_dir_windows();
+
 // The Linux path of a path as the program writes it: backslashes become slashes,
 // a drive letter ("C:") is dropped, a path from the root of a drive ("\kvad\x",
 // "C:\prtwrk") goes under the drive root, and every existing component is found

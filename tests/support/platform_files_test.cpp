@@ -68,8 +68,17 @@ TEST(PlatformPaths, WindowsPathsLieUnderTheDriveRootFoundIgnoringCase) {
 
   ASSERT_EQ(::chdir((d.root + "/VIRDA23/sub").c_str()), 0);
   EXPECT_EQ(pf::dir_under_drive(), "/VIRDA23/sub");
+  EXPECT_EQ(pf::program_dir_windows(), "\\VIRDA23\\sub");
+  d.write("VIRDA23/sub/VALT0001.TXT", "x");
+  EXPECT_EQ(pf::to_linux(pf::program_dir_windows() + "\\valt0001.txt"),
+            d.root + "/VIRDA23/sub/VALT0001.TXT");
   ASSERT_EQ(::chdir(d.root.c_str()), 0);
   EXPECT_EQ(pf::dir_under_drive(), "/");
+  EXPECT_EQ(pf::program_dir_windows(), "\\");
+  // Outside the drive root the Linux path stands, and to_linux() keeps it.
+  ASSERT_EQ(::chdir("/tmp"), 0);
+  EXPECT_EQ(pf::program_dir_windows(), fs::canonical("/tmp").string());
+  EXPECT_EQ(pf::to_linux(pf::program_dir_windows() + "\\x"), fs::canonical("/tmp").string() + "/x");
 }
 
 TEST(PlatformPaths, DriveRootWithoutTheVariableIsTheMountPoint) {
