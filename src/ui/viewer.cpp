@@ -232,9 +232,14 @@ void TextViewer::search() {
     std::string needle = xbase::hu852_upper(trim(ker_));
     long found = -1;
     size_t total = static_cast<size_t>(columns_) * kViewerColumn;
+    std::string upper;
     for (long i = start; i < line_count(); ++i) {
-      if (xbase::hu852_upper(pad(lines_[static_cast<size_t>(i)], total)).find(needle) !=
-          std::string::npos) {
+      // The line as its columns join (blanks up to the full width), upper-cased.
+      const std::string& text = lines_[static_cast<size_t>(i)];
+      upper.assign(total, ' ');
+      for (size_t c = 0; c < text.size(); ++c)
+        upper[c] = static_cast<char>(xbase::hu852_upper(static_cast<unsigned char>(text[c])));
+      if (upper.find(needle) != std::string::npos) {
         found = i;
         break;
       }
