@@ -174,6 +174,16 @@ TEST(Viewer, PrintKeyWithoutPrintingSaysSoAndWithAHookKeepsTheLine) {
   EXPECT_EQ(exported, q);
 }
 
+TEST(Viewer, SzirWritesAtTheCursorInItsColourAndGivesEmptyText) {
+  Fixture f;
+  f.con->set_pos(3, 7);
+  EXPECT_EQ(ui::szir(*f.con, "ab", "gr+/b") + "x", "x");
+  EXPECT_EQ(f.con->screen().at(3, 7).ch, 'a');
+  EXPECT_EQ(f.con->screen().at(3, 8).attr, console::make_attr(14, 1));
+  EXPECT_EQ(f.con->col(), 9);
+  EXPECT_EQ(f.con->colour_string(), "W/N,N/W,N/N,N/N,N/W");
+}
+
 TEST(Viewer, PrintingPagesByThePageLength) {
   Fixture f;
   std::vector<std::string> lines;
