@@ -116,7 +116,7 @@ void NtxFile::load_header() {
   std::string err = ntx::decode_header(block, file_size_, header_);
   if (!err.empty()) fail(gen::kCorruption, ntx::kSubCorrupt, err);
   std::memcpy(stamp_, block, sizeof stamp_);
-  cache_.clear();
+  cache_clear();
   ++generation_;
 }
 
@@ -181,7 +181,7 @@ void NtxFile::refresh() {
   header_.free_head = ntx::get32(now + 8);
   if (header_.root == 0 || header_.root % kPageSize != 0 || header_.root + kPageSize > file_size_)
     fail(gen::kCorruption, ntx::kSubCorrupt, "root page outside the file");
-  cache_.clear();
+  cache_clear();
   ++generation_;
 }
 
@@ -196,9 +196,27 @@ void NtxFile::write_stamp() {
 
 // --- Pages ---
 
+void NtxFile::cache_clear() {
+  cache_.clear();
+  cached_ = 0;
+}
+
+void NtxFile::cache_put(const PagePtr& p) {
+  std::size_t slot = p->offset / kPageSize;
+  if (slot >= cache_.size()) cache_.resize(std::max<std::size_t>(slot + 1, file_size_ / kPageSize + 1));
+  if (!cache_[slot]) {
+    if (cached_ >= opts_.cache_pages) {
+      cache_clear();
+      cache_.resize(slot + 1);
+    }
+    ++cached_;
+  }
+  cache_[slot] = p;
+}
+
 NtxFile::PagePtr NtxFile::page(uint32_t offset) {
-  auto it = cache_.find(offset);
-  if (it != cache_.end()) return it->second;
+  std::size_t slot = offset / kPageSize;
+  if (offset % kPageSize == 0 && slot < cache_.size() && cache_[slot]) return cache_[slot];
   if (offset == 0 || offset % kPageSize != 0 || offset + kPageSize > file_size_)
     fail(gen::kCorruption, ntx::kSubCorrupt, "page " + std::to_string(offset) + " outside the file");
   unsigned char block[kPageSize];
@@ -209,8 +227,7 @@ NtxFile::PagePtr NtxFile::page(uint32_t offset) {
   std::string err = ntx::decode_page(block, header_, file_size_, *p);
   if (!err.empty())
     fail(gen::kCorruption, ntx::kSubCorrupt, "page " + std::to_string(offset) + ": " + err);
-  if (cache_.size() >= opts_.cache_pages) cache_.clear();
-  cache_.emplace(offset, p);
+  cache_put(p);
   return p;
 }
 
@@ -221,8 +238,7 @@ NtxFile::PagePtr NtxFile::put_page(Page&& p) {
     fail(gen::kWrite, ntx::kSubWrite, "page " + std::to_string(p.offset), ntx::os_code_of(errno));
   if (p.offset + kPageSize > file_size_) file_size_ = p.offset + kPageSize;
   auto ptr = std::make_shared<const Page>(std::move(p));
-  if (cache_.size() >= opts_.cache_pages) cache_.clear();
-  cache_[ptr->offset] = ptr;
+  cache_put(ptr);
   return ptr;
 }
 
@@ -239,7 +255,10 @@ uint32_t NtxFile::alloc_page() {
     if (next == off || next % kPageSize != 0 || (next != 0 && next + kPageSize > file_size_))
       next = 0;  // a broken chain is dropped, not followed
     header_.free_head = next;
-    cache_.erase(off);
+    if (off / kPageSize < cache_.size() && cache_[off / kPageSize]) {
+      cache_[off / kPageSize].reset();
+      --cached_;
+    }
     return off;
   }
   uint64_t end = (file_size_ + kPageSize - 1) / kPageSize * kPageSize;
@@ -258,7 +277,10 @@ void NtxFile::free_page(uint32_t offset) {
   if (!ntx::write_at(fd_, block, kPageSize, offset))
     fail(gen::kWrite, ntx::kSubWrite, "page " + std::to_string(offset), ntx::os_code_of(errno));
   header_.free_head = offset;
-  cache_.erase(offset);
+  if (offset / kPageSize < cache_.size() && cache_[offset / kPageSize]) {
+    cache_[offset / kPageSize].reset();
+    --cached_;
+  }
 }
 
 // --- Paths through the tree ---
@@ -398,7 +420,7 @@ bool NtxFile::set_cursor(bool ok) {
   if (ok) {
     const Level& t = cursor_.back();
     std::size_t i = static_cast<std::size_t>(t.idx);
-    cur_wkey_ = std::string(t.page->key(i, header_.key_size));
+    cur_wkey_.assign(t.page->key(i, header_.key_size));
     cur_recno_ = t.page->recno[i];
     cursor_gen_ = generation_;
   } else {

@@ -173,7 +173,11 @@ class NtxFile {
   bool lock_write_ = false;
   uint64_t generation_ = 0;  // changes whenever cached paths may be stale
 
-  std::unordered_map<uint32_t, PagePtr> cache_;
+  // Cached pages by page number (offset / 1024); cleared when it holds too many.
+  std::vector<PagePtr> cache_;
+  std::size_t cached_ = 0;
+  void cache_clear();
+  void cache_put(const PagePtr& p);
 
   Path cursor_;
   bool valid_ = false;
