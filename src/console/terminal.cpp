@@ -192,9 +192,18 @@ int TerminalBackend::attr_bits(Attr a) const {
   return bits;
 }
 
+// The glyphs a text-mode screen shows for the control codes 0x00-0x1F: the viewer's
+// status line draws its arrows with 24-27, and a frame may use the triangles.
+static constexpr wchar_t kControlGlyphs[32] = {
+    L' ',    L'\u263A', L'\u263B', L'\u2665', L'\u2666', L'\u2663', L'\u2660', L'\u2022',
+    L'\u25D8', L'\u25CB', L'\u25D9', L'\u2642', L'\u2640', L'\u266A', L'\u266B', L'\u263C',
+    L'\u25BA', L'\u25C4', L'\u2195', L'\u203C', L'\u00B6', L'\u00A7', L'\u25AC', L'\u21A8',
+    L'\u2191', L'\u2193', L'\u2192', L'\u2190', L'\u221F', L'\u2194', L'\u25B2', L'\u25BC',
+};
+
 void TerminalBackend::draw_cell(int row, int col, const Cell& cell) {
   wchar_t wc[2] = {static_cast<wchar_t>(xbase::cp852_to_unicode(cell.ch)), 0};
-  if (wc[0] < 0x20) wc[0] = L' ';
+  if (wc[0] < 0x20) wc[0] = kControlGlyphs[wc[0]];
   cchar_t cc;
   int bits = attr_bits(cell.attr);
   setcchar(&cc, wc, static_cast<attr_t>(bits & ~A_COLOR), static_cast<short>(PAIR_NUMBER(bits)), nullptr);
