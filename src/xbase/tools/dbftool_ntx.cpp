@@ -16,9 +16,15 @@ namespace {
 
 // Opens the table and attaches the index with its stored key expression.
 NtxOrder& open_indexed(WorkAreas& areas, const std::string& table, const std::string& index) {
-  if (!areas.use(with_default_extension(table, ".dbf"), "", OpenMode::Shared, true))
-    throw ErrorException(Error{.gen_code = gen::kOpen, .subsystem = "DBFNTX", .sub_code = 1001,
-                               .description = "Open error", .filename = table});
+  if (!areas.use(with_default_extension(table, ".dbf"), "", OpenMode::Shared, true)) {
+    Error e;
+    e.gen_code = gen::kOpen;
+    e.subsystem = "DBFNTX";
+    e.sub_code = 1001;
+    e.description = "Open error";
+    e.filename = table;
+    throw ErrorException(std::move(e));
+  }
   WorkArea& area = areas.current();
   std::string key = NtxOrder::stored_key(index);
   auto order = NtxOrder::open(area, index, ntx_key_function(areas, key));
