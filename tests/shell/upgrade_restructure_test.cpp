@@ -31,12 +31,20 @@ TEST(Upgrade, FieldsThatAllExistTouchNoFile) {
   EXPECT_EQ(row_text(s.con->screen(), 24).substr(0, 6), "ROW24 ");
 }
 
-TEST(Upgrade, NewFieldsLeaveOutDeletedRecordsAndKeepEveryValue) {
+class UpgradeNewFields : public ::testing::TestWithParam<bool> {};
+
+// With deleted records hidden (as the program runs) and shown.
+TEST_P(UpgradeNewFields, LeaveOutDeletedRecordsAndKeepEveryValue) {
   Station s;
+  s.areas.set_deleted(GetParam());
   make_year_table(s, 3, {2});
   INDEXELES(*s.ctx);
   s.areas.close_all();
   s.con->say(24, 0, "ROW24");
+  std::string while_working;
+  set_restructure_step_hook([&](std::string_view step) {
+    if (step == "temp-filled") while_working = row_text(s.con->screen(), 24);
+  });
 
   int computed = 0;
   UJMEZOINSA(*s.ctx, "virda23",
@@ -48,7 +56,9 @@ TEST(Upgrade, NewFieldsLeaveOutDeletedRecordsAndKeepEveryValue) {
               {{"sorszam", 'N', 5, 0}, std::nullopt,
                [&](xbase::WorkArea& a) { return Value::num(++computed * 10.0 + a.recno()); }}},
              "nyilat");
+  set_restructure_step_hook(nullptr);
 
+  EXPECT_EQ(while_working.rfind("Új mező a virda23 állományba...", 0), 0u) << while_working;
   EXPECT_EQ(row_text(s.con->screen(), 24).substr(0, 6), "ROW24 ");
   EXPECT_FALSE(exists(s, "temp.dbf"));
   EXPECT_FALSE(exists(s, "virda23.BAK"));
@@ -80,6 +90,8 @@ TEST(Upgrade, NewFieldsLeaveOutDeletedRecordsAndKeepEveryValue) {
   EXPECT_TRUE(index_matches(s, "virda23", "virda23.ntx"));
   EXPECT_TRUE(index_matches(s, "virda23", "virda232.ntx"));
 }
+
+INSTANTIATE_TEST_SUITE_P(DeletedHiddenOrShown, UpgradeNewFields, ::testing::Bool());
 
 TEST(Upgrade, UnknownAfterFieldShowsItsNameAndChangesNothing) {
   Station s;
