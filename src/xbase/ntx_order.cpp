@@ -126,6 +126,19 @@ std::unique_ptr<NtxOrder> NtxOrder::open(WorkArea& area, std::string_view path, 
   return std::unique_ptr<NtxOrder>(new NtxOrder(area, std::move(f), std::move(key), false));
 }
 
+std::unique_ptr<NtxOrder> NtxOrder::index_on(WorkAreas& areas, std::string_view path,
+                                             std::string_view key_text, bool temporary,
+                                             Variables* vars, const Functions* app) {
+  return index_on(areas.current(), path, key_text, ntx_key_function(areas, key_text, vars, app), temporary);
+}
+
+std::unique_ptr<NtxOrder> NtxOrder::open(WorkAreas& areas, std::string_view path, Variables* vars,
+                                         const Functions* app) {
+  NtxKeyFunction key = ntx_key_function(areas, stored_key(path), vars, app);
+  key();
+  return open(areas.current(), path, std::move(key));
+}
+
 std::string NtxOrder::stored_key(std::string_view path) {
   std::string p = ntx_path(path);
   int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);

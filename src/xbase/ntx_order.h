@@ -56,6 +56,16 @@ class NtxOrder : public WorkAreaOrder {
   // The stored key expression of an index file, for building its key function.
   static std::string stored_key(std::string_view path);
 
+  // The same on the selected area of `areas`, with the key function made from the key
+  // text (INDEX ON) or from the file's stored key expression (SET INDEX TO). Opening
+  // evaluates the stored key once, so a key that no longer evaluates (a field gone) is
+  // reported here as the evaluator's error object.
+  static std::unique_ptr<NtxOrder> index_on(WorkAreas& areas, std::string_view path,
+                                            std::string_view key_text, bool temporary = false,
+                                            Variables* vars = nullptr, const Functions* app = nullptr);
+  static std::unique_ptr<NtxOrder> open(WorkAreas& areas, std::string_view path,
+                                        Variables* vars = nullptr, const Functions* app = nullptr);
+
   ~NtxOrder() override;
 
   NtxFile& file() { return *file_; }

@@ -184,6 +184,18 @@ TEST_F(NtxOrderTest, SetIndexToEvaluatesTheStoredKey) {
   area().set_order(1);
   EXPECT_TRUE(area().seek(Value::str("001A")));
 
+  // The convenience form on the selected area opens with the stored key; a key whose
+  // field is gone is reported when the index is opened.
+  area().clear_orders();
+  area().add_order(NtxOrder::open(areas, dir.file("virda232")));
+  EXPECT_TRUE(area().seek(Value::str("001x")));
+  area().close();
+  ASSERT_TRUE(areas.create(dir.file("other.dbf"), {{"VKOD", 'C', 3, 0}}));
+  ASSERT_TRUE(areas.use(dir.file("other")));
+  EXPECT_THROW(NtxOrder::open(areas, dir.file("virda23")), ErrorException);
+  area().close();
+  ASSERT_TRUE(areas.use(dir.file("virda23")));
+
   // A temporary index disappears with its order.
   auto tmp = NtxOrder::index_on(area(), dir.file("virda2"), "vkod+szemszam",
                                 ntx_key_function(areas, "vkod+szemszam"), true);
