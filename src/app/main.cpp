@@ -1,7 +1,128 @@
 // mvirda23: the annual personal-income-tax data service program, tax year 2023.
-#include <cstdio>
+//
+//   mvirda23 FROM [NOTES]   started by the launcher "virda23" in the installation
+//                           directory; a second argument suppresses the change notes
+//   mvirda23                only says how the program is started
+//
+// The terminal's hang-up (its window closed) closes the tables and ends the program
+// at the next wait for a key, so nothing that was typed and stored is lost.
+#include <signal.h>
 
-int main() {
-  std::printf("mvirda23 2023.01\n");
-  return 0;
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "console/console.h"
+#include "console/get_read.h"
+#include "console/terminal.h"
+#include "print/settings.h"
+#include "print/viewer_hooks.h"
+#include "shell/context.h"
+#include "shell/error_setup.h"
+#include "shell/startup_main.h"
+#include "support/error_handler.h"
+#include "support/platform_paths.h"
+#include "ui/windows.h"
+#include "xbase/vars.h"
+#include "xbase/workarea.h"
+
+namespace {
+
+volatile sig_atomic_t g_hangup = 0;
+
+void on_hangup(int) { g_hangup = 1; }
+
+// The terminal, with a watch for the hang-up at every wait for a key.
+class HangupWatch : public console::Backend {
+ public:
+  HangupWatch(std::unique_ptr<console::Backend> inner, std::function<void()> on_hangup)
+      : inner_(std::move(inner)), on_hangup_(std::move(on_hangup)) {}
+
+  console::Backend& inner() { return *inner_; }
+
+  void present(const console::Screen& screen) override { inner_->present(screen); }
+  bool has_colours() const override { return inner_->has_colours(); }
+  void set_clipboard(std::string_view cp852) override { inner_->set_clipboard(cp852); }
+  void set_title(std::string_view cp852) override { inner_->set_title(cp852); }
+
+  std::optional<console::KeyEvent> read_key(int timeout_ms) override {
+    constexpr int kSliceMs = 200;
+    for (;;) {
+      check();
+      int slice = timeout_ms < 0 || timeout_ms > kSliceMs ? kSliceMs : timeout_ms;
+      auto k = inner_->read_key(slice);
+      check();
+      if (k || timeout_ms == 0) return k;
+      if (timeout_ms > 0) {
+        timeout_ms -= slice;
+        if (timeout_ms <= 0) return k;
+      }
+    }
+  }
+
+ private:
+  void check() {
+    if (g_hangup && on_hangup_) on_hangup_();
+  }
+  std::unique_ptr<console::Backend> inner_;
+  std::function<void()> on_hangup_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::unique_ptr<console::Backend> terminal = console::make_terminal_backend();
+  console::TerminalBackend* tty = dynamic_cast<console::TerminalBackend*>(terminal.get());
+
+  xbase::WorkAreas areas;
+  xbase::Variables vars;
+  ui::WindowStack windows;
+  support::ErrorSystem* errors_ptr = nullptr;
+
+  std::unique_ptr<console::Backend> backend;
+  if (terminal) {
+    backend = std::make_unique<HangupWatch>(std::move(terminal), [&areas, &errors_ptr] {
+      g_hangup = 0;
+      areas.close_all();  // writes what is pending and gives up every lock
+      if (errors_ptr) errors_ptr->end_program(0);
+      std::_Exit(0);
+    });
+    struct sigaction sa {};
+    sa.sa_handler = on_hangup;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGHUP, &sa, nullptr);
+  }
+  console::Console con(std::move(backend));
+  console::ReadContext reads(con);
+
+  std::string dir = support::platform::current_dir();
+  support::ErrorHooks hooks = shell::console_error_hooks(con);
+  hooks.restore_terminal = [tty] {
+    if (tty) tty->shutdown();
+  };
+  support::ErrorSystem errors(dir, std::move(hooks));
+  errors_ptr = &errors;
+  errors.set_variables(&vars);
+  support::ERRORSYS(errors, areas);
+
+  shell::Context ctx(con, areas, vars, windows, reads);
+  ctx.errors = &errors;
+  ctx.program_dir = dir;
+
+  shell::ShellServices services;
+  services.kons_ini = print::KONS_INI;
+  services.konsbe = print::KONSBE;
+  services.beallit = print::BEALLIT;
+  services.viewer = print::viewer_hooks(reads, windows);
+
+  shell::StartArgs args;
+  if (argc > 1) args.honnanind = argv[1];
+  if (argc > 2) args.valttxt = argv[2];
+
+  int code = shell::MAIN(ctx, args, services);
+  areas.close_all();
+  if (tty) tty->shutdown();
+  return code;
 }

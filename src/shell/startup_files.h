@@ -1,0 +1,60 @@
+// The file chores of start-up: deleting files by mask while sparing those another
+// workstation holds open, filling the program directory from the template directory,
+// the start-up guard that keeps one workstation's table upgrade to itself, the
+// user organisation's name and the list of extra fields.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xbase/dbf_format.h"
+
+namespace shell {
+
+// DELCSILL2(dir, mask): deletes every file of `dir` whose name matches the wildcard
+// `mask` (or the file name), ignoring case. A file that is open anywhere (the table
+// engine holds an open lock on every table and index file it has open) or that
+// cannot be deleted is skipped. Always true.
+bool DELCSILL2(std::string_view dir, std::string_view mask);
+// DELCSILL(mask): the same in the current directory.
+bool DELCSILL(std::string_view mask);
+
+// Whether a process (this one included) holds `path` open through the table engine.
+bool held_open(const std::string& path);
+
+// Copies into `program_dir` every file of its template directory "xxx" (files only,
+// in name order) that the program directory lacks under any case; after a copy every
+// "*.ntx" file of the program directory is deleted, so the indexes are built again.
+// Returns the number of files copied.
+int copy_missing_templates(const std::string& program_dir);
+
+// The start-up guard: an exclusive lock on "inditas.lck" in the program directory,
+// held from the template copy until the first workstation has the company table open
+// shared again, so a second workstation starting meanwhile waits instead of
+// upgrading, deleting index files or reusing "temp.dbf" beside the first.
+class StartupGuard {
+ public:
+  // Waits for the lock.
+  explicit StartupGuard(const std::string& program_dir);
+  ~StartupGuard() { release(); }
+  StartupGuard(const StartupGuard&) = delete;
+  StartupGuard& operator=(const StartupGuard&) = delete;
+  void release();
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+// The user organisation's name: the first line of "cegnev.txt" in the program
+// directory (CP852, trailing blanks dropped, at most 78 characters); "" when the
+// file is missing.
+std::string read_cegnev(const std::string& program_dir);
+
+// The fields of "ujmezok.txt": one a line, taken at 70 characters; name in columns
+// 1-10, type in column 12, width in 15-16, decimals in 19. Lines without a name are
+// skipped.
+std::vector<xbase::FieldDef> parse_extra_fields(const std::vector<std::string>& lines);
+
+}  // namespace shell
