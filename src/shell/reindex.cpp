@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "shell/upgrade.h"
 #include "support/error_routines.h"
 #include "support/platform_files.h"
 #include "xbase/fileio.h"
@@ -33,6 +34,7 @@ void build_index(Context& ctx, xbase::WorkArea& area, const std::string& index_p
                                            xbase::ntx_key_function(ctx.areas, key, &ctx.vars));
     order->flush();
   }
+  restructure_step("index-written");
   if (std::rename(xbase::resolve_path_nocase(work).c_str(), index_path.c_str()) != 0) {
     pf::delete_file(work);
     xbase::Error e;

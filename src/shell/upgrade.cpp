@@ -27,9 +27,7 @@ std::function<void(std::string_view)>& step_hook() {
   return hook;
 }
 
-void step(std::string_view name) {
-  if (step_hook()) step_hook()(name);
-}
+void step(std::string_view name) { restructure_step(name); }
 
 std::string upper(std::string_view s) {
   std::string out(s);
@@ -91,6 +89,7 @@ bool restructure(Context& ctx, std::string_view table, const xbase::Structure& f
     if (!areas.create(temp_path, fields)) return;
     if (!areas.use(temp_path, "", xbase::OpenMode::Exclusive)) return;
     xbase::WorkArea& temp = areas.current();
+    step("temp-created");
     size_t copied =
         xbase::append_from(temp, table_path, [](xbase::WorkArea& src) { return !src.deleted(); });
     // A table that could not be read must not be replaced by a short copy.
@@ -217,6 +216,10 @@ bool values_fit(xbase::WorkArea& area, int pos, const xbase::FieldDef& to) {
 
 void set_restructure_step_hook(std::function<void(std::string_view step)> hook) {
   step_hook() = std::move(hook);
+}
+
+void restructure_step(std::string_view name) {
+  if (step_hook()) step_hook()(name);
 }
 
 bool UJMEZOINSA(Context& ctx, std::string_view table, const std::vector<NewField>& fields,

@@ -61,8 +61,11 @@ bool MEZOHMOD(Context& ctx, std::string_view table, std::string_view field, char
 int recover_restructure(Context& ctx);
 
 // For tests of the interrupted swap: called with the name of each step as it is
-// reached ("temp-filled", "indexes-removed", "table-to-bak", "temp-to-table",
-// "bak-removed", "indexes-built"). An empty function turns it off.
+// reached ("temp-created", "temp-filled", "indexes-removed", "table-to-bak",
+// "temp-to-table", "bak-removed", "index-written" for each index file before it
+// takes its name, "indexes-built"). An empty function turns it off.
 void set_restructure_step_hook(std::function<void(std::string_view step)> hook);
+// Reports a step to the hook.
+void restructure_step(std::string_view step);
 
 }  // namespace shell

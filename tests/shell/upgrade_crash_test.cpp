@@ -71,13 +71,15 @@ TEST_P(UpgradeKilled, RestartFindsEveryRecordAndMatchingIndexes) {
   EXPECT_TRUE(upgraded);
   EXPECT_FALSE(exists(s, "temp.dbf"));
   EXPECT_FALSE(exists(s, "virda23.BAK"));
+  EXPECT_FALSE(exists(s, "virda23.ntx.ntmp"));
   EXPECT_TRUE(index_matches(s, "virda23", "virda23.ntx"));
   EXPECT_TRUE(index_matches(s, "virda23", "virda232.ntx"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStep, UpgradeKilled,
-                         ::testing::Values("temp-filled", "indexes-removed", "table-to-bak",
-                                           "temp-to-table", "bak-removed", "indexes-built"),
+                         ::testing::Values("temp-created", "temp-filled", "indexes-removed",
+                                           "table-to-bak", "temp-to-table", "bak-removed",
+                                           "index-written", "indexes-built"),
                          [](const auto& info) {
                            std::string n = info.param;
                            for (char& c : n)
