@@ -76,7 +76,7 @@ bool clear_bak_name(const std::string& table_path, const std::string& bak_path);
 // Copies the records of `table` not marked deleted into "temp.dbf" with the
 // structure `fields`, fills the new fields and swaps the copy in (see upgrade.h).
 bool restructure(Context& ctx, std::string_view table, const xbase::Structure& fields,
-                 const std::vector<const NewField*>& fills, size_t live_records) {
+                 const std::vector<const NewField*>& fills, size_t expected_records) {
   std::string table_path = table_file(ctx, table);
   std::string temp_path = ctx.path("temp.dbf");
   if (pf::exists(temp_path)) pf::delete_file(temp_path);
@@ -93,7 +93,7 @@ bool restructure(Context& ctx, std::string_view table, const xbase::Structure& f
     size_t copied =
         xbase::append_from(temp, table_path, [](xbase::WorkArea& src) { return !src.deleted(); });
     // A table that could not be read must not be replaced by a short copy.
-    if (copied != live_records) return;
+    if (copied != expected_records) return;
     if (!fills.empty()) {
       for (temp.go_top(); !temp.eof(); temp.skip()) {
         for (const NewField* f : fills) {
