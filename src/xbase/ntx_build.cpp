@@ -16,13 +16,15 @@ using ntx::kPageSize;
 namespace {
 
 struct SortItem {
-  uint64_t prefix;  // the first 8 key bytes in weight space, big-endian
+  uint64_t p0, p1;  // the first 16 key bytes in weight space, big-endian
   uint32_t idx;     // position in the input
+  uint32_t recno;
 };
 
 // One entry of a level: the input entry and its left child page (0 in a leaf).
 struct LevelItem {
   uint32_t idx;
+  uint32_t recno;
   uint32_t left;
 };
 
@@ -64,29 +66,32 @@ void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string
   if (static_cast<uint64_t>(n) / max * kPageSize > 0xF0000000ull)
     ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "index file would exceed 4 GiB");
 
-  // Sort in weight space: 8-byte prefixes settle most comparisons.
+  // Sort in weight space: 16-byte prefixes settle most comparisons without touching
+  // the keys themselves.
   char* keys = in.keys_.data();
   collation::to_weights_inplace(keys, in.keys_.size());
   const uint32_t* recnos = in.recnos_.data();
   std::vector<SortItem> order(n);
   for (std::size_t i = 0; i < n; ++i) {
     const unsigned char* k = reinterpret_cast<const unsigned char*>(keys + i * ks);
-    uint64_t pre = 0;
-    for (std::size_t j = 0; j < 8; ++j) pre = (pre << 8) | (j < ks ? k[j] : 0);
-    order[i] = {pre, static_cast<uint32_t>(i)};
+    uint64_t p0 = 0, p1 = 0;
+    for (std::size_t j = 0; j < 8; ++j) p0 = (p0 << 8) | (j < ks ? k[j] : 0);
+    for (std::size_t j = 8; j < 16; ++j) p1 = (p1 << 8) | (j < ks ? k[j] : 0);
+    order[i] = {p0, p1, static_cast<uint32_t>(i), recnos[i]};
   }
-  const std::size_t rest = ks > 8 ? ks - 8 : 0;
+  const std::size_t rest = ks > 16 ? ks - 16 : 0;
   std::sort(order.begin(), order.end(), [&](const SortItem& a, const SortItem& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (a.p0 != b.p0) return a.p0 < b.p0;
+    if (a.p1 != b.p1) return a.p1 < b.p1;
     if (rest) {
-      int c = std::memcmp(keys + a.idx * ks + 8, keys + b.idx * ks + 8, rest);
+      int c = std::memcmp(keys + a.idx * ks + 16, keys + b.idx * ks + 16, rest);
       if (c != 0) return c < 0;
     }
-    return recnos[a.idx] < recnos[b.idx];  // equal keys in record order
+    return a.recno < b.recno;  // equal keys in record order
   });
 
   std::vector<LevelItem> items(n);
-  for (std::size_t i = 0; i < n; ++i) items[i] = {order[i].idx, 0};
+  for (std::size_t i = 0; i < n; ++i) items[i] = {order[i].idx, order[i].recno, 0};
   std::vector<SortItem>().swap(order);
 
   const auto& unweight = collation::unweight();
@@ -101,11 +106,15 @@ void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string
     ntx::put16(b, static_cast<uint16_t>(count));
     for (std::size_t i = 0; i <= max; ++i)
       ntx::put16(b + 2 + 2 * i, static_cast<uint16_t>(table_base + i * h.item_size));
+    // The keys lie in input order, the items in key order: fetch a few keys ahead.
+    for (std::size_t i = 0; i < count && i < 8; ++i)
+      __builtin_prefetch(keys + static_cast<std::size_t>(items[from + i].idx) * ks);
     for (std::size_t i = 0; i < count; ++i) {
+      if (i + 8 < count) __builtin_prefetch(keys + static_cast<std::size_t>(items[from + i + 8].idx) * ks);
       const LevelItem& it = items[from + i];
       unsigned char* item = b + table_base + i * h.item_size;
       ntx::put32(item, it.left);
-      ntx::put32(item + 4, recnos[it.idx]);
+      ntx::put32(item + 4, it.recno);
       const unsigned char* k = reinterpret_cast<const unsigned char*>(keys + it.idx * ks);
       for (std::size_t j = 0; j < ks; ++j) item[8 + j] = unweight[k[j]];
     }
@@ -141,7 +150,7 @@ void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string
       uint32_t off = write_page(pos, sz, page_right);
       pos += sz;
       if (has_sep) {
-        up.push_back({items[pos].idx, off});
+        up.push_back({items[pos].idx, items[pos].recno, off});
         ++pos;
       } else {
         right = off;
