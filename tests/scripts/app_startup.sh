@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# End to end: the launcher in tmux on a generated installation (VIRDA_DRIVE at a
+# scratch directory). The start messages without an argument and outside VIRDA23;
+# the first-start box, the change note and its renaming; the title screen and the
+# main menu at their rows and columns; F2 changing the printer; the submenu's
+# reindexing; Esc out through the exit sequence ("gond.baj" removed); and a SIGKILL
+# at the main menu, after which the next start rebuilds every index file.
+set -euo pipefail
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+bin="${MVIRDA_BINARY_DIR:?}/src"
+launcher="$bin/virda23"
+program="$bin/mvirda23"
+gen="$bin/store/tools/gen-installation"
+dbftool="$bin/xbase/tools/dbftool"
+for f in "$launcher" "$program" "$gen" "$dbftool"; do
+  [ -x "$f" ] || { echo "missing $f"; exit 1; }
+done
+base="mvirda_app_$$"
+n=0
+sock="$base.$n"
+drive="$(mktemp -d)"
+inst="$drive/VIRDA23"
+tm() { tmux -L "$sock" "$@"; }
+cleanup() {
+  local i
+  for i in $(seq 0 "$n"); do tmux -L "$base.$i" kill-server 2>/dev/null || true; done
+  rm -rf "$drive"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- pane ---"; tm capture-pane -p -t t 2>/dev/null || true; exit 1; }
+pane() { tm capture-pane -p -t t; }
+wait_for() {
+  local i
+  for i in $(seq 150); do
+    if pane | grep -qF -- "$1"; then return 0; fi
+    sleep 0.1
+  done
+  fail "waited for: $1"
+}
+# The text at row R (from 0), column C (from 0) of the pane.
+at() {
+  local line
+  line="$(pane | sed -n "$(($1 + 1))p")"
+  printf '%s' "${line:$2:${#3}}"
+}
+expect_at() { [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"; }
+start() {  # start COMMAND...: a fresh 80x25 window (on its own tmux server) running the command
+  tm kill-server 2>/dev/null || true
+  n=$((n + 1))
+  sock="$base.$n"
+  tm new-session -d -s t -x 80 -y 25 "export VIRDA_DRIVE='$drive'; $*; echo PROGRAM-ENDED; sleep 60"
+}
+ended() {
+  local i
+  for i in $(seq 150); do
+    if pane | grep -qF PROGRAM-ENDED; then return 0; fi
+    sleep 0.1
+  done
+  fail "the program did not end"
+}
+
+"$gen" "$drive" --persons 40 --companies 3 >/dev/null
+
+# No argument: only the start message; a key ends it.
+start "cd '$inst' && '$program'"
+wait_for "A program indítása: VIRDA23.BAT-tal, ne az EXE-t indítsa !"
+tm send-keys -t t Enter
+ended
+
+# Outside VIRDA23 without "bg": refused.
+mkdir -p "$drive/other"
+start "cd '$drive/other' && '$program' x"
+wait_for "A program nem a $drive/VIRDA23 könyvtárban van, nem indítható !"
+ended
+
+# A change note of three lines.
+printf 'ELSO SOR\r\nADATOK\r\nHARMADIK\r\n' >"$inst/valt0001.txt"
+
+start "'$launcher'"
+wait_for "A indítás után F2-vel lehet a nyomtatót beállítani."
+tm send-keys -t t Enter
+wait_for "A feldolgozás dátuma:"
+[ -f "$inst/elsoind.jel" ] || fail "no elsoind.jel"
+[ -f "$inst/gond.baj" ] || fail "no gond.baj on the first workstation"
+expect_at 8 36 "VIRDA23"
+expect_at 11 27 "SZJA ADATSZOLGÁLTATÁS 2023."
+expect_at 14 27 "Verzió: 2023.01 (32 bites)"
+expect_at 6 17 "╔═════"
+expect_at 17 19 "▒▒▒▒▒"
+expect_at 24 0 "A feldolgozás dátuma:  $(date +%Y.%m.%d)"
+expect_at 24 46 "Nyomtató és egyéb beállítás: F2"
+
+# F2: EPSON, then Enter through the other menus.
+tm send-keys -t t F2
+wait_for "Nyomtató és egyéb beállítások"
+expect_at 15 6 "EPSON"
+tm send-keys -t t Up Enter
+for i in 1 2 3 4; do sleep 0.3; tm send-keys -t t Enter; done  # HP questions skipped for EPSON
+sleep 0.5
+"$dbftool" dump "$inst/konstans.dbf" | grep -q "^,1," || { "$dbftool" dump "$inst/konstans.dbf"; fail "NYOMTIP is not 1 (EPSON)"; }
+
+# The processing date, then the change note in the viewer.
+tm send-keys -t t Enter
+wait_for "/3"
+tm send-keys -t t Escape
+wait_for "A következő indításkor is láthatók legyenek a fájlok?"
+tm send-keys -t t Down Enter
+wait_for "A fájlokat az egyéb funkciók menüben lehet elolvasni"
+tm send-keys -t t Enter
+[ -f "$inst/palt0001.txt" ] && [ ! -f "$inst/valt0001.txt" ] || fail "the note was not renamed"
+
+# The main menu.
+wait_for "Kilépés a programból"
+expect_at 3 1 "$(printf '%24s%s%24s' '' 'SZJA ADATSZOLGÁLTATÁS v2023.01' '')"
+expect_at 4 0 "╠══════"
+expect_at 2 68 "$(date +%Y.%m.%d)"
+expect_at 8 24 " 1  Adatbevitel, módosítás      "
+expect_at 9 24 " 2  23M30 jövedelemigazolás     "
+expect_at 13 24 " 6  ÁNYK import fájlok készítése"
+expect_at 16 24 " 0  Kilépés a programból        "
+expect_at 22 3 "F1 - segítség"
+expect_at 22 60 "F2 - beállítások"
+expect_at 24 17 "Magánszemélynek kifizetett összegek módosítása"
+
+# The submenu: the note is listed as read; reindexing rebuilds a deleted index.
+tm send-keys -t t 8
+wait_for "Egyéb funkciók"
+expect_at 3 33 "Egyéb funkciók"
+expect_at 11 28 " 2  Újraindexelés        "
+tm send-keys -t t 3
+wait_for "Valt0001.txt     olvasott"
+tm send-keys -t t Escape
+sleep 0.3
+rm -f "$inst/virda232.ntx"
+tm send-keys -t t 2
+wait_for "Indexelés kész"
+[ -f "$inst/virda232.ntx" ] || fail "reindexing did not build virda232.ntx"
+"$dbftool" check-index "$inst/virda23.dbf" "$inst/virda232.ntx" >/dev/null || fail "index check"
+tm send-keys -t t Enter
+sleep 0.3
+tm send-keys -t t Escape
+wait_for "Kilépés a programból"
+tm send-keys -t t Escape
+ended
+[ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
+
+# SIGKILL at the main menu: the next start finds gond.baj and rebuilds the indexes.
+start "'$launcher' '$inst' x"
+wait_for "A feldolgozás dátuma:"
+tm send-keys -t t Enter
+wait_for "Kilépés a programból"
+[ -f "$inst/gond.baj" ] || fail "no gond.baj while running"
+before="$(stat -c %i:%Y "$inst/virda23.ntx")"
+shell_pid="$(tm display-message -p -t t '#{pane_pid}')"
+program_pid="$(pgrep -P "$shell_pid" | head -1)"
+[ -n "$program_pid" ] || fail "no program to kill"
+kill -KILL "$program_pid"
+ended
+sleep 1
+start "'$launcher' '$inst' x"
+wait_for "A feldolgozás dátuma:"
+after="$(stat -c %i:%Y "$inst/virda23.ntx")"
+[ "$before" != "$after" ] || fail "virda23.ntx was not rebuilt after the kill"
+for t in virda23:virda23 virda23:virda232 eltar23:eltar23 vallal:vallal; do
+  "$dbftool" check-index "$inst/${t%%:*}.dbf" "$inst/${t##*:}.ntx" >/dev/null || fail "index ${t##*:} after restart"
+done
+tm send-keys -t t Enter
+wait_for "Kilépés a programból"
+tm send-keys -t t Escape
+ended
+echo "ok"
