@@ -30,9 +30,6 @@ uint64_t size_of(int fd) {
   return static_cast<uint64_t>(st.st_size);
 }
 
-int compare_prefix(std::string_view page_key, std::string_view wkey) {
-  return wkey.empty() ? 0 : std::memcmp(page_key.data(), wkey.data(), wkey.size());
-}
 
 }  // namespace
 
@@ -237,6 +234,7 @@ NtxFile::PagePtr NtxFile::put_page(Page&& p) {
   if (!ntx::write_at(fd_, block, kPageSize, p.offset))
     fail(gen::kWrite, ntx::kSubWrite, "page " + std::to_string(p.offset), ntx::os_code_of(errno));
   if (p.offset + kPageSize > file_size_) file_size_ = p.offset + kPageSize;
+  p.index_prefixes(header_.key_size);
   auto ptr = std::make_shared<const Page>(std::move(p));
   cache_put(ptr);
   return ptr;
@@ -293,23 +291,39 @@ void NtxFile::descend(Path& path, std::string_view wkey, Bound bound) {
   path.clear();
   uint32_t off = header_.root;
   const std::size_t ks = header_.key_size;
+  // The sought key's first bytes as a big-endian number, and the mask of those bytes.
+  uint64_t head = 0, head_mask = 0;
+  for (std::size_t j = 0; j < 8; ++j) {
+    bool in = j < wkey.size();
+    head = (head << 8) | (in ? static_cast<unsigned char>(wkey[j]) : 0);
+    head_mask = (head_mask << 8) | (in ? 0xFF : 0);
+  }
   for (;;) {
     if (path.size() >= static_cast<std::size_t>(ntx::kMaxDepth))
       fail(gen::kCorruption, ntx::kSubCorrupt, "tree deeper than " + std::to_string(ntx::kMaxDepth));
     PagePtr p = page(off);
-    // Binary search: the first entry >= key (Lower) or > key (Upper), on the prefix.
+    // Binary search: the first entry >= key (Lower) or > key (Upper), on the prefix;
+    // the 8-byte key prefixes settle most steps without touching the keys.
     int lo = 0, hi = p->count;
     while (lo < hi) {
       int mid = (lo + hi) / 2;
-      int c = compare_prefix(p->key(static_cast<std::size_t>(mid), ks), wkey);
+      int c;
+      uint64_t have = p->prefix[static_cast<std::size_t>(mid)] & head_mask;
+      if (have != head)
+        c = have < head ? -1 : 1;
+      else
+        c = wkey.size() <= 8 ? 0
+                             : std::memcmp(p->keys.data() + static_cast<std::size_t>(mid) * ks + 8,
+                                           wkey.data() + 8, wkey.size() - 8);
       if (c < 0 || (bound == Bound::Upper && c == 0))
         lo = mid + 1;
       else
         hi = mid;
     }
-    path.push_back({p, lo});
-    if (p->leaf()) return;
-    off = p->child[static_cast<std::size_t>(lo)];
+    bool leaf = p->leaf();
+    off = leaf ? 0 : p->child[static_cast<std::size_t>(lo)];
+    path.push_back({std::move(p), lo});
+    if (leaf) return;
   }
 }
 

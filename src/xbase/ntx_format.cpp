@@ -88,6 +88,16 @@ std::string decode_header(const unsigned char* b, uint64_t file_size, Header& h)
   return {};
 }
 
+void Page::index_prefixes(std::size_t key_size) {
+  prefix.resize(count);
+  const unsigned char* k = reinterpret_cast<const unsigned char*>(keys.data());
+  for (std::size_t i = 0; i < count; ++i, k += key_size) {
+    uint64_t v = 0;
+    for (std::size_t j = 0; j < 8; ++j) v = (v << 8) | (j < key_size ? k[j] : 0);
+    prefix[i] = v;
+  }
+}
+
 std::string decode_page(const unsigned char* b, const Header& h, uint64_t file_size, Page& p) {
   const std::size_t ks = h.key_size;
   uint16_t n = get16(b);
@@ -116,6 +126,7 @@ std::string decode_page(const unsigned char* b, const Header& h, uint64_t file_s
   for (std::size_t i = 1; i <= n; ++i)
     if ((p.child[i] != 0) != inner) return "page mixes leaf and inner entries";
   collation::to_weights_inplace(p.keys.data(), p.keys.size());
+  p.index_prefixes(ks);
   return {};
 }
 

@@ -63,6 +63,9 @@ struct Page {
   std::vector<uint32_t> child;  // count + 1 entries; all 0 in a leaf
   std::vector<uint32_t> recno;  // count entries
   std::string keys;             // count * key size bytes, in weight space
+  // The first 8 bytes of each key, big-endian, for searching; made by index_prefixes().
+  std::vector<uint64_t> prefix;
+  void index_prefixes(std::size_t key_size);
   bool leaf() const { return child.empty() || child[0] == 0; }
   std::string_view key(std::size_t i, std::size_t key_size) const {
     return std::string_view(keys).substr(i * key_size, key_size);
