@@ -25,6 +25,7 @@
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
 #include "ui/windows.h"
+#include "xbase/cp852.h"
 #include "xbase/vars.h"
 #include "xbase/workarea.h"
 
@@ -73,7 +74,20 @@ class HangupWatch : public console::Backend {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::unique_ptr<console::Backend> terminal = console::make_terminal_backend();
+  std::unique_ptr<console::Backend> terminal;
+  try {
+    terminal = console::make_terminal_backend();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "mvirda23: %s\n", e.what());
+  }
+  if (!terminal) {
+    // Without a terminal there is nobody to answer: only the start message.
+    if (argc < 2)
+      std::printf("%s\n", xbase::cp852_to_utf8(shell::start_message("23")).c_str());
+    else
+      std::fprintf(stderr, "mvirda23: the program needs a terminal\n");
+    return argc < 2 ? 0 : 1;
+  }
   console::TerminalBackend* tty = dynamic_cast<console::TerminalBackend*>(terminal.get());
 
   xbase::WorkAreas areas;

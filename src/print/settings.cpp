@@ -182,7 +182,12 @@ void BEALLIT(shell::Context& ctx) {
         head(1, 45, HU("Nyomtató"));
         head(2, 45, "port");
         v = choose(ctx,
-                   {{3, "LPT1"}, {4, "LPT2"}, {5, "LPT3"}, {6, "LPT4"}, {7, "LPT5"}, {8, "USB "},
+                   {{3, "LPT1"},
+                    {4, "LPT2"},
+                    {5, "LPT3"},
+                    {6, "LPT4"},
+                    {7, "LPT5"},
+                    {8, "USB "},
                     {9, "PDF "}},
                    45, field_num(k, "nprport"));
         put_num(k, "nprport", v);

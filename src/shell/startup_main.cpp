@@ -75,7 +75,9 @@ std::string prgdir() {
   return under;
 }
 
-void not_yet(Context& ctx) { ui::kerdez(ctx.con, not_yet_available_text(), {std::string(HU("Tovább"))}); }
+void not_yet(Context& ctx) {
+  ui::kerdez(ctx.con, not_yet_available_text(), {std::string(HU("Tovább"))});
+}
 
 void run_or_notice(Context& ctx, const ShellServices::Action& action) {
   if (action)
@@ -111,9 +113,9 @@ std::vector<NewField> new_fields(const std::vector<xbase::FieldDef>& defs) {
 // The seat or mailing address fields of the company table.
 std::vector<xbase::FieldDef> address_fields(std::string_view suffix) {
   auto n = [&](const char* base) { return std::string(base) + std::string(suffix); };
-  return {{n("irszam"), 'C', 4, 0},  {n("helyseg"), 'C', 25, 0}, {n("utca"), 'C', 25, 0},
-          {n("kozter"), 'C', 8, 0},  {n("hazszam"), 'C', 5, 0},  {n("epulet"), 'C', 2, 0},
-          {n("lepcso"), 'C', 2, 0},  {n("emelet"), 'C', 5, 0},  {n("ajto"), 'C', 2, 0}};
+  return {{n("irszam"), 'C', 4, 0}, {n("helyseg"), 'C', 25, 0}, {n("utca"), 'C', 25, 0},
+          {n("kozter"), 'C', 8, 0}, {n("hazszam"), 'C', 5, 0},  {n("epulet"), 'C', 2, 0},
+          {n("lepcso"), 'C', 2, 0}, {n("emelet"), 'C', 5, 0},   {n("ajto"), 'C', 2, 0}};
 }
 
 // The table upgrade of the first workstation in.
@@ -137,8 +139,8 @@ void upgrade_tables(Context& ctx) {
     auto seat = address_fields("");
     auto mail = address_fields("2");
     for (a.go_top(); !a.eof(); a.skip()) {
-      std::string probe = a.get("irszam2").as_str() + a.get("helyseg2").as_str() +
-                          a.get("utca2").as_str();
+      std::string probe =
+          a.get("irszam2").as_str() + a.get("helyseg2").as_str() + a.get("utca2").as_str();
       if (!xbase::alltrim(probe).empty()) continue;
       for (size_t i = 0; i < seat.size(); ++i) a.put(mail[i].name, a.get(seat[i].name));
     }
@@ -157,8 +159,8 @@ void upgrade_tables(Context& ctx) {
     std::vector<xbase::FieldDef> defs = parse_extra_fields(pf::read_lines(extra, 70));
     for (int half = 1; half <= 2; ++half)
       for (int m = 1; m <= 12; ++m)
-        defs.push_back({"hazho" + std::to_string(half) + (m < 10 ? "0" : "") + std::to_string(m),
-                        'C', 1, 0});
+        defs.push_back(
+            {"hazho" + std::to_string(half) + (m < 10 ? "0" : "") + std::to_string(m), 'C', 1, 0});
     UJMEZOINSA(ctx, year, new_fields(defs));
   }
 
@@ -197,6 +199,11 @@ void view_note(Context& ctx, const ShellServices& services, const std::string& p
 }
 
 }  // namespace
+
+std::string start_message(const std::string& ev) {
+  return std::string(HU("A program indítása: VIRDA")) + ev +
+         std::string(HU(".BAT-tal, ne az EXE-t indítsa !"));
+}
 
 std::string not_yet_available_text() { return std::string(HU("Ez a funkció még nem érhető el.")); }
 
@@ -256,7 +263,7 @@ void set_globals(Context& ctx, const StartArgs& args) {
 bool start_checks(Context& ctx, const StartArgs& args) {
   const std::string ev = ctx.ev;
   if (!args.honnanind) {
-    refuse(ctx, std::string(HU("A program indítása: VIRDA")) + ev + std::string(HU(".BAT-tal, ne az EXE-t indítsa !")));
+    refuse(ctx, start_message(ev));
     return false;
   }
   std::string here = xbase::upper(pf::dir_under_drive());
@@ -340,16 +347,19 @@ void show_change_notes(Context& ctx, const ShellServices& services) {
     ctx.con.keyboard(" ");
     ctx.con.inkey();
   }
-  int answer = ui::kerdez(ctx.con, std::string(HU("A következő indításkor is láthatók legyenek a fájlok?")),
-                          {std::string(HU("Igen")), std::string(HU("Nem"))});
+  int answer =
+      ui::kerdez(ctx.con, std::string(HU("A következő indításkor is láthatók legyenek a fájlok?")),
+                 {std::string(HU("Igen")), std::string(HU("Nem"))});
   if (answer != 2) return;
   for (const pf::DirEntry& e : notes) {
-    std::string read_name = (e.name[0] == 'V' ? "P" : "p") + e.name.substr(1);
+    std::string read_name(1, e.name[0] == 'V' ? 'P' : 'p');
+    read_name.append(e.name, 1);
     std::string existing = pf::find_nocase(pf::join(dir, read_name));
     if (pf::exists(existing)) pf::delete_file(existing);
     pf::rename_file(pf::join(dir, e.name), pf::join(dir, read_name));
   }
-  ui::kerdez(ctx.con, std::string(HU("A fájlokat az egyéb funkciók menüben lehet elolvasni")), {"Ok"});
+  ui::kerdez(ctx.con, std::string(HU("A fájlokat az egyéb funkciók menüben lehet elolvasni")),
+             {"Ok"});
 }
 
 void KEPFO(Context& ctx) {
@@ -360,7 +370,8 @@ void KEPFO(Context& ctx) {
   std::string cegnev = var_text(ctx, "CEGNEV");
   con.say(0, (80 - static_cast<int>(cegnev.size())) / 2, cegnev);
   con.box(1, 0, 23, 79, console::kDoubleFrame);
-  con.say(4, 0, std::string(HU("╠")) + xbase::replicate(std::string(HU("═")), 78) + std::string(HU("╣")));
+  con.say(4, 0,
+          std::string(HU("╠")) + xbase::replicate(std::string(HU("═")), 78) + std::string(HU("╣")));
   con.say(2, 68, xbase::dtoc(xbase::today()));
 }
 
@@ -378,7 +389,8 @@ void main_menu_loop(Context& ctx, const ShellServices& services) {
     console::MenuPrompts menu;
     menu.add(con, 8, 24, std::string(HU(" 1  Adatbevitel, módosítás      ")),
              std::string(HU("Magánszemélynek kifizetett összegek módosítása")));
-    menu.add(con, 9, 24, " 2  " + ev + std::string(HU("M30 jövedelemigazolás     ")), std::string(HU("M30 nyomtatása")));
+    menu.add(con, 9, 24, " 2  " + ev + std::string(HU("M30 jövedelemigazolás     ")),
+             std::string(HU("M30 nyomtatása")));
     menu.add(con, 10, 24, std::string(HU(" 3  Ekho igazolás               ")));
     menu.add(con, 11, 24, std::string(HU(" 4  K71, K91 nyomtatványok      ")));
     menu.add(con, 12, 24, std::string(HU(" 5  Vállalkozások törzsadatai   ")));
@@ -413,9 +425,11 @@ void main_menu_loop(Context& ctx, const ShellServices& services) {
       }
       case 2:
       case 3: {
-        std::string title = choice == 2 ? std::string(HU("M30 jövedelemigazolás")) : std::string(HU("Ekho igazolás"));
+        std::string title = choice == 2 ? std::string(HU("M30 jövedelemigazolás"))
+                                        : std::string(HU("Ekho igazolás"));
         int k = ui::kerdez(con, title,
-                           {std::string(HU("Munkáltatói igazolás")), std::string(HU("Kifizetői igazolás")), std::string(HU("Mindkettő"))});
+                           {std::string(HU("Munkáltatói igazolás")),
+                            std::string(HU("Kifizetői igazolás")), std::string(HU("Mindkettő"))});
         if (k == 0) break;
         const char* cond[] = {".T..AND.nyilat='M'", ".T..AND.nyilat$'K'", ".T..AND.nyilat$'MK'"};
         set_var(ctx, "CONDI", Value::str(cond[k - 1]));
@@ -499,7 +513,10 @@ std::vector<std::string> change_note_entries(const std::string& program_dir) {
     bool also_unread = std::any_of(unread.begin(), unread.end(), [&](const pf::DirEntry& u) {
       return lower_name(xbase::substr(u.name, 5, 4)) == number;
     });
-    if (!also_unread) out.push_back("V" + xbase::substr(e.name, 2, 11) + "     olvasott  ");
+    if (also_unread) continue;
+    std::string entry = "V";
+    entry.append(xbase::substr(e.name, 2, 11)).append("     olvasott  ");
+    out.push_back(entry);
   }
   return out;
 }
@@ -522,7 +539,8 @@ void change_note_list(Context& ctx, const ShellServices& services) {
     }
     const std::string& entry = entries[static_cast<size_t>(choice - 1)];
     bool unread = !entry.empty() && xbase::rtrim(entry).back() == 'n';
-    std::string name = std::string(unread ? "V" : "P") + xbase::substr(entry, 2, 11);
+    std::string name(1, unread ? 'V' : 'P');
+    name.append(xbase::substr(entry, 2, 11));
     view_note(ctx, services, pf::find_nocase(pf::join(dir, name)));
     con.screen().restore(saved);
     con.set_colour(colour);
@@ -551,7 +569,8 @@ int MAIN(Context& ctx, const StartArgs& args, const ShellServices& services) {
   ctx.areas.set_deleted(true);
   con.set_message_row(24, true);
   ctx.reads.escape = true;
-  con.set_title(std::string(HU("Szja adatszolgáltatás ")) + std::string(kEv4) + std::string(HU("  (32 bites változat)")));
+  con.set_title(std::string(HU("Szja adatszolgáltatás ")) + std::string(kEv4) +
+                std::string(HU("  (32 bites változat)")));
 
   if (!prepare_tables(ctx)) return 0;
 
@@ -559,7 +578,8 @@ int MAIN(Context& ctx, const StartArgs& args, const ShellServices& services) {
   con.clear_screen();
   std::string first = pf::join(dir_of(ctx), "elsoind.jel");
   if (!pf::exists(first)) {
-    ui::kerdez(con, std::string(HU("A indítás után F2-vel lehet a nyomtatót beállítani.")), {std::string(HU("Tovább"))});
+    ui::kerdez(con, std::string(HU("A indítás után F2-vel lehet a nyomtatót beállítani.")),
+               {std::string(HU("Tovább"))});
     pf::File f;
     if (f.create(first)) f.write(std::string(HU("Első indítás jelző fájl")));
   }
@@ -570,9 +590,8 @@ int MAIN(Context& ctx, const StartArgs& args, const ShellServices& services) {
     if (services.kons_ini) services.kons_ini(ctx);
     ctx.areas.close_area();
   }
-  if (services.beallit) con.set_key(key::kF2, [&ctx, &services](console::Console&) {
-    services.beallit(ctx);
-  });
+  if (services.beallit)
+    con.set_key(key::kF2, [&ctx, &services](console::Console&) { services.beallit(ctx); });
   console::read_pending(ctx.reads);
 
   set_var(ctx, "LKAR852", Value::logical(false));

@@ -35,6 +35,9 @@ struct StartArgs {
   std::optional<std::string> valttxt;    // the second argument
 };
 
+// The message of a start without arguments (CP852).
+std::string start_message(const std::string& ev);
+
 // The text of a menu item whose subsystem is not yet part of the program.
 std::string not_yet_available_text();
 
