@@ -208,6 +208,39 @@ TEST(NtxFile, ReadsPagesThroughTheirOffsetTable) {
   EXPECT_EQ(walk(*f), want);
 }
 
+// Every page of a multi-level file with its items scattered over the slots: the walk,
+// seeks, check and updates all go through the offset tables.
+TEST(NtxFile, ReadsAndUpdatesAFileWithScatteredSlots) {
+  ScratchDir dir;
+  std::string path = dir.file("s.ntx");
+  Entries e = random_entries(3000, 20, 11, 5);
+  build(path, 20, e).reset();
+  std::string b = read_bytes(path);
+  const std::size_t max = ntx::max_items_for(20), item = 28, base = 2 + 2 * (max + 1);
+  std::mt19937 rng(4);
+  for (std::size_t page = 1024; page < b.size(); page += 1024) {
+    std::string old = b.substr(page, 1024);
+    std::vector<std::size_t> slots(max + 1);
+    for (std::size_t i = 0; i <= max; ++i) slots[i] = i;
+    std::shuffle(slots.begin(), slots.end(), rng);
+    for (std::size_t i = 0; i <= max; ++i) {
+      std::size_t from = ntx::get16(reinterpret_cast<const unsigned char*>(old.data()) + 2 + 2 * i);
+      b.replace(page + base + slots[i] * item, item, old.substr(from, item));
+      b.replace(page + 2 + 2 * i, 2, u16(static_cast<uint16_t>(base + slots[i] * item)));
+    }
+  }
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << b;
+  auto f = NtxFile::open(path);
+  EXPECT_EQ(walk(*f), sorted(e));
+  ASSERT_TRUE(f->check(3000).ok());
+  for (std::size_t i = 0; i < e.size(); i += 97) EXPECT_TRUE(f->go_to(e[i].first, e[i].second));
+  for (std::size_t i = 0; i < e.size(); i += 3) ASSERT_TRUE(f->remove(e[i].first, e[i].second));
+  f->insert("AAAA", 9999);
+  auto r = f->check();
+  ASSERT_TRUE(r.ok()) << r.faults.front();
+  EXPECT_EQ(r.keys, 2001u);
+}
+
 TEST(NtxFile, BadFilesGiveErrorObjects) {
   ScratchDir dir;
   std::string good = dir.file("g.ntx");
