@@ -540,7 +540,7 @@ void change_note_list(Context& ctx, const ShellServices& services) {
     const std::string& entry = entries[static_cast<size_t>(choice - 1)];
     bool unread = !entry.empty() && xbase::rtrim(entry).back() == 'n';
     std::string name(1, unread ? 'V' : 'P');
-    name.append(xbase::substr(entry, 2, 11));
+    name.append(xbase::rtrim(xbase::substr(entry, 2, 11)));  // "valt.txt" has blanks after it
     view_note(ctx, services, pf::find_nocase(pf::join(dir, name)));
     con.screen().restore(saved);
     con.set_colour(colour);

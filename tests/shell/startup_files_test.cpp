@@ -2,6 +2,8 @@
 // program directory from "xxx" without overwriting, the guard that makes a second
 // workstation wait, the extra-field list, the change-note list, and the minimum wage
 // with the disability unit and the year suffix.
+#include "shell/startup_files.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 
@@ -10,7 +12,6 @@
 
 #include "shell/fminber.h"
 #include "shell/shell_test_util.h"
-#include "shell/startup_files.h"
 #include "shell/startup_main.h"
 
 namespace shell {
@@ -103,8 +104,8 @@ TEST(StartupGuard, ASecondWorkstationWaitsUntilTheFirstIsThrough) {
 }
 
 TEST(ExtraFields, ColumnsOfTheListAndCegnev) {
-  auto f = parse_extra_fields({"ujmezo1    C  10", "osszeg     N  12  2", "",
-                               "          C  5", "datum      D   8"});
+  auto f = parse_extra_fields(
+      {"ujmezo1    C  10", "osszeg     N  12  2", "", "          C  5", "datum      D   8"});
   ASSERT_EQ(f.size(), 3u);
   EXPECT_EQ(f[0], (xbase::FieldDef{"UJMEZO1", 'C', 10, 0}));
   EXPECT_EQ(f[1], (xbase::FieldDef{"OSSZEG", 'N', 12, 2}));
