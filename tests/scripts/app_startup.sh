@@ -166,6 +166,13 @@ for t in virda23:virda23 virda23:virda232 eltar23:eltar23 vallal:vallal; do
 done
 tm send-keys -t t Enter
 wait_for "Kilépés a programból"
-tm send-keys -t t Escape
-ended
+
+# The terminal hangs up at the main menu: the program closes its tables and ends.
+shell_pid="$(tm display-message -p -t t '#{pane_pid}')"
+program_pid="$(pgrep -P "$shell_pid" | head -1)"
+[ -n "$program_pid" ] || fail "no program to hang up"
+kill -HUP "$program_pid"
+for i in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$program_pid" 2>/dev/null || fail "the program did not end on SIGHUP"
+"$dbftool" check-index "$inst/virda23.dbf" "$inst/virda23.ntx" >/dev/null || fail "index after SIGHUP"
 echo "ok"
