@@ -71,13 +71,21 @@ void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string
   char* keys = in.keys_.data();
   collation::to_weights_inplace(keys, in.keys_.size());
   const uint32_t* recnos = in.recnos_.data();
-  std::vector<SortItem> order(n);
+  std::vector<SortItem> order;
+  order.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
     const unsigned char* k = reinterpret_cast<const unsigned char*>(keys + i * ks);
     uint64_t p0 = 0, p1 = 0;
-    for (std::size_t j = 0; j < 8; ++j) p0 = (p0 << 8) | (j < ks ? k[j] : 0);
-    for (std::size_t j = 8; j < 16; ++j) p1 = (p1 << 8) | (j < ks ? k[j] : 0);
-    order[i] = {p0, p1, static_cast<uint32_t>(i), recnos[i]};
+    if (ks >= 16) {
+      std::memcpy(&p0, k, 8);
+      std::memcpy(&p1, k + 8, 8);
+      p0 = __builtin_bswap64(p0);  // big-endian: the first byte weighs most
+      p1 = __builtin_bswap64(p1);
+    } else {
+      for (std::size_t j = 0; j < 8; ++j) p0 = (p0 << 8) | (j < ks ? k[j] : 0);
+      for (std::size_t j = 8; j < 16; ++j) p1 = (p1 << 8) | (j < ks ? k[j] : 0);
+    }
+    order.push_back({p0, p1, static_cast<uint32_t>(i), recnos[i]});
   }
   const std::size_t rest = ks > 16 ? ks - 16 : 0;
   std::sort(order.begin(), order.end(), [&](const SortItem& a, const SortItem& b) {
