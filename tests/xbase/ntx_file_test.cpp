@@ -12,6 +12,7 @@
 #include <random>
 
 #include "xbase/collation.h"
+#include "xbase/hutext.h"
 #include "xbase/ntx_file.h"
 #include "xbase/ntx_test_util.h"
 
@@ -105,6 +106,13 @@ TEST(NtxFile, BuildWalksInKeyOrderForEverySize) {
     EXPECT_TRUE(r.ok()) << n << ": " << (r.faults.empty() ? "" : r.faults[0]);
     EXPECT_EQ(r.keys, n);
   }
+  // Long keys that differ only after the sort prefix, in Hungarian order.
+  Entries e = random_entries(2000, 6, 8, 4);
+  for (auto& [k, r] : e) k = std::string(30, 'X') + std::string(HU("É")) + k;
+  auto f = build(dir.file("l.ntx"), 40, e);
+  Entries want = sorted(e);
+  for (auto& [k, r] : want) k.resize(40, ' ');
+  EXPECT_EQ(walk(*f), want);
 }
 
 TEST(NtxFile, SeekExactSoftPrefixAndLast) {
