@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "xbase/collation.h"
+#include "xbase/cp852.h"
 #include "xbase/hutext.h"
 
 namespace xbase {
@@ -20,6 +21,8 @@ TEST(NtxCollation, WeightsArePermutationWithInverse) {
     ASSERT_FALSE(used[w[b]]) << "weight used twice, byte " << b;
     used[w[b]] = true;
     EXPECT_EQ(u[w[b]], b);
+    // The text comparisons of cp852.h use the same order as the index keys.
+    EXPECT_EQ(w[b], hu852_weight(static_cast<unsigned char>(b))) << "byte " << b;
   }
 }
 
