@@ -51,7 +51,8 @@ int alert(Console& con, std::string_view message, const std::vector<std::string_
   while (result < 0) {
     int x = bx;
     for (std::size_t i = 0; i < choices.size(); ++i) {
-      std::string label = " " + std::string(choices[i]) + " ";
+      std::string label(1, ' ');
+      label.append(choices[i]).push_back(' ');
       con.screen().write(by, x, label,
                          static_cast<int>(i) == cur ? con.attr(kEnhanced) : con.attr(kStandard));
       x += static_cast<int>(label.size()) + 2;

@@ -174,7 +174,7 @@ void TextViewer::draw() {
 
 void TextViewer::show_number() {
   console::Console& con = console();
-  char buf[16];
+  char buf[32];
   long no = line_count() == 0 ? 1 : cur_ + 1;
   if (no > 999999)
     std::snprintf(buf, sizeof buf, "******");
