@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/upgrade.h"
+#include "store/tables.h"
 #include "support/error_routines.h"
 #include "support/platform_files.h"
 #include "xbase/fileio.h"
@@ -53,12 +54,15 @@ void build_index(Context& ctx, xbase::WorkArea& area, const std::string& index_p
 }  // namespace
 
 std::vector<TableIndexes> program_index_set(std::string_view ev) {
-  std::string e(ev);
-  return {
-      {"vallal", "vkod", ""},
-      {"eltar" + e, "vkod+szemszam", ""},
-      {"virda" + e, "vkod+HUNGORD(nev)", "vkod+szemszam+nyilat"},
-  };
+  // Taken from the table definitions, so the keys are written down once.
+  std::vector<TableIndexes> out;
+  for (const store::TableDef& t :
+       {store::company_table(), store::dependants_table(ev), store::year_table(ev)}) {
+    TableIndexes ti{t.file, t.indexes.at(0).key, ""};
+    if (t.indexes.size() > 1) ti.key2 = t.indexes[1].key;
+    out.push_back(std::move(ti));
+  }
+  return out;
 }
 
 bool VANINDEX(Context& ctx, std::string_view table, std::string_view key1, std::string_view key2) {
