@@ -12,7 +12,8 @@ struct Tables {
   std::array<unsigned char, 256> unweight{};
 };
 
-// Capitals with the accented letters that follow each, then the same for small letters.
+// Bytes below 'A' in byte order; the capitals, each followed by its accented forms;
+// 5B-60; the small letters likewise; 7B-7F; then every byte not placed yet, in byte order.
 constexpr Tables make_tables() {
   Tables t;
   std::array<bool, 256> placed{};
@@ -23,29 +24,23 @@ constexpr Tables make_tables() {
     ++next;
     placed[b] = true;
   };
-  for (int b = 0; b <= 0x40; ++b) place(b);
-  // After each letter, the accented forms that sort with it (in this order).
-  constexpr unsigned char capitals[][3] = {{'A', 0xB5, 0x8E}, {'E', 0x90, 0}, {'I', 0xD6, 0},
-                                           {'O', 0xE0, 0x99}, {'U', 0xE9, 0x9A}};
-  constexpr unsigned char smalls[][3] = {{'a', 0xA0, 0x84}, {'e', 0x82, 0}, {'i', 0xA1, 0},
-                                         {'o', 0xA2, 0x94}, {'u', 0xA3, 0x81}};
-  // The double-acute letters come third after O/U: Ő 8A, Ű EB, ő 8B, ű FB.
-  auto letters = [&](int first, const unsigned char (*acc)[3], unsigned char odbl,
-                     unsigned char udbl) {
+  auto letters = [&](int first, const unsigned char (*accents)[2]) {
     for (int b = first; b < first + 26; ++b) {
       place(b);
-      for (int k = 0; k < 5; ++k) {
-        if (acc[k][0] != b) continue;
-        place(acc[k][1]);
-        if (acc[k][2]) place(acc[k][2]);
-        if (b == first + ('O' - 'A')) place(odbl);
-        if (b == first + ('U' - 'A')) place(udbl);
-      }
+      for (int k = 0; accents[k][0]; ++k)
+        if (accents[k][0] == b) place(accents[k][1]);
     }
   };
-  letters('A', capitals, 0x8A, 0xEB);
+  constexpr unsigned char capitals[][2] = {{'A', 0xB5}, {'A', 0x8E}, {'E', 0x90}, {'I', 0xD6},
+                                           {'O', 0xE0}, {'O', 0x99}, {'O', 0x8A}, {'U', 0xE9},
+                                           {'U', 0x9A}, {'U', 0xEB}, {0, 0}};
+  constexpr unsigned char smalls[][2] = {{'a', 0xA0}, {'a', 0x84}, {'e', 0x82}, {'i', 0xA1},
+                                         {'o', 0xA2}, {'o', 0x94}, {'o', 0x8B}, {'u', 0xA3},
+                                         {'u', 0x81}, {'u', 0xFB}, {0, 0}};
+  for (int b = 0; b < 'A'; ++b) place(b);
+  letters('A', capitals);
   for (int b = 0x5B; b <= 0x60; ++b) place(b);
-  letters('a', smalls, 0x8B, 0xFB);
+  letters('a', smalls);
   for (int b = 0x7B; b <= 0x7F; ++b) place(b);
   for (int b = 0x80; b < 256; ++b)
     if (!placed[b]) place(b);

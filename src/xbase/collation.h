@@ -1,9 +1,10 @@
-// Key order and key bytes of the NTX indexes.
+// Key order and key bytes of the NTX indexes; the same order for text comparisons.
 //
-// Index keys are fixed-length byte strings. They are ordered byte by byte through the
-// HU852 weight table, a permutation of the 256 byte values (no second level and no
-// digraphs: CS, SZ, ZS sort as separate letters). Every capital sorts before every small
-// letter, which is why name keys are upper-cased (HUNGORD) before they are indexed.
+// Index keys are fixed-length byte strings. They, and texts compared by the operators,
+// are ordered byte by byte through the HU852 weight table, a permutation of the 256 byte
+// values (no second level and no digraphs: CS, SZ, ZS sort as separate letters). Every
+// capital sorts before every small letter, which is why name keys are upper-cased
+// (HUNGORD) before they are indexed.
 //
 // A value becomes key bytes by its type: C the text padded with blanks or cut to the key
 // size; N the STR() text with leading blanks as "0" and negative numbers turned so that

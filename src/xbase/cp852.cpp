@@ -64,7 +64,6 @@ constexpr int fold_foreign(char32_t cp) {
 }
 
 struct Tables {
-  std::array<unsigned char, 256> weight{};
   std::array<unsigned char, 256> to1250{};
   std::array<int, 256> from1250{};
   std::array<unsigned char, 256> upper{};
@@ -102,35 +101,6 @@ constexpr Tables make_tables() {
     t.lower[p[1]] = p[0];
   }
 
-  // Collation: bytes below 'A' in byte order; the capitals with their accented
-  // forms after the base letter; 5B-60; the small letters likewise; 7B-7F; then
-  // every byte not placed yet, in byte order.
-  std::array<bool, 256> placed{};
-  int next = 0;
-  auto place = [&](int b) {
-    t.weight[b] = static_cast<unsigned char>(next++);
-    placed[b] = true;
-  };
-  for (int b = 0; b < 'A'; ++b) place(b);
-  auto letters = [&](int first, const unsigned char (*accents)[2]) {
-    for (int b = first; b < first + 26; ++b) {
-      place(b);
-      for (int k = 0; accents[k][0]; ++k)
-        if (accents[k][0] == b) place(accents[k][1]);
-    }
-  };
-  constexpr unsigned char capitals[][2] = {{'A', 0xB5}, {'A', 0x8E}, {'E', 0x90}, {'I', 0xD6},
-                                           {'O', 0xE0}, {'O', 0x99}, {'O', 0x8A}, {'U', 0xE9},
-                                           {'U', 0x9A}, {'U', 0xEB}, {0, 0}};
-  constexpr unsigned char smalls[][2] = {{'a', 0xA0}, {'a', 0x84}, {'e', 0x82}, {'i', 0xA1},
-                                         {'o', 0xA2}, {'o', 0x94}, {'o', 0x8B}, {'u', 0xA3},
-                                         {'u', 0x81}, {'u', 0xFB}, {0, 0}};
-  letters('A', capitals);
-  for (int b = 0x5B; b <= 0x60; ++b) place(b);
-  letters('a', smalls);
-  for (int b = 0x7B; b <= 0x7F; ++b) place(b);
-  for (int b = 0x80; b < 256; ++b)
-    if (!placed[b]) place(b);
   return t;
 }
 
@@ -229,18 +199,6 @@ std::string hu852_lower(std::string_view s) {
   std::string out(s);
   for (char& ch : out) ch = static_cast<char>(kTables.lower[static_cast<unsigned char>(ch)]);
   return out;
-}
-
-unsigned char hu852_weight(unsigned char c) { return kTables.weight[c]; }
-
-int hu852_compare(std::string_view a, std::string_view b) {
-  std::size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    unsigned char wa = kTables.weight[static_cast<unsigned char>(a[i])];
-    unsigned char wb = kTables.weight[static_cast<unsigned char>(b[i])];
-    if (wa != wb) return wa < wb ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 bool hu852_is_alpha(unsigned char c) {

@@ -39,11 +39,6 @@ std::string hu852_lower(std::string_view s);
 // as the picture templates "A" and "N" test it.
 bool hu852_is_alpha(unsigned char c);
 
-// The sort weight of a byte under the HU852 collation (a permutation of 0-255):
-// capitals A Á Ä B … Z, then small letters a á ä b … z, accented letters beside
-// their base letter; no digraphs. Text comparisons and index keys order by it.
-unsigned char hu852_weight(unsigned char c);
-// -1, 0, 1: a against b byte by byte by HU852 weight; a shorter prefix sorts first.
-int hu852_compare(std::string_view a, std::string_view b);
+// The HU852 collation (text comparisons and index keys) lives in collation.h.
 
 }  // namespace xbase

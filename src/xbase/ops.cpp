@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "xbase/collation.h"
 #include "xbase/cp852.h"
 #include "xbase/error.h"
 
@@ -56,9 +57,9 @@ std::string_view without_trailing_blanks(std::string_view s) {
 // side has take part (so anything compares equal to ""). Exact on: trailing blanks
 // do not count on either side.
 int compare_text(std::string_view a, std::string_view b, bool exact) {
-  if (exact) return hu852_compare(without_trailing_blanks(a), without_trailing_blanks(b));
+  if (exact) return collation::compare(without_trailing_blanks(a), without_trailing_blanks(b));
   if (a.size() > b.size()) a = a.substr(0, b.size());
-  return hu852_compare(a, b);
+  return collation::compare(a, b);
 }
 
 template <typename T>

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "xbase/collation.h"
 #include "xbase/cp852.h"
 #include "xbase/hutext.h"
 
@@ -117,34 +116,6 @@ TEST(Cp852, LettersForPictures) {
   EXPECT_FALSE(hu852_is_alpha(0xCD));  // ═
   EXPECT_FALSE(hu852_is_alpha(0x9E));  // ×
   EXPECT_FALSE(hu852_is_alpha(0xF5));  // §
-}
-
-TEST(Cp852, Hu852CollationIsAPermutationWithAccentsBesideTheirLetter) {
-  bool seen[256] = {};
-  for (int b = 0; b < 256; ++b) {
-    unsigned char w = hu852_weight(static_cast<unsigned char>(b));
-    EXPECT_FALSE(seen[w]) << "weight " << int(w) << " twice";
-    seen[w] = true;
-  }
-  // A Á Ä B … O Ó Ö Ő P … U Ú Ü Ű V … Z, then the small letters.
-  const std::string order = std::string(HU("AÁÄBCDEÉFGHIÍJKLMNOÓÖŐPQRSTUÚÜŰVWXYZ")) +
-                            "[\\]^_`" + std::string(HU("aáäbcdeéfghiíjklmnoóöőpqrstuúüűvwxyz")) +
-                            "{|}~\x7F\x80\x83\x85";
-  for (std::size_t i = 1; i < order.size(); ++i)
-    EXPECT_LT(hu852_weight(order[i - 1]), hu852_weight(order[i])) << i;
-  EXPECT_LT(hu852_weight('@'), hu852_weight('A'));
-  EXPECT_EQ(hu852_weight(' '), ' ');
-  EXPECT_EQ(hu852_compare(HU("ÁZSIA"), "BALOGH"), -1);  // Á before B, not after Z
-  EXPECT_EQ(hu852_compare(HU("ŐRI"), HU("ÖRI")), 1);
-  EXPECT_EQ(hu852_compare("AB", "ABC"), -1);
-  EXPECT_EQ(hu852_compare("ABC", "ABC"), 0);
-}
-
-// Text comparisons and index keys must order alike, or a SEEK would miss what a
-// filter finds: the index's weight table and ours agree byte for byte.
-TEST(Cp852, CollationAgreesWithTheIndexKeyOrder) {
-  for (int b = 0; b < 256; ++b)
-    EXPECT_EQ(hu852_weight(static_cast<unsigned char>(b)), collation::weight()[b]) << "byte " << b;
 }
 
 // HU("…") refuses, at compile time, a character that CP852 lacks; the helper it
