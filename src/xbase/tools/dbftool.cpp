@@ -120,13 +120,13 @@ bool parse_int(const std::string& s, int* out) {
   return true;
 }
 
-int cmd_create(const std::string& path, const std::string& spec) {
+int cmd_create(const std::string& path, const std::string& layout) {
   Structure fields;
   size_t pos = 0;
-  while (pos <= spec.size()) {
-    size_t comma = spec.find(',', pos);
-    if (comma == std::string::npos) comma = spec.size();
-    std::string item = spec.substr(pos, comma - pos);
+  while (pos <= layout.size()) {
+    size_t comma = layout.find(',', pos);
+    if (comma == std::string::npos) comma = layout.size();
+    std::string item = layout.substr(pos, comma - pos);
     pos = comma + 1;
     if (item.empty()) continue;
     std::vector<std::string> parts;
