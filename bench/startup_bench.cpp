@@ -224,14 +224,23 @@ int main(int argc, char** argv) {
 
   std::string base;
   bool temporary = false;
-  if (argc > 1) {
-    base = argv[1];
+  if (argc > 1 && argv[1][0] != '\0') {
+    base = fs::absolute(argv[1]).lexically_normal().string();
   } else {
     std::string pattern = fs::temp_directory_path().string() + "/startup-bench-XXXXXX";
     if (!::mkdtemp(pattern.data())) return 1;
     base = pattern;
     temporary = true;
   }
+  // A generated temporary installation goes, whatever the outcome.
+  struct Cleanup {
+    const std::string& base;
+    bool temporary;
+    ~Cleanup() {
+      std::error_code ec;
+      if (temporary) fs::remove_all(base, ec);
+    }
+  } cleanup{base, temporary};
   int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
   std::string dir = base + "/VIRDA23";
   std::string self = fs::read_symlink("/proc/self/exe").string();
@@ -295,6 +304,5 @@ int main(int argc, char** argv) {
                 *std::min_element(totals.begin(), totals.end()),
                 *std::max_element(totals.begin(), totals.end()), median(inside), peak / 1024.0);
   }
-  if (temporary) fs::remove_all(base);
   return 0;
 }
