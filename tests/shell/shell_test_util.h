@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "common/forked_process.h"
 #include "console/headless.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
@@ -91,64 +92,9 @@ struct Station {
   bool owns_dir_ = false;
 };
 
-// A forked process: `body(from_parent, to_parent)` returns its exit status.
-class Other {
- public:
-  explicit Other(const std::function<int(int, int)>& body) {
-    int down[2], up[2];
-    if (::pipe(down) != 0 || ::pipe(up) != 0) std::abort();
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(down[1]);
-      ::close(up[0]);
-      int rc = 1;
-      try {
-        rc = body(down[0], up[1]);
-      } catch (...) {
-        rc = 99;
-      }
-      ::_exit(rc);
-    }
-    ::close(down[0]);
-    ::close(up[1]);
-    to_ = down[1];
-    from_ = up[0];
-  }
-  ~Other() {
-    if (pid_ > 0) finish();
-  }
-  // Waits for the other process's "ready" byte.
-  bool ready() {
-    char c;
-    return ::read(from_, &c, 1) == 1;
-  }
-  // Tells it to go on.
-  void go() {
-    char c = 'g';
-    (void)!::write(to_, &c, 1);
-  }
-  int finish() {
-    if (to_ >= 0) ::close(to_), to_ = -1;
-    int st = 0;
-    ::waitpid(pid_, &st, 0);
-    pid_ = -1;
-    ::close(from_);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-  }
-
- private:
-  pid_t pid_ = -1;
-  int to_ = -1, from_ = -1;
-};
-
-inline void say_ready(int fd) {
-  char c = 'r';
-  (void)!::write(fd, &c, 1);
-}
-inline void wait_parent(int fd) {
-  char c;
-  (void)!::read(fd, &c, 1);
-}
+using Other = mvirda_test::ForkedProcess;
+using mvirda_test::say_ready;
+using mvirda_test::wait_parent;
 
 // Row `row` of a screen as UTF-8 text.
 inline std::string row_text(const console::Screen& s, int row) { return s.row_utf8(row); }

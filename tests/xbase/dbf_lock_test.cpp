@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "common/forked_process.h"
 #include "dbf_test_util.h"
 #include "xbase/workarea.h"
 
@@ -17,70 +18,9 @@ namespace {
 using testing::person_structure;
 using testing::ScratchDir;
 
-// A forked process running `body(from_parent, to_parent)`; its result is the exit status.
-class Child {
- public:
-  explicit Child(const std::function<int(int, int)>& body) {
-    int down[2], up[2];
-    if (::pipe(down) != 0 || ::pipe(up) != 0) std::abort();
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(down[1]);
-      ::close(up[0]);
-      int rc = 1;
-      try {
-        rc = body(down[0], up[1]);
-      } catch (...) {
-        rc = 99;
-      }
-      ::_exit(rc);
-    }
-    ::close(down[0]);
-    ::close(up[1]);
-    to_ = down[1];
-    from_ = up[0];
-  }
-  ~Child() {
-    if (pid_ > 0) finish();
-  }
-  // Waits for the child's "ready" byte; false when it ended without sending one.
-  bool ready() {
-    char c;
-    return ::read(from_, &c, 1) == 1;
-  }
-  // Lets the child go on (closes its pipe) and returns its exit status.
-  int finish() {
-    if (to_ >= 0) ::close(to_), to_ = -1;
-    int st = 0;
-    ::waitpid(pid_, &st, 0);
-    pid_ = -1;
-    ::close(from_);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-  }
-  void kill() {
-    ::kill(pid_, SIGKILL);
-    int st;
-    ::waitpid(pid_, &st, 0);
-    pid_ = -1;
-    ::close(to_);
-    ::close(from_);
-    to_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int to_ = -1, from_ = -1;
-};
-
-void say_ready(int fd) {
-  char c = 'r';
-  (void)!::write(fd, &c, 1);
-}
-void wait_parent(int fd) {
-  char c;
-  while (::read(fd, &c, 1) > 0) {
-  }
-}
+using Child = mvirda_test::ForkedProcess;
+using mvirda_test::say_ready;
+using mvirda_test::wait_parent;
 
 // A child that opens the table in `mode`, takes `lock` ("", "rlock:N", "flock"), says
 // ready and holds it until the parent lets go.
