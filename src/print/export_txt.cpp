@@ -5,6 +5,7 @@
 #include "support/platform_files.h"
 #include "support/platform_paths.h"
 #include "ui/dialogs.h"
+#include "xbase/functions.h"
 #include "xbase/hutext.h"
 
 namespace print {
@@ -18,12 +19,6 @@ std::string pad(std::string s, size_t width) {
   return s;
 }
 
-std::string trim(std::string_view s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  size_t e = s.find_last_not_of(' ');
-  return std::string(s.substr(b, e - b + 1));
-}
 
 }  // namespace
 
@@ -81,8 +76,8 @@ ExportResult wintxtbe(console::ReadContext& reads, ui::WindowStack& windows,
 
   ExportResult r;
   if (con.last_key() != console::key::kEsc) {
-    std::string d = trim(dir);
-    std::string n = trim(name);
+    std::string d = xbase::alltrim(dir);
+    std::string n = xbase::alltrim(name);
     std::string target = pf::join(pf::to_linux(d), n);
     r = export_converted(print_file, target);
     if (r.outcome == ExportOutcome::CreateFailed)

@@ -8,6 +8,7 @@
 #include "support/platform_files.h"
 #include "ui/dialogs.h"
 #include "xbase/cp852.h"
+#include "xbase/functions.h"
 #include "xbase/hutext.h"
 #include "xbase/vars.h"
 
@@ -23,12 +24,6 @@ std::string pad(std::string s, size_t width) {
   return s;
 }
 
-std::string trim(std::string_view s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  size_t e = s.find_last_not_of(' ');
-  return std::string(s.substr(b, e - b + 1));
-}
 
 console::Attr slot_attr(std::string_view slot) {
   console::Attr a = 0x70;
@@ -229,7 +224,7 @@ void TextViewer::search() {
   console::read(reads_, fields);
   if (con.last_key() != console::key::kEsc) {
     long start = ker_ != before ? 0 : cur_ + 1;
-    std::string needle = xbase::hu852_upper(trim(ker_));
+    std::string needle = xbase::hu852_upper(xbase::alltrim(ker_));
     long found = -1;
     size_t total = static_cast<size_t>(columns_) * kViewerColumn;
     std::string upper;
