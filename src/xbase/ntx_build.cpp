@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "xbase/collation.h"
 #include "xbase/error.h"
@@ -20,6 +21,31 @@ struct SortItem {
   uint32_t idx;     // position in the input
   uint32_t recno;
 };
+
+// Byte `i` (0..15) of an item's prefix.
+inline unsigned digit(const SortItem& s, int i) {
+  return static_cast<unsigned>((i < 8 ? s.p0 >> (56 - 8 * i) : s.p1 >> (56 - 8 * (i - 8))) & 0xFF);
+}
+
+// Sorts a[0, n), whose items agree on the prefix bytes before `byte`: a radix pass per
+// prefix byte while the runs are long (`buf` holds n items for it), then `less` (which
+// also looks at the key bytes after the prefix and the record number) on the short runs.
+template <typename Less>
+void radix_sort(SortItem* a, SortItem* buf, std::size_t n, int byte, const Less& less) {
+  for (; n >= 64 && byte < 16; ++byte) {
+    std::size_t count[256] = {};
+    for (std::size_t i = 0; i < n; ++i) ++count[digit(a[i], byte)];
+    if (count[digit(a[0], byte)] == n) continue;  // every item has the same byte here
+    std::size_t pos[256];
+    for (std::size_t d = 0, at = 0; d < 256; at += count[d], ++d) pos[d] = at;
+    for (std::size_t i = 0; i < n; ++i) buf[pos[digit(a[i], byte)]++] = a[i];
+    std::memcpy(static_cast<void*>(a), buf, n * sizeof(SortItem));
+    for (std::size_t d = 0, at = 0; d < 256; at += count[d], ++d)
+      if (count[d] > 1) radix_sort(a + at, buf + at, count[d], byte + 1, less);
+    return;
+  }
+  std::sort(a, a + n, less);
+}
 
 // One entry of a level: the input entry and its left child page (0 in a leaf).
 struct LevelItem {
@@ -48,10 +74,10 @@ class PageWriter {
   }
 
  private:
-  static constexpr std::size_t kBatch = 256;
+  static constexpr std::size_t kBatch = 1024;  // pages per write
   int fd_;
   const std::string& path_;
-  std::vector<unsigned char> buf_;
+  BigVector<unsigned char> buf_;
   std::size_t used_ = 0;
   uint64_t written_ = 0;
 };
@@ -66,43 +92,39 @@ void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string
   if (static_cast<uint64_t>(n) / max * kPageSize > 0xF0000000ull)
     ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "index file would exceed 4 GiB");
 
-  // Sort in weight space: 16-byte prefixes settle most comparisons without touching
-  // the keys themselves.
-  char* keys = in.keys_.data();
-  collation::to_weights_inplace(keys, in.keys_.size());
+  // Sort on the first 16 key bytes taken as weights: these settle most comparisons
+  // without touching the keys themselves; the keys stay as they are for writing.
+  const char* keys = in.keys_.data();
   const uint32_t* recnos = in.recnos_.data();
-  std::vector<SortItem> order;
-  order.reserve(n);
+  const auto& weight = collation::weight();
+  BigVector<SortItem> order(n);
   for (std::size_t i = 0; i < n; ++i) {
     const unsigned char* k = reinterpret_cast<const unsigned char*>(keys + i * ks);
-    uint64_t p0 = 0, p1 = 0;
-    if (ks >= 16) {
-      std::memcpy(&p0, k, 8);
-      std::memcpy(&p1, k + 8, 8);
-      p0 = __builtin_bswap64(p0);  // big-endian: the first byte weighs most
-      p1 = __builtin_bswap64(p1);
-    } else {
-      for (std::size_t j = 0; j < 8; ++j) p0 = (p0 << 8) | (j < ks ? k[j] : 0);
-      for (std::size_t j = 8; j < 16; ++j) p1 = (p1 << 8) | (j < ks ? k[j] : 0);
-    }
-    order.push_back({p0, p1, static_cast<uint32_t>(i), recnos[i]});
+    uint64_t p[2] = {0, 0};  // big-endian: the first byte weighs most
+    for (std::size_t j = 0; j < 16; ++j)
+      p[j / 8] = (p[j / 8] << 8) | (j < ks ? weight[k[j]] : 0);
+    order[i] = {p[0], p[1], static_cast<uint32_t>(i), recnos[i]};
   }
   const std::size_t rest = ks > 16 ? ks - 16 : 0;
-  std::sort(order.begin(), order.end(), [&](const SortItem& a, const SortItem& b) {
+  auto less = [&](const SortItem& a, const SortItem& b) {
     if (a.p0 != b.p0) return a.p0 < b.p0;
     if (a.p1 != b.p1) return a.p1 < b.p1;
     if (rest) {
-      int c = std::memcmp(keys + a.idx * ks + 16, keys + b.idx * ks + 16, rest);
+      int c = collation::compare(std::string_view(keys + a.idx * ks + 16, rest),
+                                 std::string_view(keys + b.idx * ks + 16, rest));
       if (c != 0) return c < 0;
     }
     return a.recno < b.recno;  // equal keys in record order
-  });
+  };
+  {
+    BigVector<SortItem> buf(n);
+    radix_sort(order.data(), buf.data(), n, 0, less);
+  }
 
-  std::vector<LevelItem> items(n);
+  BigVector<LevelItem> items(n);
   for (std::size_t i = 0; i < n; ++i) items[i] = {order[i].idx, order[i].recno, 0};
-  std::vector<SortItem>().swap(order);
+  BigVector<SortItem>().swap(order);
 
-  const auto& unweight = collation::unweight();
   const std::size_t table_base = 2 + 2 * (max + 1);
   PageWriter out(fd, path);
 
@@ -123,8 +145,7 @@ void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string
       unsigned char* item = b + table_base + i * h.item_size;
       ntx::put32(item, it.left);
       ntx::put32(item + 4, it.recno);
-      const unsigned char* k = reinterpret_cast<const unsigned char*>(keys + it.idx * ks);
-      for (std::size_t j = 0; j < ks; ++j) item[8 + j] = unweight[k[j]];
+      std::memcpy(item + 8, keys + static_cast<std::size_t>(it.idx) * ks, ks);
     }
     ntx::put32(b + table_base + count * h.item_size, right);
     return offset;
@@ -148,7 +169,7 @@ void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string
       sizes[pages - 2] = both / 2;
       sizes[pages - 1] = both - both / 2;
     }
-    std::vector<LevelItem> up;
+    BigVector<LevelItem> up;
     up.reserve(pages);
     std::size_t pos = 0;
     for (std::size_t p = 0; p < pages; ++p) {

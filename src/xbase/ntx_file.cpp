@@ -42,8 +42,9 @@ void NtxBuildInput::reserve(std::size_t n) {
 
 void NtxBuildInput::add(std::string_view key, uint32_t recno) {
   std::size_t n = std::min(key.size(), key_size_);
-  keys_.append(key.data(), n);
-  keys_.append(key_size_ - n, ' ');
+  std::size_t at = keys_.size();
+  keys_.resize(at + key_size_, ' ');
+  std::memcpy(keys_.data() + at, key.data(), n);
   recnos_.push_back(recno);
 }
 
@@ -201,19 +202,24 @@ void NtxFile::cache_clear() {
 void NtxFile::cache_put(const PagePtr& p) {
   std::size_t slot = p->offset / kPageSize;
   if (slot >= cache_.size()) cache_.resize(std::max<std::size_t>(slot + 1, file_size_ / kPageSize + 1));
-  if (!cache_[slot]) {
+  if (!cache_[slot].page) {
     if (cached_ >= opts_.cache_pages) {
       cache_clear();
       cache_.resize(slot + 1);
     }
     ++cached_;
   }
-  cache_[slot] = p;
+  cache_[slot] = {p, p->search.data(), p->search.size() * sizeof(ntx::Page::Search)};
 }
 
 NtxFile::PagePtr NtxFile::page(uint32_t offset) {
   std::size_t slot = offset / kPageSize;
-  if (offset % kPageSize == 0 && slot < cache_.size() && cache_[slot]) return cache_[slot];
+  if (offset % kPageSize == 0 && slot < cache_.size() && cache_[slot].page) {
+    const Slot& c = cache_[slot];
+    for (std::size_t b = 0; b < c.search_bytes; b += 64)
+      __builtin_prefetch(reinterpret_cast<const char*>(c.search) + b);
+    return c.page;
+  }
   if (offset == 0 || offset % kPageSize != 0 || offset + kPageSize > file_size_)
     fail(gen::kCorruption, ntx::kSubCorrupt, "page " + std::to_string(offset) + " outside the file");
   unsigned char block[kPageSize];
@@ -253,8 +259,8 @@ uint32_t NtxFile::alloc_page() {
     if (next == off || next % kPageSize != 0 || (next != 0 && next + kPageSize > file_size_))
       next = 0;  // a broken chain is dropped, not followed
     header_.free_head = next;
-    if (off / kPageSize < cache_.size() && cache_[off / kPageSize]) {
-      cache_[off / kPageSize].reset();
+    if (off / kPageSize < cache_.size() && cache_[off / kPageSize].page) {
+      cache_[off / kPageSize] = {};
       --cached_;
     }
     return off;
@@ -275,8 +281,8 @@ void NtxFile::free_page(uint32_t offset) {
   if (!ntx::write_at(fd_, block, kPageSize, offset))
     fail(gen::kWrite, ntx::kSubWrite, "page " + std::to_string(offset), ntx::os_code_of(errno));
   header_.free_head = offset;
-  if (offset / kPageSize < cache_.size() && cache_[offset / kPageSize]) {
-    cache_[offset / kPageSize].reset();
+  if (offset / kPageSize < cache_.size() && cache_[offset / kPageSize].page) {
+    cache_[offset / kPageSize] = {};
     --cached_;
   }
 }
@@ -291,37 +297,40 @@ void NtxFile::descend(Path& path, std::string_view wkey, Bound bound) {
   path.clear();
   uint32_t off = header_.root;
   const std::size_t ks = header_.key_size;
-  // The sought key's first bytes as a big-endian number, and the mask of those bytes.
-  uint64_t head = 0, head_mask = 0;
-  for (std::size_t j = 0; j < 8; ++j) {
+  // The sought key's first 16 bytes as two big-endian numbers, and the masks of those bytes.
+  uint64_t head[2] = {0, 0}, mask[2] = {0, 0};
+  for (std::size_t j = 0; j < 16; ++j) {
     bool in = j < wkey.size();
-    head = (head << 8) | (in ? static_cast<unsigned char>(wkey[j]) : 0);
-    head_mask = (head_mask << 8) | (in ? 0xFF : 0);
+    head[j / 8] = (head[j / 8] << 8) | (in ? static_cast<unsigned char>(wkey[j]) : 0);
+    mask[j / 8] = (mask[j / 8] << 8) | (in ? 0xFF : 0);
   }
   for (;;) {
     if (path.size() >= static_cast<std::size_t>(ntx::kMaxDepth))
       fail(gen::kCorruption, ntx::kSubCorrupt, "tree deeper than " + std::to_string(ntx::kMaxDepth));
     PagePtr p = page(off);
     // Binary search: the first entry >= key (Lower) or > key (Upper), on the prefix;
-    // the 8-byte key prefixes settle most steps without touching the keys.
+    // the 16-byte key prefixes settle most steps without touching the keys.
+    const ntx::Page::Search* s = p->search.data();  // page() has begun fetching it
     int lo = 0, hi = p->count;
     while (lo < hi) {
       int mid = (lo + hi) / 2;
       int c;
-      uint64_t have = p->prefix[static_cast<std::size_t>(mid)] & head_mask;
-      if (have != head)
-        c = have < head ? -1 : 1;
+      uint64_t have0 = s[mid].p0 & mask[0], have1 = s[mid].p1 & mask[1];
+      if (have0 != head[0])
+        c = have0 < head[0] ? -1 : 1;
+      else if (have1 != head[1])
+        c = have1 < head[1] ? -1 : 1;
       else
-        c = wkey.size() <= 8 ? 0
-                             : std::memcmp(p->keys.data() + static_cast<std::size_t>(mid) * ks + 8,
-                                           wkey.data() + 8, wkey.size() - 8);
+        c = wkey.size() <= 16 ? 0
+                              : std::memcmp(p->keys.data() + static_cast<std::size_t>(mid) * ks + 16,
+                                            wkey.data() + 16, wkey.size() - 16);
       if (c < 0 || (bound == Bound::Upper && c == 0))
         lo = mid + 1;
       else
         hi = mid;
     }
-    bool leaf = p->leaf();
-    off = leaf ? 0 : p->child[static_cast<std::size_t>(lo)];
+    bool leaf = s[0].child == 0;  // as p->leaf(), without fetching the child array
+    off = leaf ? 0 : s[lo].child;
     path.push_back({std::move(p), lo});
     if (leaf) return;
   }
@@ -423,6 +432,13 @@ bool NtxFile::find_exact(Path& path, std::string_view wkey, uint32_t recno) {
   }
 }
 
+std::string_view NtxFile::to_weights(std::string_view key, char* buf) const {
+  std::size_t n = std::min(key.size(), key_size());
+  std::memcpy(buf, key.data(), n);
+  collation::to_weights_inplace(buf, n);
+  return std::string_view(buf, n);
+}
+
 std::string NtxFile::pad_weights(std::string_view key) const {
   return collation::to_weights(collation::key_char(key, header_.key_size));
 }
@@ -435,7 +451,7 @@ bool NtxFile::set_cursor(bool ok) {
     const Level& t = cursor_.back();
     std::size_t i = static_cast<std::size_t>(t.idx);
     cur_wkey_.assign(t.page->key(i, header_.key_size));
-    cur_recno_ = t.page->recno[i];
+    cur_recno_ = t.page->search[i].recno;
     cursor_gen_ = generation_;
   } else {
     cursor_.clear();
@@ -488,7 +504,8 @@ bool NtxFile::prev() {
 
 bool NtxFile::seek(std::string_view key, bool* found) {
   Lock lk(*this, false);
-  std::string w = collation::to_weights(key.substr(0, std::min(key.size(), key_size())));
+  char buf[ntx::kMaxKeySize];
+  std::string_view w = to_weights(key, buf);
   descend(cursor_, w, Bound::Lower);
   bool ok = set_cursor(settle_forward(cursor_));
   if (found) *found = ok && cur_wkey_.compare(0, w.size(), w) == 0;
@@ -497,7 +514,8 @@ bool NtxFile::seek(std::string_view key, bool* found) {
 
 bool NtxFile::seek_last(std::string_view key) {
   Lock lk(*this, false);
-  std::string w = collation::to_weights(key.substr(0, std::min(key.size(), key_size())));
+  char buf[ntx::kMaxKeySize];
+  std::string_view w = to_weights(key, buf);
   descend(cursor_, w, Bound::Upper);
   bool ok;
   if (settle_forward(cursor_)) {

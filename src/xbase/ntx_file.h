@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "xbase/big_buffer.h"
 #include "xbase/error.h"
 #include "xbase/ntx_format.h"
 
@@ -48,8 +49,8 @@ class NtxBuildInput {
  private:
   friend class NtxFile;
   std::size_t key_size_;
-  std::string keys_;
-  std::vector<uint32_t> recnos_;
+  BigVector<char> keys_;  // size() × key size bytes, as given
+  BigVector<uint32_t> recnos_;
 };
 
 struct NtxCheckResult {
@@ -161,6 +162,8 @@ class NtxFile {
   bool set_cursor(bool ok);
   bool restore_cursor(bool& exact);
   std::string pad_weights(std::string_view key) const;
+  // The key (cut to the key size) in weight space, in `buf` of kMaxKeySize bytes.
+  std::string_view to_weights(std::string_view key, char* buf) const;
 
   std::string path_;
   NtxOptions opts_;
@@ -172,8 +175,15 @@ class NtxFile {
   bool lock_write_ = false;
   uint64_t generation_ = 0;  // changes whenever cached paths may be stale
 
-  // Cached pages by page number (offset / 1024); cleared when it holds too many.
-  std::vector<PagePtr> cache_;
+  // Cached pages by page number (offset / 1024); cleared when it holds too many. Each
+  // slot also tells where the page's search array lies, so that a step down the tree
+  // fetches it together with the page rather than after it.
+  struct Slot {
+    PagePtr page;
+    const ntx::Page::Search* search = nullptr;
+    std::size_t search_bytes = 0;
+  };
+  std::vector<Slot> cache_;
   std::size_t cached_ = 0;
   void cache_clear();
   void cache_put(const PagePtr& p);

@@ -89,13 +89,14 @@ std::string decode_header(const unsigned char* b, uint64_t file_size, Header& h)
 }
 
 void Page::index_prefixes(std::size_t key_size) {
-  prefix.resize(count);
+  search.resize(count + 1u);
   const unsigned char* k = reinterpret_cast<const unsigned char*>(keys.data());
   for (std::size_t i = 0; i < count; ++i, k += key_size) {
-    uint64_t v = 0;
-    for (std::size_t j = 0; j < 8; ++j) v = (v << 8) | (j < key_size ? k[j] : 0);
-    prefix[i] = v;
+    uint64_t v[2] = {0, 0};
+    for (std::size_t j = 0; j < 16; ++j) v[j / 8] = (v[j / 8] << 8) | (j < key_size ? k[j] : 0);
+    search[i] = {v[0], v[1], i < child.size() ? child[i] : 0, recno[i]};
   }
+  search[count] = {0, 0, count < child.size() ? child[count] : 0, 0};
 }
 
 std::string decode_page(const unsigned char* b, const Header& h, uint64_t file_size, Page& p) {

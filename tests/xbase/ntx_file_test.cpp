@@ -115,6 +115,35 @@ TEST(NtxFile, BuildWalksInKeyOrderForEverySize) {
   EXPECT_EQ(walk(*f), want);
 }
 
+// The build sorts by radix on the first 16 key bytes in weight order, then by the rest of
+// the key and the record number: keys whose byte order differs from the collation (accents,
+// small letters), that differ before, at and after byte 16, and records given out of order.
+TEST(NtxFile, BuildSortsByCollationThenRecordWhateverTheInputOrder) {
+  ScratchDir dir;
+  const std::string letters = "ABZaz" + std::string(HU("ÁÖŐé"));
+  std::mt19937 rng(7);
+  Entries e;
+  for (uint32_t i = 0; i < 6000; ++i) {
+    std::string k(24, 'K');
+    std::size_t at = std::size_t{6} + rng() % 16;  // first byte that varies: 6..21
+    for (std::size_t j = at; j < k.size(); j += 1 + rng() % 3) k[j] = letters[rng() % letters.size()];
+    e.emplace_back(k, 0);
+  }
+  std::vector<uint32_t> recnos(e.size());
+  for (uint32_t i = 0; i < recnos.size(); ++i) recnos[i] = i + 1;
+  std::shuffle(recnos.begin(), recnos.end(), rng);
+  for (std::size_t i = 0; i < e.size(); ++i) e[i].second = recnos[i];
+  auto f = build(dir.file("r.ntx"), 24, e);
+  Entries want = sorted(e);
+  EXPECT_EQ(walk(*f), want);
+  for (std::size_t i = 0; i < want.size(); i += 97) {
+    bool found = false;
+    ASSERT_TRUE(f->seek(want[i].first, &found));
+    EXPECT_TRUE(found);
+    EXPECT_EQ(f->key(), want[i].first);
+  }
+}
+
 TEST(NtxFile, SeekExactSoftPrefixAndLast) {
   ScratchDir dir;
   Entries e;
