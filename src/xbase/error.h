@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xbase/value.h"
@@ -91,6 +92,11 @@ class ErrorException : public std::exception {
   Error error_;
   std::string what_;
 };
+
+// The runtime's "Argument error" (subsystem BASE, genCode kArg) of an operator or a
+// function, with the arguments it was given; the handler may substitute a value.
+[[noreturn]] void throw_argument_error(std::string_view operation, int sub_code,
+                                       std::vector<Value> args);
 
 // "Error DBFNTX/1001  Open error: vallal.dbf" — the runtime's one-line form of an error.
 std::string error_message(const Error& e);

@@ -22,10 +22,7 @@ Error make_error(int gen_code, int sub_code, std::string description, std::strin
 }
 
 void throw_arg_error(std::string_view function, std::span<const Value> args, int sub_code) {
-  Error e = make_error(gen::kArg, sub_code, "Argument error", std::string(function));
-  e.args.assign(args.begin(), args.end());
-  e.can_substitute = true;
-  throw ErrorException(std::move(e));
+  throw_argument_error(function, sub_code, std::vector<Value>(args.begin(), args.end()));
 }
 
 void Functions::add(std::string_view name, NativeFunction fn) {

@@ -86,17 +86,7 @@ std::string str(double n, int width, int decimals) {
 }
 
 std::string str(const Value& n, int width, int decimals) {
-  if (!n.is_num()) {
-    Error e;
-    e.gen_code = gen::kArg;
-    e.subsystem = "BASE";
-    e.sub_code = 1099;
-    e.description = "Argument error";
-    e.operation = "STR";
-    e.can_substitute = true;
-    e.args = {n};
-    throw ErrorException(std::move(e));
-  }
+  if (!n.is_num()) throw_argument_error("STR", 1099, {n});
   if (width >= 0) return str(n.as_num(), width, decimals);
   int d = n.decimals();
   std::string s = fixed(round_half_away(n.as_num(), d), d);

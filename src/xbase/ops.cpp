@@ -23,16 +23,7 @@ constexpr int kSubPlus = 1081, kSubMinus = 1082, kSubMult = 1083, kSubDiv = 1084
 constexpr int kSubZeroDiv = 1340, kSubZeroMod = 1341;
 
 [[noreturn]] void arg_error(int sub_code, const char* op, const Value& a, const Value* b) {
-  Error e;
-  e.gen_code = gen::kArg;
-  e.subsystem = "BASE";
-  e.sub_code = sub_code;
-  e.description = "Argument error";
-  e.operation = op;
-  e.can_substitute = true;
-  e.args.push_back(a);
-  if (b) e.args.push_back(*b);
-  throw ErrorException(std::move(e));
+  throw_argument_error(op, sub_code, b ? std::vector<Value>{a, *b} : std::vector<Value>{a});
 }
 
 [[noreturn]] void zero_div(int sub_code, const char* op, const Value& a, const Value& b) {

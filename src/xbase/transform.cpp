@@ -197,15 +197,7 @@ std::string transform(const Value& v, std::string_view picture) {
     case Type::Logical: return logical(v.as_logical(), p);
     default: break;
   }
-  Error e;
-  e.gen_code = gen::kArg;
-  e.subsystem = "BASE";
-  e.sub_code = 1122;
-  e.description = "Argument error";
-  e.operation = "TRANSFORM";
-  e.can_substitute = true;
-  e.args = {v};
-  throw ErrorException(std::move(e));
+  throw_argument_error("TRANSFORM", 1122, {v});
 }
 
 }  // namespace xbase
