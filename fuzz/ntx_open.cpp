@@ -1,30 +1,15 @@
 // Opens arbitrary bytes as an NTX index, checks it, walks it both ways, seeks and
 // updates it. Malformed input must end in an error object, never a crash or a hang.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "scratch_file.h"
 #include "xbase/ntx_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path =
-      std::string(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/fuzz_ntx_open_" +
-      std::to_string(::getpid()) + ".ntx";
-  static const struct Remover {
-    ~Remover() { ::unlink(path.c_str()); }
-  } remover;
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return 0;
-  size_t done = 0;
-  while (done < size) {
-    ssize_t w = ::write(fd, data + done, size - done);
-    if (w <= 0) break;
-    done += static_cast<size_t>(w);
-  }
-  ::close(fd);
+  const std::string path = write_scratch_file("fuzz_ntx_open_", ".ntx", data, size);
+  if (path.empty()) return 0;
   try {
     xbase::NtxOptions opts;
     opts.cache_pages = 64;
