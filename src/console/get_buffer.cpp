@@ -1,5 +1,6 @@
 #include "console/get_buffer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -16,6 +17,13 @@ Picture Picture::parse(std::string_view picture) {
     std::size_t blank = picture.find(' ');
     std::string_view f = picture.substr(1, blank == std::string_view::npos ? std::string_view::npos : blank - 1);
     for (char c : f) p.functions += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::size_t s = p.functions.find('S');
+    if (s != std::string::npos) {
+      for (std::size_t i = s + 1; i < p.functions.size() && std::isdigit(static_cast<unsigned char>(p.functions[i])) &&
+                                  p.scroll < 1000;
+           ++i)
+        p.scroll = p.scroll * 10 + (p.functions[i] - '0');
+    }
     if (blank != std::string_view::npos) p.tmpl = std::string(picture.substr(blank + 1));
   } else {
     p.tmpl = std::string(picture);
@@ -116,6 +124,23 @@ int GetBuffer::prev_slot(int i) const {
   for (int j = i - 1; j >= 0; --j)
     if (is_slot(j)) return j;
   return -1;
+}
+
+int GetBuffer::shown_width() const {
+  return pic_.scroll > 0 ? std::min(pic_.scroll, width()) : width();
+}
+
+// The view keeps three positions right of the cursor while the value goes on (a
+// narrow view of eight columns or fewer keeps the cursor in its middle).
+int GetBuffer::view_start() const {
+  int n = shown_width();
+  if (n >= width()) return 0;
+  int start = n > 8 ? pos_ - n + 4 : pos_ - n / 2;
+  return std::clamp(start, 0, width() - n);
+}
+
+std::string GetBuffer::shown_text() const {
+  return text_.substr(static_cast<std::size_t>(view_start()), static_cast<std::size_t>(shown_width()));
 }
 
 int GetBuffer::decimal_point() const {
@@ -362,11 +387,11 @@ std::string GetBuffer::display(const Value& value) const {
     }
     case 'N': s = xbase::transform(value, picture_); break;
     default:
-      if (!value.is_str()) return std::string(static_cast<std::size_t>(width()), ' ');
+      if (!value.is_str()) return std::string(static_cast<std::size_t>(shown_width()), ' ');
       s = xbase::transform(value, picture_);
       break;
   }
-  s.resize(static_cast<std::size_t>(width()), ' ');
+  s.resize(static_cast<std::size_t>(shown_width()), ' ');
   return s;
 }
 

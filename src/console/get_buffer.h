@@ -2,9 +2,12 @@
 // edits with its cursor, and the value read back from it. No screen and no keys
 // here: the read (get_read.h) turns keys into these operations.
 //
-// The buffer is as wide as the field on the screen. Positions whose template
-// character is a slot (9 # X ! A N L Y) take typed characters; the others are
-// literals the cursor skips. With @R the literals are shown but not stored.
+// The buffer holds the whole value. Positions whose template character is a slot
+// (9 # X ! A N L Y) take typed characters; the others are literals the cursor skips.
+// With @R the literals are shown but not stored. The field on the screen is as wide
+// as the buffer, or n columns with "@S<n>": then a view of n columns scrolls over the
+// buffer to keep the cursor in sight, and the field shows its first n columns when it
+// is not being edited.
 #pragma once
 
 #include <string>
@@ -18,6 +21,7 @@ namespace console {
 struct Picture {
   std::string functions;  // the letters after "@", upper case ("KR", "EZ")
   std::string tmpl;       // the template; empty when none was given
+  int scroll = 0;         // n of "@S<n>": the columns the field takes; 0 when none
   bool has(char f) const { return functions.find(f) != std::string::npos; }
   static Picture parse(std::string_view picture);
 };
@@ -31,6 +35,11 @@ class GetBuffer {
   const std::string& text() const { return text_; }
   int width() const { return static_cast<int>(text_.size()); }
   int pos() const { return pos_; }
+  // The field on the screen: its width, the part of the text shown while it is
+  // edited, and the cursor's column in it.
+  int shown_width() const;
+  std::string shown_text() const;
+  int shown_pos() const { return pos_ - view_start(); }
   char type() const { return type_; }  // 'C', 'N', 'D', 'L'
   bool changed() const { return changed_; }
   // True when the last typed character filled the last position.
@@ -62,7 +71,7 @@ class GetBuffer {
   bool valid_date() const;
   // The value the buffer stands for, of the original value's type and size.
   xbase::Value value() const;
-  // How the field shows `value` when it is not being edited.
+  // How the field shows `value` when it is not being edited (shown_width() wide).
   std::string display(const xbase::Value& value) const;
 
  private:
@@ -75,6 +84,7 @@ class GetBuffer {
   bool accepts(int i, unsigned char& c) const;
   void point();                // "." in a number: integer part right-aligned, cursor to the decimals
   int decimal_point() const;   // position of the numeric template's point, -1 when none
+  int view_start() const;      // the first position the scrolling view shows
 
   Picture pic_;
   std::string tmpl_;      // the template actually used (derived when none was given)

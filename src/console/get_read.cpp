@@ -103,8 +103,8 @@ int ReadSession::wait_key() {
 void ReadSession::show_active() {
   if (!active_) return;
   Console& con = console();
-  con.screen().write(active_->row, active_->col, buffer_.text(), active_->enhanced_attr(con));
-  con.set_pos(active_->row, active_->col + buffer_.pos());
+  con.screen().write(active_->row, active_->col, buffer_.shown_text(), active_->enhanced_attr(con));
+  con.set_pos(active_->row, active_->col + buffer_.shown_pos());
 }
 
 void ReadSession::apply_key(int k) {
