@@ -100,8 +100,9 @@ void READESC(shell::Context& ctx, const console::GetList& fields,
   options.undo_on_leave = undo;
   console::read(ctx.reads, fields, options);
 
-  // A PgDn of a run that ended with the read is not left for the caller.
-  if (con.next_key() == key::kPgDn) {
+  // A PgDn of a run that ended with the read is not left for the caller (the run's
+  // keys are in the keyboard buffer; keys not yet read from the terminal stay there).
+  if (!con.keyboard_empty() && con.next_key() == key::kPgDn) {
     int last = con.last_key();
     con.inkey();
     con.set_last_key(last);
