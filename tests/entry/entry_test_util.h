@@ -149,6 +149,13 @@ inline const console::Screen* shown(const console::HeadlessBackend& term, int r,
     if (at(s, r, col, static_cast<int>(xbase::utf8_to_cp852(text).size())) == text) return &s;
   return nullptr;
 }
+// The first screen shown at a wait with `text` somewhere on row `r`; null when none.
+inline const console::Screen* shown_on_row(const console::HeadlessBackend& term, int r,
+                                           const std::string& text) {
+  for (const console::Screen& s : term.waits())
+    if (s.row_utf8(r).find(text) != std::string::npos) return &s;
+  return nullptr;
+}
 // How many of the screens shown at waits have `text` on row `r` (-1: any row).
 inline int count_shown(const console::HeadlessBackend& term, int r, const std::string& text) {
   int n = 0;
