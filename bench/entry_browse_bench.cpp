@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_installation.h"
 #include "console/backend.h"
 #include "console/console.h"
 #include "console/get_read.h"
@@ -131,39 +132,13 @@ void print(const TimingBackend& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string base;
-  bool temporary = false;
-  if (argc > 1 && argv[1][0] != '\0') {
-    base = fs::absolute(argv[1]).lexically_normal().string();
-  } else {
-    std::string pattern = fs::temp_directory_path().string() + "/entry-bench-XXXXXX";
-    if (!::mkdtemp(pattern.data())) return 1;
-    base = pattern;
-    temporary = true;
-  }
-  struct Cleanup {
-    const std::string& base;
-    bool temporary;
-    ~Cleanup() {
-      std::error_code ec;
-      if (temporary) fs::remove_all(base, ec);
-    }
-  } cleanup{base, temporary};
-  const std::string dir = base + "/VIRDA23";
-  ::setenv("VIRDA_DRIVE", base.c_str(), 1);
-  try {
-    if (!fs::exists(dir + "/virda23.dbf")) {
-      store::demo::Options o;
-      o.persons = 100000;
-      o.companies = 999;
-      auto s = store::demo::generate_installation(base, o);
-      std::printf("generated %s: %d companies, %d persons, %d dependants\n",
-                  s.program_dir.c_str(), s.companies, s.persons, s.dependants);
-    }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "entry_browse_bench: %s\n", e.what());
-    return 1;
-  }
+  BenchInstallation inst(argc > 1 ? argv[1] : nullptr, "entry-browse-bench");
+  const std::string dir = inst.dir();
+  ::setenv("VIRDA_DRIVE", inst.base().c_str(), 1);
+  store::demo::Options o;
+  o.persons = 100000;
+  o.companies = 999;
+  if (!inst.ensure(o, now_ms)) return 1;
   if (::chdir(dir.c_str()) != 0) return 1;
 
   auto backend = std::make_unique<TimingBackend>();
