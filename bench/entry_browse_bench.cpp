@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_installation.h"
+#include "bench_program.h"
 #include "console/backend.h"
 #include "console/console.h"
 #include "console/get_read.h"
@@ -183,30 +183,12 @@ int main(int argc, char** argv) {
   s.key(key::kEsc);
   s.key(key::kEsc);  // the main menu: the program ends
 
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  console::Console con(std::move(backend));
-  console::ReadContext reads(con);
-  support::ErrorHooks hooks = shell::console_error_hooks(con);
-  hooks.error_stream = [](std::string_view text) {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  };
-  support::ErrorSystem errors(fs::current_path().string(), std::move(hooks));
-  errors.set_variables(&vars);
-  support::ERRORSYS(errors, areas);
-  shell::Context ctx(con, areas, vars, windows, reads);
-  ctx.errors = &errors;
-  ctx.program_dir = fs::current_path().string();
   shell::ShellServices services;
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
-  shell::StartArgs args;
-  args.honnanind = "virda23";
-  args.valttxt = "n";
-  int code = shell::MAIN(ctx, args, services);
-  areas.close_all();
+  BenchProgram program(std::move(backend));  // keeps the terminal with its figures
+  int code = program.run(services);
   print(t);
   if (!t.script.empty()) {
     std::fprintf(stderr, "entry_browse_bench: the program ended with %zu keys left\n",

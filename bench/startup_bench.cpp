@@ -40,7 +40,7 @@
 #include "shell/context.h"
 #include "shell/error_setup.h"
 #include "shell/startup_main.h"
-#include "bench_installation.h"
+#include "bench_program.h"
 #include "store/tools/demo_data.h"
 #include "support/error_handler.h"
 #include "ui/windows.h"
@@ -148,31 +148,12 @@ int run_start(const std::string& dir, int out_fd) {
   term->key(console::key::kEnter);
   term->key(console::key::kEsc);
 
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  console::Console con(std::move(b));
-  console::ReadContext reads(con);
-  support::ErrorHooks hooks = shell::console_error_hooks(con);
-  hooks.error_stream = [](std::string_view text) {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  };
-  support::ErrorSystem errors(fs::current_path().string(), std::move(hooks));
-  errors.set_variables(&vars);
-  support::ERRORSYS(errors, areas);
-  shell::Context ctx(con, areas, vars, windows, reads);
-  ctx.errors = &errors;
-  ctx.program_dir = fs::current_path().string();
-
   shell::ShellServices services;
   services.kons_ini = print::KONS_INI;
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
-  shell::StartArgs args;
-  args.honnanind = "virda23";
-  args.valttxt = "n";  // the change notes are not part of the start's figure
-  int code = shell::MAIN(ctx, args, services);
-  areas.close_all();
+  // The change notes are not part of the start's figure.
+  int code = BenchProgram(std::move(b)).run(services);
   if (::write(out_fd, &marks, sizeof marks) != static_cast<ssize_t>(sizeof marks)) return 1;
   return code;
 }
