@@ -71,8 +71,8 @@ TEST(Ugyfelval, AllSpaceToggleAndARangeAddedToTheMarks) {
   std::vector<std::string> want = {"003"};
   for (auto& c : codes(10, 20)) want.push_back(c);
   EXPECT_EQ(s.marked(), want);
-  // The mark shows in the list's last column after the first Space.
-  const console::Screen& after_space = s.term->waits()[1];
+  // The mark shows in the list's last column once the cursor moved on.
+  const console::Screen& after_space = s.term->waits()[2];
   int first = cells(after_space, 5, 22, 3) == "001" ? 5 : 6;
   EXPECT_EQ(cells(after_space, first, 57, 1), "\xFE");
   // The range window as it waited for the first code.
