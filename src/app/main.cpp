@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
   services.kons_ini = print::KONS_INI;
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
-  services.viewer = print::viewer_hooks(reads, windows);
+  services.viewer = print::viewer_hooks(ctx);
 
   shell::StartArgs args;
   if (argc > 1) args.honnanind = argv[1];
