@@ -31,11 +31,13 @@ std::string env(const char* name) {
 // A path or a system text shown in a question box.
 std::string shown(const std::string& utf8) { return xbase::utf8_to_cp852(utf8); }
 
+int system_random() {
+  static std::mt19937 gen{std::random_device{}()};
+  return std::uniform_int_distribution<int>(1, 256)(gen);
+}
+
 RandomSource& random_source() {
-  static RandomSource source = [] {
-    static std::mt19937 gen{std::random_device{}()};
-    return static_cast<int>(std::uniform_int_distribution<int>(1, 256)(gen));
-  };
+  static RandomSource source = system_random;
   return source;
 }
 
@@ -166,7 +168,9 @@ std::vector<std::string> split_words(std::string_view text) {
   return words;
 }
 
-void set_random_source(RandomSource source) { random_source() = std::move(source); }
+void set_random_source(RandomSource source) {
+  random_source() = source ? std::move(source) : RandomSource(system_random);
+}
 
 std::string random_print_name() {
   int r1 = random_source()();

@@ -59,7 +59,8 @@ bool on_path(std::string_view program);
 std::vector<std::string> split_words(std::string_view text);
 
 // Random print file names "PR" + r1 + r2 + ".PRN", r1 and r2 from 1 to 256 as three
-// digits. The source can be replaced (tests); it gives numbers from 1 to 256.
+// digits. The source can be replaced (tests); it gives numbers from 1 to 256. An
+// empty one brings the system's back.
 using RandomSource = std::function<int()>;
 void set_random_source(RandomSource source);
 std::string random_print_name();
