@@ -17,28 +17,12 @@ sock="i14_print_$$"
 drive="$(mktemp -d)"
 inst="$drive/VIRDA23"
 lpt="$drive/lpt1.out"
-tm() { tmux -L "$sock" "$@"; }
 cleanup() {
   tm kill-server 2>/dev/null || true
   rm -rf "$drive"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- pane ---"; tm capture-pane -p -t t 2>/dev/null || true; exit 1; }
-pane() { tm capture-pane -p -t t; }
-wait_for() {
-  local i
-  for i in $(seq 150); do
-    if pane | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited for: $1"
-}
-at() {
-  local line
-  line="$(pane | sed -n "$(($1 + 1))p")"
-  printf '%s' "${line:$2:${#3}}"
-}
-expect_at() { [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"; }
+. "$(dirname "$0")/lib/tmux_pane.sh"
 keys() {  # one key at a time, as a user types
   local k
   for k in "$@"; do tm send-keys -t t "$k"; sleep 0.2; done
