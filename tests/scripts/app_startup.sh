@@ -20,13 +20,30 @@ n=0
 sock="$base.$n"
 drive="$(mktemp -d)"
 inst="$drive/VIRDA23"
+tm() { tmux -L "$sock" "$@"; }
 cleanup() {
   local i
   for i in $(seq 0 "$n"); do tmux -L "$base.$i" kill-server 2>/dev/null || true; done
   rm -rf "$drive"
 }
 trap cleanup EXIT
-. "$(dirname "$0")/lib/tmux_pane.sh"
+fail() { echo "FAIL: $*"; echo "--- pane ---"; tm capture-pane -p -t t 2>/dev/null || true; exit 1; }
+pane() { tm capture-pane -p -t t; }
+wait_for() {
+  local i
+  for i in $(seq 150); do
+    if pane | grep -qF -- "$1"; then return 0; fi
+    sleep 0.1
+  done
+  fail "waited for: $1"
+}
+# The text at row R (from 0), column C (from 0) of the pane.
+at() {
+  local line
+  line="$(pane | sed -n "$(($1 + 1))p")"
+  printf '%s' "${line:$2:${#3}}"
+}
+expect_at() { [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"; }
 start() {  # start COMMAND...: a fresh 80x25 window (on its own tmux server) running the command
   tm kill-server 2>/dev/null || true
   n=$((n + 1))
