@@ -25,6 +25,7 @@
 #include "xbase/big_buffer.h"
 #include "xbase/error.h"
 #include "xbase/ntx_format.h"
+#include "xbase/ntx_page_cache.h"
 
 namespace xbase {
 
@@ -126,12 +127,12 @@ class NtxFile {
   void flush();
 
  private:
+  using PagePtr = const ntx::CachedPage*;
   struct Level {
-    std::shared_ptr<const ntx::Page> page;
+    PagePtr page;
     int idx;  // entry index on the last level; the child taken on the levels above it
   };
   using Path = std::vector<Level>;
-  using PagePtr = std::shared_ptr<const ntx::Page>;
 
   NtxFile(std::string path, NtxOptions opts, int fd);
   // Writes the tree of `in` bottom-up from block 1 and the header (ntx_build.cpp).
@@ -144,12 +145,15 @@ class NtxFile {
   void refresh();  // compares the header stamp, drops cached pages when it changed
   void write_stamp();
 
-  PagePtr page(uint32_t offset);
-  PagePtr put_page(ntx::Page&& p);
+  // --- Pages (ntx_file.cpp) ---
+  PagePtr page(uint32_t offset);  // from the cache, else read, checked and cached
+  void read_page(uint32_t offset, ntx::Page& p);  // from the file, not cached
+  PagePtr put_page(const ntx::Page& p);  // written and cached
   uint32_t alloc_page();
   void free_page(uint32_t offset);
+  void forget_pages();  // empties the cache; every path is found again
 
-  // Path helpers (no locking).
+  // --- Paths through the tree, no locking (ntx_cursor.cpp) ---
   enum class Bound { Lower, Upper };
   void descend(Path& path, std::string_view wkey, Bound bound);
   bool settle_forward(Path& path);
@@ -157,13 +161,14 @@ class NtxFile {
   bool step_prev(Path& path);
   bool descend_last(Path& path, uint32_t offset);
   bool find_exact(Path& path, std::string_view wkey, uint32_t recno);
-  void fix_underflow(Path& path);
-
   bool set_cursor(bool ok);
   bool restore_cursor(bool& exact);
   std::string pad_weights(std::string_view key) const;
   // The key (cut to the key size) in weight space, in `buf` of kMaxKeySize bytes.
   std::string_view to_weights(std::string_view key, char* buf) const;
+
+  // --- B-tree edits (ntx_tree_edit.cpp) ---
+  void fix_underflow(Path& path);
 
   std::string path_;
   NtxOptions opts_;
@@ -175,18 +180,8 @@ class NtxFile {
   bool lock_write_ = false;
   uint64_t generation_ = 0;  // changes whenever cached paths may be stale
 
-  // Cached pages by page number (offset / 1024); cleared when it holds too many. Each
-  // slot also tells where the page's search array lies, so that a step down the tree
-  // fetches it together with the page rather than after it.
-  struct Slot {
-    PagePtr page;
-    const ntx::Page::Search* search = nullptr;
-    std::size_t search_bytes = 0;
-  };
-  std::vector<Slot> cache_;
-  std::size_t cached_ = 0;
-  void cache_clear();
-  void cache_put(const PagePtr& p);
+  ntx::PageCache cache_;
+  ntx::Page scratch_;  // a page being read
 
   Path cursor_;
   bool valid_ = false;
