@@ -7,8 +7,11 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 #include <new>
 #include <vector>
 
@@ -66,5 +69,60 @@ struct BigAllocator {
 
 template <typename T>
 using BigVector = std::vector<T, BigAllocator<T>>;
+
+// An array of plain values whose new elements are left as the memory gives them (zero
+// when freshly mapped): filling tens of megabytes from several threads then costs no
+// pass that clears them first.
+template <typename T>
+class BigArray {
+  static_assert(std::is_trivially_copyable_v<T>);
+
+ public:
+  BigArray() = default;
+  explicit BigArray(std::size_t n) { resize(n); }
+  ~BigArray() { free(); }
+  BigArray(BigArray&& o) noexcept : p_(o.p_), size_(o.size_), cap_(o.cap_) { o.p_ = nullptr, o.size_ = o.cap_ = 0; }
+  BigArray& operator=(BigArray&& o) noexcept {
+    if (this != &o) {
+      free();
+      p_ = o.p_, size_ = o.size_, cap_ = o.cap_;
+      o.p_ = nullptr, o.size_ = o.cap_ = 0;
+    }
+    return *this;
+  }
+
+  T* data() { return p_; }
+  const T* data() const { return p_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  T& operator[](std::size_t i) { return p_[i]; }
+  const T& operator[](std::size_t i) const { return p_[i]; }
+
+  void reserve(std::size_t n) {
+    if (n <= cap_) return;
+    T* q = BigAllocator<T>().allocate(n);
+    if (size_) std::memcpy(static_cast<void*>(q), p_, size_ * sizeof(T));
+    std::size_t keep = size_;
+    free();
+    p_ = q, size_ = keep, cap_ = n;
+  }
+  void resize(std::size_t n) {
+    if (n > cap_) reserve(std::max(n, cap_ + cap_ / 2));
+    size_ = n;
+  }
+  void push_back(const T& v) {
+    if (size_ == cap_) reserve(cap_ < 16 ? 16 : cap_ * 2);
+    p_[size_++] = v;
+  }
+  void clear() { free(); }
+
+ private:
+  void free() {
+    if (p_) BigAllocator<T>().deallocate(p_, cap_);
+    p_ = nullptr, size_ = cap_ = 0;
+  }
+  T* p_ = nullptr;
+  std::size_t size_ = 0, cap_ = 0;
+};
 
 }  // namespace xbase

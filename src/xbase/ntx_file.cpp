@@ -32,21 +32,6 @@ uint64_t size_of(int fd) {
 
 }  // namespace
 
-// --- Build input ---
-
-void NtxBuildInput::reserve(std::size_t n) {
-  keys_.reserve(n * key_size_);
-  recnos_.reserve(n);
-}
-
-void NtxBuildInput::add(std::string_view key, uint32_t recno) {
-  std::size_t n = std::min(key.size(), key_size_);
-  std::size_t at = keys_.size();
-  keys_.resize(at + key_size_, ' ');
-  std::memcpy(keys_.data() + at, key.data(), n);
-  recnos_.push_back(recno);
-}
-
 // --- Opening and closing ---
 
 NtxFile::NtxFile(std::string path, NtxOptions opts, int fd)
@@ -93,7 +78,8 @@ std::unique_ptr<NtxFile> NtxFile::create(const std::string& path, std::string_vi
     if (::ftruncate(fd, 0) != 0)
       ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "truncate", ntx::os_code_of(errno));
     ntx::Header h = ntx::make_header(key_expr, key_size, key_decimals);
-    build(fd, h, input, path);
+    build(fd, h, input, path,
+          opts.build_threads > 0 ? opts.build_threads : ntx_build_threads(input.size()));
     if (opts.share == NtxShare::Shared) ::flock(fd, LOCK_SH | LOCK_NB);
   } catch (...) {
     ::close(fd);

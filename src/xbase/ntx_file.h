@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "xbase/big_buffer.h"
+#include "xbase/ntx_build_input.h"
 #include "xbase/error.h"
 #include "xbase/ntx_format.h"
 #include "xbase/ntx_page_cache.h"
@@ -35,23 +35,7 @@ struct NtxOptions {
   NtxShare share = NtxShare::Exclusive;
   bool read_only = false;
   std::size_t cache_pages = 16384;  // pages kept in memory (1 KiB each)
-};
-
-// The (key, record number) pairs of a bulk build, kept in one flat buffer.
-class NtxBuildInput {
- public:
-  explicit NtxBuildInput(std::size_t key_size) : key_size_(key_size) {}
-  void reserve(std::size_t n);
-  // The key is padded with blanks or cut to the key size.
-  void add(std::string_view key, uint32_t recno);
-  std::size_t size() const { return recnos_.size(); }
-  std::size_t key_size() const { return key_size_; }
-
- private:
-  friend class NtxFile;
-  std::size_t key_size_;
-  BigVector<char> keys_;  // size() × key size bytes, as given
-  BigVector<uint32_t> recnos_;
+  int build_threads = 0;            // threads of a bulk build; 0: ntx_build_threads()
 };
 
 struct NtxCheckResult {
@@ -64,7 +48,8 @@ struct NtxCheckResult {
 
 class NtxFile {
  public:
-  // Builds a new index file from the pairs (sorted here; equal keys in record order).
+  // Builds a new index file from the pairs (sorted here unless sorted already; equal keys
+  // in record order).
   // The file is truncated only after the exclusive lock on it is granted.
   static std::unique_ptr<NtxFile> create(const std::string& path, std::string_view key_expr,
                                          std::size_t key_size, int key_decimals,
@@ -136,7 +121,8 @@ class NtxFile {
 
   NtxFile(std::string path, NtxOptions opts, int fd);
   // Writes the tree of `in` bottom-up from block 1 and the header (ntx_build.cpp).
-  static void build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string& path);
+  static void build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string& path,
+                    int threads);
 
   [[noreturn]] void fail(int gen_code, int sub_code, const std::string& what, int os_code = 0) const;
   void load_header();
