@@ -1,17 +1,16 @@
 // Bulk build of an NTX file: sort the pairs, fill leaves to the maximum, write the pages
 // level by level from the leaves up, the root last, then the header.
 //
-// The leaves are written straight from a merge of the input's sorted runs; the entries
-// that go up a level are kept and written after. With two threads the pages are written
-// to the file by the second one while the next batch is being filled.
+// Where a leaf starts in the sorted pairs, and the file offset it gets, follow from the
+// number of pairs alone, so two threads write the two halves of the leaves at once. The
+// levels above (a page of them for about every twentieth leaf) are written after them.
+#include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
+#include <exception>
 #include <thread>
 #include <vector>
 
-#include "xbase/collation.h"
 #include "xbase/error.h"
 #include "xbase/ntx_file.h"
 #include "xbase/ntx_io.h"
@@ -23,147 +22,89 @@ using Item = NtxBuildInput::Item;
 
 namespace {
 
-// Writes pages at consecutive offsets from block 1, a batch per write; in the background
-// when asked, while the next batch is filled.
-class PageWriter {
- public:
-  PageWriter(int fd, const std::string& path, bool background) : fd_(fd), path_(path) {
-    for (auto& b : buf_) b.resize(kBatch * kPageSize);
-    if (background) thread_ = std::thread([this] { run(); });
-  }
-  ~PageWriter() {
-    if (!thread_.joinable()) return;
-    {
-      std::lock_guard<std::mutex> lk(m_);
-      stop_ = true;
-    }
-    cv_.notify_all();
-    thread_.join();
-  }
-  PageWriter(const PageWriter&) = delete;
-  PageWriter& operator=(const PageWriter&) = delete;
-
-  uint32_t next_offset() const { return static_cast<uint32_t>((written_ + used_ + 1) * kPageSize); }
-  unsigned char* add() {
-    if (used_ == kBatch) hand_over();
-    return buf_[cur_].data() + (used_++) * kPageSize;
-  }
-  void flush() {
-    if (used_ > 0) hand_over();
-    if (thread_.joinable()) {
-      std::unique_lock<std::mutex> lk(m_);
-      cv_.wait(lk, [this] { return !busy_; });
-    }
-    check();
-  }
-
- private:
-  static constexpr std::size_t kBatch = 1024;  // pages per write
-
-  void write(const unsigned char* data, std::size_t n, uint64_t offset) {
-    if (!ntx::write_at(fd_, data, n, offset)) error_ = errno ? errno : EIO;
-  }
-  void check() {
-    if (error_) ntx::throw_error(gen::kWrite, ntx::kSubWrite, path_, "page", ntx::os_code_of(error_));
-  }
-  void hand_over() {
-    const uint64_t offset = (written_ + 1) * kPageSize;
-    const std::size_t bytes = used_ * kPageSize;
-    written_ += used_;
-    used_ = 0;
-    if (!thread_.joinable()) {
-      write(buf_[cur_].data(), bytes, offset);
-      check();
-      return;
-    }
-    {
-      std::unique_lock<std::mutex> lk(m_);
-      cv_.wait(lk, [this] { return !busy_; });
-      check();
-      job_ = {buf_[cur_].data(), bytes, offset};
-      busy_ = true;
-    }
-    cv_.notify_all();
-    cur_ ^= 1;  // fill the other buffer meanwhile
-  }
-  void run() {
-    std::unique_lock<std::mutex> lk(m_);
-    for (;;) {
-      cv_.wait(lk, [this] { return busy_ || stop_; });
-      if (!busy_) return;
-      Job j = job_;
-      lk.unlock();
-      write(j.data, j.bytes, j.offset);
-      lk.lock();
-      busy_ = false;
-      cv_.notify_all();
-    }
-  }
-
-  struct Job {
-    const unsigned char* data;
-    std::size_t bytes;
-    uint64_t offset;
-  };
-  int fd_;
-  const std::string& path_;
-  BigArray<unsigned char> buf_[2];
-  int cur_ = 0;
-  std::size_t used_ = 0;
-  uint64_t written_ = 0;  // pages handed over
-  std::thread thread_;
-  std::mutex m_;
-  std::condition_variable cv_;
-  Job job_{};
-  bool busy_ = false, stop_ = false;
-  int error_ = 0;  // errno of a failed write
-};
-
-// The input's items in key order: a merge of its sorted runs, a few items ahead, whose
-// long keys (which lie in input order) are fetched meanwhile.
-class MergedItems {
- public:
-  explicit MergedItems(const NtxBuildInput& in) : in_(in) {
-    std::size_t from = 0;
-    for (std::size_t end : in.sorted_runs()) {
-      if (end > from) runs_.push_back({in.items() + from, in.items() + end});
-      from = end;
-    }
-  }
-  const Item& next() {
-    if (at_ == ahead_.size()) fill();
-    return ahead_[at_++];
-  }
-
- private:
-  void fill() {
-    ahead_.clear();
-    at_ = 0;
-    while (ahead_.size() < kAhead) {
-      Run* best = nullptr;
-      for (Run& r : runs_)
-        if (r.at < r.end && (!best || in_.less(*r.at, *best->at))) best = &r;
-      if (!best) break;
-      const Item& it = *best->at++;
-      if (const char* k = in_.stored_key(it)) __builtin_prefetch(k);
-      ahead_.push_back(it);
-    }
-  }
-  struct Run {
-    const Item* at;
-    const Item* end;
-  };
-  static constexpr std::size_t kAhead = 32;
-  const NtxBuildInput& in_;
-  std::vector<Run> runs_;
-  std::vector<Item> ahead_;
-  std::size_t at_ = 0;
-};
-
-// One entry of a level: the item and its left child page (0 in a leaf).
+// One entry of a level above the leaves: the item and its left child page.
 struct LevelItem {
   Item item;
   uint32_t left;
+};
+
+// How a level of `count` entries is cut into pages of at most `max` entries, one entry
+// between neighbours going up a level. When the last page would be less than half full,
+// the last two share their entries.
+struct LevelShape {
+  std::size_t pages, max, before_last, last;
+  LevelShape(std::size_t count, std::size_t max_items, std::size_t half) : max(max_items) {
+    pages = (count + 1 + max) / (max + 1);
+    last = count - (pages - 1) * (max + 1);
+    before_last = max;
+    if (last < half && pages >= 2) {
+      before_last = (max + last) / 2;
+      last = max + last - before_last;
+    }
+  }
+  std::size_t size(std::size_t p) const { return p + 1 == pages ? last : p + 2 == pages ? before_last : max; }
+  std::size_t start(std::size_t p) const {
+    return p + 1 < pages ? p * (max + 1) : (pages - 2) * (max + 1) + before_last + 1;
+  }
+};
+
+// Page bytes of a build: every page has the fresh layout, slot i at a fixed place.
+class PageMaker {
+ public:
+  PageMaker(const ntx::Header& h, const NtxBuildInput& in) : h_(h), in_(in), base_(2 + 2 * (h.max_items + 1u)) {
+    for (std::size_t i = 0; i <= h.max_items; ++i)
+      ntx::put16(table_ + 2 * i, static_cast<uint16_t>(base_ + i * h.item_size));
+  }
+  // A page of `count` entries whose last child is `right`; entry(i) gives the item and
+  // its left child.
+  template <class Entry>
+  void make(unsigned char* b, std::size_t count, uint32_t right, Entry&& entry) const {
+    ntx::put16(b, static_cast<uint16_t>(count));
+    std::memcpy(b + 2, table_, base_ - 2);
+    unsigned char* item = b + base_;
+    for (std::size_t i = 0; i < count; ++i, item += h_.item_size) {
+      const auto [it, left] = entry(i);
+      ntx::put32(item, left);
+      ntx::put32(item + 4, in_.recno(*it));
+      in_.key_bytes(*it, item + 8);
+    }
+    ntx::put32(item, right);
+    std::memset(item + 4, 0, kPageSize - static_cast<std::size_t>(item + 4 - b));
+  }
+
+ private:
+  const ntx::Header& h_;
+  const NtxBuildInput& in_;
+  std::size_t base_;
+  unsigned char table_[kPageSize];
+};
+
+// Writes pages at consecutive offsets from page `first` on, a batch per write.
+class PageWriter {
+ public:
+  PageWriter(int fd, const std::string& path, std::size_t first) : fd_(fd), path_(path), next_(first) {
+    buf_.resize(kBatch * kPageSize);
+  }
+  uint32_t next_offset() const { return static_cast<uint32_t>((next_ + used_) * kPageSize); }
+  unsigned char* add() {
+    if (used_ == kBatch) flush();
+    return buf_.data() + (used_++) * kPageSize;
+  }
+  void flush() {
+    if (used_ == 0) return;
+    if (!ntx::write_at(fd_, buf_.data(), used_ * kPageSize, next_ * kPageSize))
+      ntx::throw_error(gen::kWrite, ntx::kSubWrite, path_, "page", ntx::os_code_of(errno));
+    next_ += used_;
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kBatch = 256;  // pages per write
+  int fd_;
+  const std::string& path_;
+  BigArray<unsigned char> buf_;
+  std::size_t next_;  // page number of the first page in the buffer
+  std::size_t used_ = 0;
 };
 
 }  // namespace
@@ -174,73 +115,96 @@ void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string
   if (n >= 0xFFFFFFFFu) ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "too many keys");
   if (static_cast<uint64_t>(n) / max * kPageSize > 0xF0000000ull)
     ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "index file would exceed 4 GiB");
-  in.sort_all(threads);
+  in.sort(threads);
+  const Item* items = in.items();
+  const PageMaker maker(h, in);
 
-  const std::size_t table_base = 2 + 2 * (max + 1);
-  PageWriter out(fd, path, threads > 1);
-
-  // Writes the entries as one page whose last child is `right`.
-  auto write_page = [&](const LevelItem* e, std::size_t count, uint32_t right) {
-    uint32_t offset = out.next_offset();
-    unsigned char* b = out.add();
-    std::memset(b, 0, kPageSize);
-    ntx::put16(b, static_cast<uint16_t>(count));
-    for (std::size_t i = 0; i <= max; ++i)
-      ntx::put16(b + 2 + 2 * i, static_cast<uint16_t>(table_base + i * h.item_size));
-    for (std::size_t i = 0; i < count; ++i) {
-      unsigned char* item = b + table_base + i * h.item_size;
-      ntx::put32(item, e[i].left);
-      ntx::put32(item + 4, in.recno(e[i].item));
-      in.key_bytes(e[i].item, item + 8);
-    }
-    ntx::put32(b + table_base + count * h.item_size, right);
-    return offset;
-  };
-
-  // Writes a level of `count` entries taken in order from next(): pages of `max` entries
-  // with one entry between neighbours going up a level (returned, with the page on its
-  // left). When the last page would be less than half full, the last two share their
-  // entries. `right` is the rightmost child of the level below, then of this level.
+  // Writes a level held as LevelItems from page `first` on; returns the entries going up
+  // and sets the root when the level fits one page. `right` is the rightmost child of the
+  // level below, then of this one.
   uint32_t right = 0;
-  std::vector<LevelItem> page(max + 1);
-  auto write_level = [&](std::size_t count, auto&& next) {
+  auto write_level = [&](const BigArray<LevelItem>& level, std::size_t first) {
+    PageWriter out(fd, path, first);
     BigArray<LevelItem> up;
-    if (count <= max) {
-      for (std::size_t i = 0; i < count; ++i) page[i] = next();
-      h.root = write_page(page.data(), count, right);
-      return up;
-    }
-    std::size_t pages = (count + 1 + max) / (max + 1);
-    std::size_t last = count - (pages - 1) * (max + 1);
-    std::size_t before_last = max;
-    if (last < h.half_page && pages >= 2) {
-      before_last = (max + last) / 2;
-      last = max + last - before_last;
-    }
-    up.reserve(pages - 1);
-    for (std::size_t p = 0; p < pages; ++p) {
-      std::size_t sz = p + 1 == pages ? last : p + 2 == pages ? before_last : max;
-      for (std::size_t i = 0; i < sz; ++i) page[i] = next();
-      if (p + 1 < pages) {
-        LevelItem sep = next();
-        uint32_t off = write_page(page.data(), sz, sep.left);
-        up.push_back({sep.item, off});
-      } else {
-        right = write_page(page.data(), sz, right);
+    auto entry = [&](std::size_t from) {
+      return [&, from](std::size_t i) { return std::pair(&level[from + i].item, level[from + i].left); };
+    };
+    if (level.size() <= max) {
+      h.root = out.next_offset();
+      maker.make(out.add(), level.size(), right, entry(0));
+    } else {
+      LevelShape shape(level.size(), max, h.half_page);
+      up.reserve(shape.pages - 1);
+      for (std::size_t p = 0; p < shape.pages; ++p) {
+        std::size_t from = shape.start(p), sz = shape.size(p);
+        uint32_t off = out.next_offset();
+        bool last = p + 1 == shape.pages;
+        maker.make(out.add(), sz, last ? right : level[from + sz].left, entry(from));
+        if (last)
+          right = off;
+        else
+          up.push_back({level[from + sz].item, off});
       }
     }
+    out.flush();
     return up;
   };
 
-  MergedItems merged(in);
-  BigArray<LevelItem> level = write_level(n, [&] { return LevelItem{merged.next(), 0}; });
-  while (h.root == 0) {
-    std::size_t at = 0;
-    BigArray<LevelItem> up = write_level(level.size(), [&] { return level[at++]; });
-    level = std::move(up);
-  }
-  out.flush();
+  if (n <= max) {
+    BigArray<LevelItem> all(n);
+    for (std::size_t i = 0; i < n; ++i) all[i] = {items[i], 0};
+    write_level(all, 1);
+  } else {
+    // The leaves: page p at block p + 1, written by up to two threads at once.
+    LevelShape leaves(n, max, h.half_page);
+    auto write_leaves = [&](std::size_t from_page, std::size_t to_page) {
+      PageWriter out(fd, path, 1 + from_page);
+      for (std::size_t p = from_page; p < to_page; ++p) {
+        const Item* at = items + leaves.start(p);
+        const std::size_t sz = leaves.size(p);
+        // Long keys lie in input order, the items in key order: fetch a few ahead.
+        const std::size_t ahead = std::min<std::size_t>(8, static_cast<std::size_t>(items + n - at));
+        for (std::size_t i = 0; i < ahead; ++i)
+          if (const char* k = in.stored_key(at[i])) __builtin_prefetch(k);
+        maker.make(out.add(), sz, 0, [&](std::size_t i) {
+          if (at + i + 8 < items + n)
+            if (const char* k = in.stored_key(at[i + 8])) __builtin_prefetch(k);
+          return std::pair(at + i, uint32_t{0});
+        });
+      }
+      out.flush();
+    };
+    const std::size_t split = threads > 1 ? leaves.pages / 2 : leaves.pages;
+    std::exception_ptr failed;
+    std::thread other;
+    if (split < leaves.pages)
+      other = std::thread([&] {
+        try {
+          write_leaves(split, leaves.pages);
+        } catch (...) {
+          failed = std::current_exception();
+        }
+      });
+    try {
+      write_leaves(0, split);
+    } catch (...) {
+      if (other.joinable()) other.join();
+      throw;
+    }
+    if (other.joinable()) other.join();
+    if (failed) std::rethrow_exception(failed);
 
+    BigArray<LevelItem> level(leaves.pages - 1);
+    for (std::size_t p = 0; p + 1 < leaves.pages; ++p)
+      level[p] = {items[leaves.start(p) + leaves.size(p)], static_cast<uint32_t>((p + 1) * kPageSize)};
+    right = static_cast<uint32_t>(leaves.pages * kPageSize);
+    std::size_t next = leaves.pages + 1;
+    while (h.root == 0) {
+      BigArray<LevelItem> up = write_level(level, next);
+      next += level.size() <= max ? 1 : LevelShape(level.size(), max, h.half_page).pages;
+      level = std::move(up);
+    }
+  }
   h.free_head = 0;
   h.counter = 1;
   unsigned char block[kPageSize];

@@ -2,13 +2,12 @@
 //
 // Each pair is held as a sort item: the key's first 16 bytes in weight space (four
 // big-endian numbers) and a tag, so that keys of up to 16 bytes lie whole in the item and
-// the tag is the record number. Longer keys are also kept as given, one after the other,
-// and the tag is the pair's position; comparisons that the first 16 bytes leave open read
-// the rest of the key there.
+// the tag is the record number. Of longer keys the bytes after the first 16 are kept as
+// given, one key after the other, and the tag is the pair's position; comparisons that
+// the first 16 bytes leave open read the rest of the key there.
 //
 // Pairs are added one by one, or placed by several threads at once (resize, then set for
-// each position); such threads may also sort their own ranges (sort), which the build then
-// merges instead of sorting the whole again.
+// each position).
 #pragma once
 
 #include <cstddef>
@@ -37,19 +36,13 @@ class NtxBuildInput {
   void resize(std::size_t n);
   void set(std::size_t i, const char* key);
 
-  // Sorts pairs [from, to) into key order, equal keys by record number. Threads may sort
-  // disjoint ranges at once. `sorted_runs` tells the build where the sorted ranges end
-  // (the last at size()); without it the build sorts everything itself.
-  void sort(std::size_t from, std::size_t to);
-  void set_sorted_runs(std::vector<std::size_t> ends) { runs_ = std::move(ends); }
-
   std::size_t size() const { return items_.size(); }
   std::size_t key_size() const { return key_size_; }
 
   // --- For the build ---
-  // Sorts with up to `threads` threads what is not sorted yet.
-  void sort_all(int threads);
-  const std::vector<std::size_t>& sorted_runs() const { return runs_; }
+  // Sorts the pairs into key order, equal keys by record number, with up to `threads`
+  // threads (two: each sorts a range of keys, split by the first two key bytes).
+  void sort(int threads);
   const Item* items() const { return items_.data(); }
   bool less(const Item& a, const Item& b) const;
   uint32_t recno(const Item& it) const {
@@ -57,9 +50,9 @@ class NtxBuildInput {
   }
   // The key bytes as given (key_size() bytes to `out`).
   void key_bytes(const Item& it, unsigned char* out) const;
-  // Where a long key lies (to fetch it ahead); nullptr for keys within the item.
+  // Where the rest of a long key lies (to fetch it ahead); nullptr for keys within the item.
   const char* stored_key(const Item& it) const {
-    return long_keys_ ? keys_.data() + static_cast<std::size_t>(it.tag) * key_size_ : nullptr;
+    return long_keys_ ? rest_.data() + static_cast<std::size_t>(it.tag) * (key_size_ - 16) : nullptr;
   }
 
  private:
@@ -69,9 +62,9 @@ class NtxBuildInput {
   std::size_t key_size_;
   bool long_keys_;
   BigArray<Item> items_;
-  BigArray<char> keys_;         // long keys: size() × key size bytes, as given
+  BigArray<char> rest_;         // long keys: size() × (key size - 16) bytes, as given
   BigArray<uint32_t> recnos_;   // long keys whose records were not added as 1, 2, 3, …
-  std::vector<std::size_t> runs_;
+  bool sorted_ = false;
 };
 
 // How many threads a build of n pairs uses by default: two where the machine has two
