@@ -35,7 +35,7 @@ void PageCache::configure(std::size_t key_size, std::size_t max_items, std::size
   keys_at_ = sizeof(CachedPage) + (max_items + 1) * sizeof(SearchEntry);
   // Whole cache lines, so that a slot shares none with its neighbours.
   slot_bytes_ = (keys_at_ + max_items * key_size + 63) / 64 * 64;
-  prefetch_bytes_ = std::min<std::size_t>(keys_at_, 640);
+  prefetch_bytes_ = slot_bytes_;
   capacity_ = static_cast<uint32_t>(std::min<std::size_t>(capacity, 0x7FFFFFFF));
   // The first 2 MiB on ordinary pages, so that a small index costs little memory.
   arena_bytes_ = (capacity_ * slot_bytes_ + 4095) / 4096 * 4096;
