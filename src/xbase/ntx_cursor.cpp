@@ -86,6 +86,12 @@ bool NtxFile::descend_last(Path& path, uint32_t offset) {
   }
   if (path.back().idx >= 0) return true;
   // An empty leaf (only the root of an empty index may be one): climb backwards.
+  return settle_backward(path);
+}
+
+// From a position before the first entry of the path's last page, climb to the entry
+// before it.
+bool NtxFile::settle_backward(Path& path) {
   path.pop_back();
   while (!path.empty()) {
     if (path.back().idx > 0) {
@@ -127,15 +133,7 @@ bool NtxFile::step_prev(Path& path) {
     --top.idx;
     return true;
   }
-  path.pop_back();
-  while (!path.empty()) {
-    if (path.back().idx > 0) {
-      --path.back().idx;
-      return true;
-    }
-    path.pop_back();
-  }
-  return false;
+  return settle_backward(path);
 }
 
 bool NtxFile::find_exact(Path& path, std::string_view wkey, uint32_t recno) {

@@ -143,6 +143,7 @@ class NtxFile {
   enum class Bound { Lower, Upper };
   void descend(Path& path, std::string_view wkey, Bound bound);
   bool settle_forward(Path& path);
+  bool settle_backward(Path& path);
   bool step_next(Path& path);
   bool step_prev(Path& path);
   bool descend_last(Path& path, uint32_t offset);
