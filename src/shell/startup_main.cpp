@@ -590,6 +590,7 @@ int MAIN(Context& ctx, const StartArgs& args, const ShellServices& services) {
   if (!start_checks(ctx, args)) return 0;
 
   ctx.areas.set_deleted(true);
+  ctx.areas.set_exact(false);
   con.set_message_row(24, true);
   ctx.reads.escape = true;
   if (services.calculator)
