@@ -7,9 +7,13 @@
 #   tmux                           end-to-end tests drive the real binary in a terminal
 #   libdbd-xbase-perl              an independent reader and writer of dBASE/NTX files
 #   locales                        a UTF-8 locale for the terminal tests
+#   7zip                           the archiver of the backup and the restore (7zz)
+#   curl                           the download of the update check's version file
+#   python3                        the update check's tests serve the version file over HTTP
 
 mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config"
-mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales"
+mvirda_run_packages="7zip curl"
+mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales python3"
 
 mvirda_install_missing() {
   local missing=()
