@@ -7,6 +7,7 @@
 #include "store/tables.h"
 #include "support/error_routines.h"
 #include "support/platform_files.h"
+#include "support/platform_paths.h"
 #include "xbase/fileio.h"
 #include "xbase/ntx_order.h"
 
@@ -85,11 +86,6 @@ const TableIndexes* in_index_set(const std::vector<TableIndexes>& set, std::stri
   for (const TableIndexes& t : set)
     if (t.table == name) return &t;
   return nullptr;
-}
-
-std::string base_name(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -188,7 +184,7 @@ std::vector<std::string> reindex_open_tables(Context& ctx) {
     }
     xbase::WorkArea* a = entry.area ? &ctx.areas.area(entry.area) : nullptr;
     if (a && !a->table()->exclusive()) entry.area = 0;  // never beside another workstation
-    if (entry.area) a->clear_orders();  // lets its index files go
+    if (entry.area) a->clear_orders();                  // lets its index files go
     tables.push_back(std::move(entry));
   }
 
@@ -203,7 +199,7 @@ std::vector<std::string> reindex_open_tables(Context& ctx) {
       // A file still there could not be deleted: held open somewhere.
       bool built = can_build && !pf::exists(f.path) &&
                    ctx.areas.guarded([&] { build_index(ctx, ctx.areas.current(), f.path, f.key); });
-      if (!built) failed.push_back(base_name(f.path));
+      if (!built) failed.push_back(pf::file_name(f.path));
     }
     if (can_build && ctx.areas.current().order_count() > 0) ctx.areas.current().set_order(1);
   }

@@ -8,8 +8,9 @@
 #include "shell/reindex.h"
 #include "support/error_routines.h"
 #include "support/platform_files.h"
-#include "xbase/fileio.h"
+#include "support/platform_paths.h"
 #include "ui/dialogs.h"
+#include "xbase/fileio.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 #include "xbase/ntx_order.h"
@@ -20,11 +21,6 @@ namespace {
 
 namespace key = console::key;
 namespace pf = support::platform;
-
-std::string base_name(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string table_path(Context& ctx, std::string_view file) {
   if (file.find('/') != std::string_view::npos) return std::string(file);
@@ -117,7 +113,7 @@ bool open_or_ask(Context& ctx, std::string_view file, bool exclusive, std::strin
     bool missing = !pf::exists(dbf);
     if (!missing && open_with_indexes(ctx, file, exclusive, alias, indexes)) return true;
     std::vector<std::string> text{std::string(HU("Az állomány foglalt"))};
-    if (missing) text = missing_file_message(base_name(dbf));
+    if (missing) text = missing_file_message(pf::file_name(dbf));
     int k = ui::kerdez(ctx.con, std::vector<std::string_view>(text.begin(), text.end()),
                        {HU("Várakozás"), HU("Kilépés")});
     if (k == 2) {
@@ -135,7 +131,8 @@ bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
   std::string path = table_path(ctx, file);
   auto mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
   if (ctx.areas.use(path, alias, mode)) return true;
-  return wait_for_table(ctx, [&] { return ctx.areas.use(path, alias, mode); }, wait, r);
+  auto attempt = [&] { return ctx.areas.use(path, alias, mode); };
+  return wait_for_table(ctx, attempt, wait, r);
 }
 
 std::vector<std::string> missing_file_message(std::string_view name) {
@@ -150,12 +147,12 @@ bool ensure_indexes(Context& ctx, std::string_view file) {
   // Another workstation has the table open: wait until it lets it go, or has built
   // the files itself.
   bool failed = false;
-  bool ok = wait_for_table(ctx, [&] {
+  auto attempt = [&] {
     AloneBuild b = build_missing_indexes_alone(ctx, file);
     failed = b == AloneBuild::Failed;
     return b == AloneBuild::Built || failed;
-  }, true, r);
-  return ok && !failed;
+  };
+  return wait_for_table(ctx, attempt, true, r) && !failed;
 }
 
 bool NYITOGAT(Context& ctx, bool exclusive) {

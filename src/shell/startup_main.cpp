@@ -199,7 +199,8 @@ std::string lower_name(std::string s) {
 bool report_unbuilt_indexes(Context& ctx, const std::vector<std::string>& files) {
   if (files.empty()) return false;
   std::vector<std::string> lines;
-  for (const std::string& f : files) lines.push_back(std::string(HU("Az index nem építhető újra: ")) + f);
+  for (const std::string& f : files)
+    lines.push_back(std::string(HU("Az index nem építhető újra: ")) + f);
   ui::kerdez(ctx.con, std::vector<std::string_view>(lines.begin(), lines.end()),
              {std::string(HU("Tovább"))});
   return true;

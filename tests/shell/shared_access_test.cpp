@@ -243,8 +243,8 @@ TEST(Nyitogat, ABusyTableIsNeverHandedOnAndKilepesEnds) {
 void make_indexed_working_set(Station& s) {
   xbase::Structure company = {{"VKOD", 'C', 3, 0}, {"NEV", 'C', 20, 0}};
   xbase::Structure dependants = {{"VKOD", 'C', 3, 0}, {"SZEMSZAM", 'C', 10, 0}};
-  xbase::Structure persons = {{"VKOD", 'C', 3, 0}, {"NEV", 'C', 20, 0},
-                              {"SZEMSZAM", 'C', 10, 0}, {"NYILAT", 'C', 1, 0}};
+  xbase::Structure persons = {
+      {"VKOD", 'C', 3, 0}, {"NEV", 'C', 20, 0}, {"SZEMSZAM", 'C', 10, 0}, {"NYILAT", 'C', 1, 0}};
   ASSERT_TRUE(s.areas.create(s.file("vallal"), company));
   ASSERT_TRUE(s.areas.create(s.file("eltar23"), dependants));
   ASSERT_TRUE(s.areas.create(s.file("kozter"), kSmall));

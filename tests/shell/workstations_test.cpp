@@ -1,9 +1,8 @@
 // Two workstations in one installation, each a process: the change notes renamed by
 // both, a template file missing while one runs, an index file removed under a
 // running one, and the submenu's reindexing beside another workstation.
-#include <sys/file.h>
-
 #include <fcntl.h>
+#include <sys/file.h>
 
 #include <fstream>
 
@@ -174,8 +173,8 @@ TEST(Reindexing, TheSubmenuKeepsTheWorkingSetAndNamesWhatItCouldNotBuild) {
             {"A feldolgozás dátuma:", "Indexelés kész", "Indexelés kész",
              "Az index nem építhető újra: virda232.ntx"},
             from, to);
-    t.term->keys({key::kEnter, '8', '2', key::kEnter, '2', key::kEnter, '2', key::kEnter,
-                  key::kEsc, key::kEsc});
+    t.term->keys({key::kEnter, '8', '2', key::kEnter, '2', key::kEnter, '2', key::kEnter, key::kEsc,
+                  key::kEsc});
     int rc = MAIN(*t.ctx, bg_start(false), {});
     return rc == 0 && t.exit_code == -1 && t.term->keys_left() == 0 ? 0 : 1;
   });
