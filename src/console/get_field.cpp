@@ -31,7 +31,7 @@ GetVar bind_number(double& ref, int width, int decimals) {
                 [&ref](const Value& x) { ref = x.as_num(); }};
 }
 
-int GetField::width() const { return GetBuffer(value(), picture).width(); }
+int GetField::width() const { return GetBuffer(value(), picture).shown_width(); }
 
 namespace {
 Attr colour_part(const std::string& colour, int part, Attr fallback) {

@@ -126,6 +126,43 @@ TEST(GetPictures, CtrlUGivesBackTheValueFromBeforeTheEdit) {
   EXPECT_EQ(f.var("S").as_str(), "axma");
 }
 
+// "@S<n>": the field takes n columns, the view scrolls over the whole value.
+TEST(GetPictures, ScrollingFieldHoldsTheWholeValue) {
+  Form f;
+  GetField& name = f.get(3, 46, "XVNEV", Value::str(std::string(40, ' ')), "@S33");
+  f.get(5, 13, "XVKEPV", Value::str("kovacs    "), "@!S5");
+  EXPECT_EQ(name.width(), 33);
+  EXPECT_EQ(f.con->col(), 13 + 5);  // the cursor after the last field placed
+  std::string copied;
+  f.con->set_key(key::kF2, [&](Console&) { f.ctx->active_text(copied); });
+  std::string forty;
+  for (int i = 0; i < 40; ++i) forty += static_cast<char>('A' + i % 26);
+  f.type(forty.substr(0, 39));
+  f.keys({key::kF2});
+  f.type(forty.substr(39));  // the 40th character fills the value: on to the next field
+  f.type("x");               // "@!" with "@S": upper case in a 5-column view
+  f.keys({key::kEnd, key::kPgDn});
+  EXPECT_TRUE(f.read());
+  EXPECT_EQ(f.var("XVNEV").as_str(), forty);
+  EXPECT_EQ(copied, forty.substr(0, 39) + " ");  // the whole value, not the view
+  EXPECT_EQ(f.var("XVKEPV").as_str(), "XOVACS    ");
+  const auto& w = f.term->waits();
+  // After 30 characters the cursor keeps three columns on its right; after 39 the
+  // view has reached the value's end. Nothing ever passes column 78.
+  EXPECT_EQ(w[30].cursor_col(), 46 + 29);
+  EXPECT_EQ(w[30].row_utf8(3).substr(46, 33), forty.substr(1, 29) + "    ");
+  EXPECT_EQ(w[39].cursor_col(), 78);
+  EXPECT_EQ(w[39].row_utf8(3).substr(46, 33), forty.substr(7, 32) + " ");
+  for (const Screen& s : w) EXPECT_EQ(s.at(3, 79).ch, ' ');
+  // Left alone the fields show their first columns.
+  EXPECT_EQ(f.text(3, 46, 34), forty.substr(0, 33) + " ");
+  EXPECT_EQ(f.text(5, 13, 6), "XOVAC ");
+  // End in the narrow view: the cursor after "XOVACS", in the middle of the view.
+  const Screen& end = w[w.size() - 1];
+  EXPECT_EQ(end.cursor_col(), 13 + 2);
+  EXPECT_EQ(end.row_utf8(5).substr(13, 5), "CS   ");
+}
+
 TEST(GetRead, ChecksKeepTheCursorAndTheTypedValue) {
   Form f;
   GetField& a = f.get(1, 0, "A", Value::num(0, 2, 0), "@Z 99");
@@ -307,20 +344,20 @@ TEST(GetRead, PgDnWalkAndEscThroughHotKeys) {
 }
 
 TEST(GetBufferEdits, InsertLiteralsLogicalsAndWords) {
-  // Insert mode pushes the rest of the field right across a literal; the last
-  // character falls off.
+  // Insert mode pushes the rest of the run right up to the next literal; the run's
+  // last character falls off.
   GetBuffer tax(Value::str("12345678123"), "@R 99999999-9-99");
   EXPECT_EQ(tax.text(), "12345678-1-23");
   EXPECT_EQ(tax.width(), 13);
   tax.home();
   EXPECT_TRUE(tax.type_char('9', true));
-  EXPECT_EQ(tax.text(), "91234567-8-12");
-  EXPECT_EQ(tax.value().as_str(), "91234567812");
+  EXPECT_EQ(tax.text(), "91234567-1-23");
+  EXPECT_EQ(tax.value().as_str(), "91234567123");
   EXPECT_FALSE(tax.type_char('x', false));  // "9" takes digits only
   for (int i = 0; i < 7; ++i) tax.right();
   EXPECT_EQ(tax.pos(), 9);  // the cursor skips the literal
   tax.del();
-  EXPECT_EQ(tax.value().as_str(), "9123456712 ");
+  EXPECT_EQ(tax.value().as_str(), "91234567 23");
 
   // "@E": a comma typed in a number moves to the decimals as the point does.
   GetBuffer amount(Value::num(0, 10, 2), "@E 999,999.99");
