@@ -7,6 +7,7 @@
 // certificate then reads its fields by position.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,8 +29,9 @@ struct RunSettings {
   const xbase::Structure* person = nullptr;   // the year table's fields
   const xbase::Structure* company = nullptr;  // the company table's fields
   bool paper = false;  // false: the rows printed only on paper are left out
-  // EPSONKONV for a CWI printer; none: texts go out as they are.
-  std::string (*convert)(std::string_view cp852) = nullptr;
+  // EPSONKONV for a CWI printer; none: texts go out as they are. The control
+  // sequences are ASCII and pass it unchanged.
+  std::function<std::string(std::string_view cp852)> convert;
 };
 
 // One certificate: the person's record and the company's (positioned on the

@@ -1,0 +1,66 @@
+#include "certs/cert_run.h"
+
+#include "xbase/ops.h"
+
+namespace certs {
+
+xbase::WorkArea& year_area(shell::Context& ctx) {
+  xbase::WorkArea* a = ctx.areas.find("VIRDA");
+  return a ? *a : ctx.areas.current();
+}
+
+xbase::WorkArea& company_area(shell::Context& ctx, const xbase::Value& vkod) {
+  xbase::WorkArea* a = ctx.areas.find("VALLAL");
+  if (!a) return ctx.areas.current();
+  if (a->order_count() > 0) {
+    a->set_order(1);
+    a->seek(vkod);
+  } else {
+    a->go_bottom();
+    a->skip(1);
+  }
+  return *a;
+}
+
+int walk_persons(shell::Context& ctx, const Selection& sel, const xbase::RecordCondition& passes,
+                 const ProgressHook& progress, const std::function<void(int db)>& print) {
+  const bool deleted_hidden = ctx.areas.deleted_hidden();
+  ctx.areas.set_deleted(true);
+  xbase::WorkArea& y = year_area(ctx);
+  ctx.areas.select(y.number());
+  y.set_order(1);
+  y.go_top();
+  y.seek(xbase::Value::str(sel.kvkod1), true);
+
+  auto report = [&](Progress::Kind kind, const std::string& vkod, int printed) {
+    if (progress) progress(Progress{kind, vkod, printed});
+  };
+  const int vkod_pos = y.field_pos("VKOD");
+  const xbase::Value last = xbase::Value::str(sel.kvkod2);
+  std::string qvkod = "?";  // the company of the previous record
+  int db = 0;
+  int printed = 0;
+  while (!y.eof()) {
+    const xbase::Value vkod = y.get(vkod_pos);
+    if (xbase::compare(vkod, last, false) > 0) break;
+    if (vkod.as_str() != qvkod) {
+      if (qvkod != "?") report(Progress::Kind::CompanyDone, qvkod, printed);
+      db = 0;  // numbering restarts in each company
+      qvkod = vkod.as_str();
+      report(Progress::Kind::CompanyBegun, qvkod, printed);
+    }
+    if (!passes || passes()) {
+      if (++db >= sel.kezdold) {
+        print(db);
+        ctx.areas.select(y.number());
+        if (++printed % 100 == 0) report(Progress::Kind::Certificates, qvkod, printed);
+      }
+    }
+    y.skip(1);
+  }
+  if (qvkod != "?") report(Progress::Kind::CompanyDone, qvkod, printed);
+  ctx.areas.set_deleted(deleted_hidden);
+  return printed;
+}
+
+}  // namespace certs
