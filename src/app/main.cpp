@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
   services.kons_ini = print::KONS_INI;
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
-  services.viewer = print::viewer_hooks(reads, windows);
+  services.viewer = print::viewer_hooks(ctx);
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
