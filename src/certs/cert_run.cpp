@@ -1,5 +1,9 @@
 #include "certs/cert_run.h"
 
+#include <filesystem>
+
+#include "certs/selection.h"
+#include "xbase/hutext.h"
 #include "xbase/ops.h"
 
 namespace certs {
@@ -61,6 +65,49 @@ int walk_persons(shell::Context& ctx, const Selection& sel, const xbase::RecordC
   if (qvkod != "?") report(Progress::Kind::CompanyDone, qvkod, printed);
   ctx.areas.set_deleted(deleted_hidden);
   return printed;
+}
+
+RunResult run_report(shell::Context& ctx, const RunRequest& req, const ReportFrame& frame,
+                     const std::function<int(ReportOutput&)>& body) {
+  using xbase::Value;
+  const Selection& sel = req.selection;
+  xbase::Variables::Scope scope(ctx.vars);
+  scope.declare("KVKOD1", Value::str(sel.kvkod1));
+  scope.declare("KVKOD2", Value::str(sel.kvkod2));
+  scope.declare("KSZEMSZAM", Value::str(sel.kszemszam));
+  scope.declare("KEZDOLD", Value::num(sel.kezdold));
+  scope.declare("KELLM30XML", Value::str(sel.xml ? "I" : "N"));
+  scope.declare("CONDI", Value::str(sel.condi));
+  scope.declare("MAINAP", Value::date(req.mainap));
+
+  print::JobSpec spec;
+  spec.real = req.device == Device::Printer;
+  spec.name = frame.name;
+  spec.preview_file =
+      req.out_dir.empty()
+          ? frame.preview
+          : (std::filesystem::absolute(req.out_dir) / frame.preview).lexically_normal().string();
+  spec.hidden = frame.hidden;
+  spec.pdf_dir = req.pdf_dir;
+
+  RunResult result;
+  xbase::RecordCondition passes = record_filter(ctx);
+  print::PrintJob job(ctx, spec);
+  if (!job.start()) {
+    result.outcome = job.outcome();
+    return result;
+  }
+  // Whether the job converts texts at all is the same for every text of the job.
+  const std::string probe(HU("ÁŐŰ"));
+  ReportOutput out{job.printer(), passes, spec.real, {}};
+  if (job.text(probe) != probe) out.convert = [&job](std::string_view s) { return job.text(s); };
+  result.certificates = body(out);
+  job.printer().setprc(0, 0);
+  result.outcome = job.finish();
+  if (!spec.real && result.outcome.status == print::JobStatus::Done && req.show_preview)
+    req.show_preview(job.preview_path());
+  job.release();
+  return result;
 }
 
 }  // namespace certs

@@ -4,8 +4,13 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "console/printer.h"
+#include "print/print_job.h"
 #include "shell/context.h"
+#include "xbase/date.h"
 #include "xbase/workarea.h"
 
 namespace certs {
@@ -43,5 +48,52 @@ xbase::WorkArea& company_area(shell::Context& ctx, const xbase::Value& vkod);
 // with the year table selected and on the record. Returns the number printed.
 int walk_persons(shell::Context& ctx, const Selection& sel, const xbase::RecordCondition& passes,
                  const ProgressHook& progress, const std::function<void(int db)>& print);
+
+enum class Device { Screen, Printer };
+
+// A run below its dialogs.
+struct RunRequest {
+  Selection selection;
+  xbase::Date mainap;  // the processing date printed on the certificates
+  Device device = Device::Screen;
+  // Where the preview file goes; empty: the program directory (the menus).
+  std::string out_dir;
+  ProgressHook progress;
+  // The screen: shows the preview file while the run still holds it (the viewer).
+  std::function<void(const std::string& preview)> show_preview;
+  // The PDF route: the PDF's directory without the save dialog; empty: the dialog.
+  std::string pdf_dir;
+};
+
+struct RunResult {
+  print::JobOutcome outcome;  // what the print job did
+  int certificates = 0;       // certificates printed (M30) or pages (EKHO)
+};
+
+// What a report writes with, once its print job has started.
+struct ReportOutput {
+  console::Printer& printer;
+  xbase::RecordCondition passes;  // the selection's record filter
+  bool paper = false;             // a real job: the rows printed only on paper too
+  // EPSONKONV of the job; empty when it changes nothing (a preview, a PDF, code
+  // page 852).
+  std::function<std::string(std::string_view)> convert;
+};
+
+// The report's frame: its name (the PDF's default name), its preview file and the
+// control variables it writes, which a preview hides behind empty copies.
+struct ReportFrame {
+  std::string name;
+  std::string preview;
+  std::vector<std::string> hidden;
+};
+
+// A run: the selection becomes the run's private variables (KVKOD1, KVKOD2,
+// KSZEMSZAM, KEZDOLD, KELLM30XML, CONDI, MAINAP), the record filter is compiled
+// once, the print job starts (a preview waits while another workstation holds its
+// file), `body` writes the report and returns its count, the job ends and hands
+// its output over, and a preview is shown while its file is still held.
+RunResult run_report(shell::Context& ctx, const RunRequest& req, const ReportFrame& frame,
+                     const std::function<int(ReportOutput&)>& body);
 
 }  // namespace certs

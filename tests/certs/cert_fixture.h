@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "certs/cert_run.h"
 #include "shell/reindex.h"
 #include "shell/shared_access.h"
 #include "shell/shell_test_util.h"
@@ -215,6 +216,17 @@ inline void golden_installation(Station& s) {
     person_c(p);
     person_d(p);
   });
+}
+
+// A run of both certificate types for the company range, into the preview file
+// of the program directory, on the fixture's processing date.
+inline RunRequest screen_request(std::string from, std::string to) {
+  RunRequest r;
+  r.selection.kvkod1 = std::move(from);
+  r.selection.kvkod2 = std::move(to);
+  r.selection.condi = ".T..AND.nyilat$'MK'";
+  r.mainap = Date::from_ymd(2024, 1, 31);
+  return r;
 }
 
 // A golden file: UTF-8 lines each ended by "|", "<FF>" after the "|" standing for
