@@ -62,7 +62,7 @@ void Console::show_message(std::string_view cp852) {
   if (message_row_ <= 0 || message_row_ >= Screen::kRows) return;
   screen_.fill(message_row_, 0, message_row_, Screen::kCols - 1, ' ', attr(kStandard));
   int len = static_cast<int>(cp852.size());
-  int col = message_centre_ ? std::max(0, Screen::kCols / 2 - len / 2) : 0;
+  int col = message_centre_ ? message_column(len) : 0;
   screen_.write(message_row_, col, cp852, attr(kStandard));
 }
 

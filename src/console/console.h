@@ -84,8 +84,9 @@ class Console {
   }
   int message_row() const { return message_row_; }
   // Clears the message row and shows `cp852` on it (centred: from column
-  // 40 - length / 2). Does nothing when no message row is set (row 0 or less).
+  // message_column(length)). Does nothing when no message row is set (row 0 or less).
   void show_message(std::string_view cp852);
+  static int message_column(int length) { return length < 79 ? (79 - length) / 2 : 0; }
 
   // The terminal window's title.
   void set_title(std::string_view cp852) { backend_->set_title(cp852); }

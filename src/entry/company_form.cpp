@@ -5,6 +5,7 @@
 #include "entry/id_checks_ui.h"
 #include "entry/key_check.h"
 #include "entry/name_address.h"
+#include "store/tables.h"
 #include "ui/dialogs.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
@@ -54,7 +55,7 @@ bool code_ok(Form& form) {
 bool public_space_kind_ok(shell::Context& ctx, std::string_view kind, bool may_be_empty) {
   std::string k = xbase::rtrim(kind);
   if (k.empty()) return may_be_empty;
-  return k != HU("postafiók") && KOZTERELL(ctx, kind);
+  return k != store::post_box_kind() && KOZTERELL(ctx, kind);
 }
 
 bool company_tax_id_ok(shell::Context& ctx, std::string_view value, bool may_be_empty) {

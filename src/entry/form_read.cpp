@@ -16,7 +16,14 @@ namespace {
 
 namespace key = console::key;
 
-constexpr std::array<int, 4> kTakenKeys = {key::kEsc, key::kPgDn, key::kPgUp, key::kCtrlEnd};
+// The next step of a PgDn run, put into the keyboard buffer behind the Tab that
+// leaves the field. It is no key of the keyboard: a question box that clears the
+// buffer (a check's message) ends the run with it, and a user's own PgDn always
+// starts a run anew.
+constexpr int kRunStep = 0x10000;
+
+constexpr std::array<int, 5> kTakenKeys = {key::kEsc, key::kPgDn, key::kPgUp, key::kCtrlEnd,
+                                           kRunStep};
 
 // The bindings of the four keys as they were, put back when the read is over (also
 // when a nested form's read put its own there meanwhile).
@@ -58,10 +65,11 @@ void RESC(shell::Context& ctx) {
   ctx.con.set_last_key(key::kEsc);
 }
 
-void RPGDN(shell::Context& ctx, PgDnRun& run) {
+void RPGDN(shell::Context& ctx, PgDnRun& run, bool step) {
   console::ReadSession* s = ctx.reads.active();
   if (!s || !s->active_field()) return;
   const std::string name = s->active_field()->name;
+  if (!step) run.utget.clear();  // the user's PgDn: a new run from this field
   if (std::find(run.twice.begin(), run.twice.end(), name) != run.twice.end()) {
     if (run.utfek != name) {
       run.utfek = name;  // the first press only notes the field
@@ -73,15 +81,15 @@ void RPGDN(shell::Context& ctx, PgDnRun& run) {
     ctx.con.put_key(key::kEnter);  // the read ends after the last field's check
     return;
   }
-  if (run.utget == name) {
-    // The step from this field came back to it: its check refused the value. The run
-    // stops here, without trying the check (and showing its message) a second time.
+  if (step && run.utget == name) {
+    // The Tab of the last step did not leave the field: its check refused the value.
+    // The run stops here, without trying the check a second time.
     run.utget.clear();
     return;
   }
   run.utget = name;
   ctx.con.put_key(key::kTab);
-  ctx.con.put_key(key::kPgDn);
+  ctx.con.put_key(kRunStep);
 }
 
 void READESC(shell::Context& ctx, const console::GetList& fields,
@@ -93,15 +101,17 @@ void READESC(shell::Context& ctx, const console::GetList& fields,
   run->twice = twice;
   con.set_key(key::kEsc, [&ctx](console::Console&) { RESC(ctx); });
   for (int k : {key::kPgDn, key::kPgUp, key::kCtrlEnd})
-    con.set_key(k, [&ctx, run](console::Console&) { RPGDN(ctx, *run); });
+    con.set_key(k, [&ctx, run](console::Console&) { RPGDN(ctx, *run, false); });
+  con.set_key(kRunStep, [&ctx, run](console::Console&) { RPGDN(ctx, *run, true); });
   for (int k : kTakenKeys) con.set_field_key(k, true);
 
   console::ReadOptions options;
   options.undo_on_leave = undo;
   console::read(ctx.reads, fields, options);
 
-  // A PgDn of a run that ended with the read is not left for the caller.
-  if (con.next_key() == key::kPgDn) {
+  // A step of a run that ended with the read is not left for the caller (the run's
+  // keys are in the keyboard buffer; keys not yet read from the terminal stay there).
+  if (!con.keyboard_empty() && (con.next_key() == kRunStep || con.next_key() == key::kPgDn)) {
     int last = con.last_key();
     con.inkey();
     con.set_last_key(last);

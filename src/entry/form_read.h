@@ -32,14 +32,17 @@ bool plain_read(shell::Context& ctx, const console::GetList& fields);
 // The state of one READESC read's PgDn run.
 struct PgDnRun {
   std::vector<std::string> twice;  // fields that need a second press
-  std::string utget;               // the field the last step of the run started from
+  std::string utget;               // the field the last step of the run left
   std::string utfek;               // the field that had its first of two presses
 };
 
 // RESC: Esc in the read. "Kilépés tárolás nélkül?" with "Igen" / "Nem": "Igen" (or
 // Esc in the box) ends the read with Esc as the last key; "Nem" goes on.
 void RESC(shell::Context& ctx);
-// RPGDN: PgDn, PgUp or Ctrl-W in the read: one step of the run through the fields.
-void RPGDN(shell::Context& ctx, PgDnRun& run);
+// RPGDN: PgDn, PgUp or Ctrl-W in the read (`step` false), or the next step of a run
+// (true): the read ends after the last field; otherwise the field is left with Tab
+// (running its check) and the run goes on from the next field, unless the Tab did
+// not leave the field.
+void RPGDN(shell::Context& ctx, PgDnRun& run, bool step);
 
 }  // namespace entry

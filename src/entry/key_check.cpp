@@ -14,10 +14,7 @@ std::string duplicate_message() { return std::string(HU("Ez már volt. Nem lehet
 
 xbase::Value key_value(shell::Context& ctx, std::string_view key_text) {
   xbase::WorkAreasHost host(ctx.areas);
-  xbase::EvalContext ec;
-  ec.host = &host;
-  ec.vars = &ctx.vars;
-  ec.handler = ctx.areas.error_handler();
+  xbase::EvalContext ec = xbase::areas_context(ctx.areas, &host, &ctx.vars);
   return xbase::evaluate(key_text, ec);
 }
 

@@ -5,6 +5,7 @@
 #include "console/get_buffer.h"
 #include "console/keys.h"
 #include "entry/form_read.h"
+#include "store/tables.h"
 #include "support/error_routines.h"
 #include "ui/dialogs.h"
 #include "xbase/functions.h"
@@ -56,10 +57,9 @@ bool title_ok(shell::Context& ctx, std::string_view grof_var) {
   std::string value = var_text(ctx, grof_var);
   if (xbase::rtrim(value).empty()) return true;
   const int width = static_cast<int>(value.size());
-  for (const std::string& t : allowed_titles())
+  for (std::string_view t : store::name_titles())
     if (xbase::padr(t, width) == value) return true;
-  std::vector<std::string_view> lines(allowed_titles().begin(), allowed_titles().end());
-  ui::kerdez(ctx.con, lines, {HU("Csak ezek lehetnek")});
+  ui::kerdez(ctx.con, store::name_titles(), {HU("Csak ezek lehetnek")});
   return false;
 }
 
@@ -82,13 +82,6 @@ bool passes_composed_field(int k) {
     case key::kDown: return true;
     default: return false;
   }
-}
-
-const std::vector<std::string>& allowed_titles() {
-  static const std::vector<std::string> titles = {
-      "Dr.",  "Dr. Dr.",  "Dr. Pr.", "Id.",      "Id. Dr.", "Ifj.",
-      "Ifj. Dr.", std::string(HU("Özv.")), std::string(HU("Özv. Dr.")), "Pr. Dr.", "Prof."};
-  return titles;
 }
 
 std::string compose_name(std::string_view grof, std::string_view family, std::string_view given,
@@ -212,7 +205,7 @@ bool KOZ_TER(Form& form, std::string_view title, int row, int col) {
   g.add(con, ctx.vars, top + 1, left + 37, "XKOZTNEV");
   g.add(con, ctx.vars, top + 2, left + 37, "XKOZTER").valid = [&ctx](console::ReadSession&) {
     std::string kind = var_text(ctx, "XKOZTER");
-    return xbase::rtrim(kind) != HU("postafiók") && KOZTERELL(ctx, kind);
+    return xbase::rtrim(kind) != store::post_box_kind() && KOZTERELL(ctx, kind);
   };
   g.add(con, ctx.vars, top + 3, left + 12, "XHAZSZAM");
   g.add(con, ctx.vars, top + 3, left + 27, "XEPULET");
@@ -239,7 +232,7 @@ bool KOZTERELL(shell::Context& ctx, std::string_view kind) {
   ctx.areas.select(kinds->number());
   const Value wanted = Value::str(std::string(kind));
   for (kinds->go_top(); !kinds->eof(); kinds->skip())
-    if (xbase::equal(kinds->get("kozternev"), wanted)) return true;
+    if (xbase::equal(kinds->get("kozternev"), wanted, ctx.areas.exact())) return true;
   return false;
 }
 

@@ -24,12 +24,10 @@ void NEVGET(Form& form, console::ReadSession& session, console::GetField& field)
 // The keys that reach a composed field without opening its window.
 bool passes_composed_field(int key);
 
-// The allowed titles, in the order the refusal lists them.
-const std::vector<std::string>& allowed_titles();
-
 // VEZ_UTO: the check of a composed name field, deciding by the last key. Opens the
 // window titled `title` at row, column with the family name, the given name and,
-// when `grof_var` is not empty, the title; rebuilds `name_var` from them unless the
+// when `grof_var` is not empty, the title (one of store::name_titles(), else the
+// list of them with "Csak ezek lehetnek"); rebuilds `name_var` from them unless the
 // window is left with Esc, which puts the parts back as they were. Returns true.
 bool VEZ_UTO(Form& form, std::string_view title, int row, int col, std::string_view name_var,
              std::string_view grof_var, std::string_view family_var, std::string_view given_var);

@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <array>
 #include <cstdio>
 #include <map>
+#include <tuple>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -26,12 +28,6 @@ constexpr double kA4Short = 595.276;  // 210 mm
 constexpr double kA4Long = 841.89;    // 297 mm
 constexpr double kMargin = 18;
 
-// The glyph's height against the line pitch, and where the baseline lies in it.
-constexpr double kEmOfPitch = 10.0 / 12.0;
-constexpr double kBaselineOfPitch = 0.75;
-
-// The UTF-8 form of a CP852 byte.
-std::string utf8_of(unsigned char c) { return xbase::cp852_to_utf8(std::string(1, static_cast<char>(c))); }
 
 cairo_status_t write_to_file(void* closure, const unsigned char* data, unsigned int length) {
   auto* f = static_cast<std::FILE*>(closure);
@@ -44,11 +40,15 @@ struct Maker::Impl {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
   cairo_font_face_t* cairo_face = nullptr;
+  cairo_font_face_t* bold_face = nullptr;
   cairo_font_options_t* font_options = nullptr;
   double advance_em = 0.6;                  // the font's cell width in em
+  // The font's height against the line pitch, and where the baseline lies in a
+  // line: taken from the box-drawing glyph "│", so that frames join from line to line.
+  double em_of_pitch = 10.0 / 12.0;
+  double baseline_of_pitch = 0.75;
   std::array<unsigned long, 256> glyph{};   // glyph index of every CP852 byte
-  std::array<std::string, 256> utf8;        // its text
-  std::map<std::pair<double, double>, cairo_scaled_font_t*> fonts;
+  std::map<std::tuple<double, double, bool>, cairo_scaled_font_t*> fonts;
 
   ~Impl() { unload(); }
 
@@ -57,6 +57,8 @@ struct Maker::Impl {
     fonts.clear();
     if (font_options) cairo_font_options_destroy(font_options);
     font_options = nullptr;
+    if (bold_face) cairo_font_face_destroy(bold_face);
+    bold_face = nullptr;
     if (cairo_face) cairo_font_face_destroy(cairo_face);  // releases the FT face
     cairo_face = nullptr;
     face = nullptr;
@@ -65,14 +67,14 @@ struct Maker::Impl {
   }
 
   // A scaled font whose glyphs fill a cell `sx` wide and are `sy` high.
-  cairo_scaled_font_t* font(double sx, double sy) {
-    auto key = std::make_pair(sx, sy);
+  cairo_scaled_font_t* font(double sx, double sy, bool bold = false) {
+    auto key = std::make_tuple(sx, sy, bold);
     auto it = fonts.find(key);
     if (it != fonts.end()) return it->second;
     cairo_matrix_t fm, ctm;
     cairo_matrix_init(&fm, sx / advance_em, 0, 0, sy, 0, 0);
     cairo_matrix_init_identity(&ctm);
-    cairo_scaled_font_t* f = cairo_scaled_font_create(cairo_face, &fm, &ctm, font_options);
+    cairo_scaled_font_t* f = cairo_scaled_font_create(bold ? bold_face : cairo_face, &fm, &ctm, font_options);
     fonts.emplace(key, f);
     return f;
   }
@@ -97,16 +99,30 @@ bool Maker::load_font(const std::string& font_file) {
   // The FreeType face lives as long as cairo's face.
   cairo_font_face_set_user_data(m.cairo_face, &key, face,
                                 [](void* f) { FT_Done_Face(static_cast<FT_Face>(f)); });
+  // Bold is the same font's outlines thickened on every side (what filling and
+  // stroking a glyph does), made once per glyph by FreeType and embedded as a
+  // subset of its own, instead of a stroked outline drawn at every occurrence.
+  m.bold_face = cairo_ft_font_face_create_for_ft_face(face, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
+  cairo_ft_font_face_set_synthesize(m.bold_face, CAIRO_FT_SYNTHESIZE_BOLD);
   m.font_options = cairo_font_options_create();
   cairo_font_options_set_hint_style(m.font_options, CAIRO_HINT_STYLE_NONE);
   cairo_font_options_set_hint_metrics(m.font_options, CAIRO_HINT_METRICS_OFF);
   FT_UInt m_glyph = FT_Get_Char_Index(face, 'M');
   if (m_glyph != 0 && FT_Load_Glyph(face, m_glyph, FT_LOAD_NO_SCALE) == 0 && face->units_per_EM > 0)
     m.advance_em = static_cast<double>(face->glyph->advance.x) / face->units_per_EM;
+  FT_UInt bar = FT_Get_Char_Index(face, 0x2502);
+  if (bar != 0 && FT_Load_Glyph(face, bar, FT_LOAD_NO_SCALE) == 0 && face->units_per_EM > 0) {
+    FT_BBox box;
+    FT_Outline_Get_CBox(&face->glyph->outline, &box);
+    double height = static_cast<double>(box.yMax - box.yMin) / face->units_per_EM;
+    if (height > 0.5 && height < 2) {
+      m.em_of_pitch = 1 / height;
+      m.baseline_of_pitch = static_cast<double>(box.yMax) / face->units_per_EM / height;
+    }
+  }
   for (int c = 0; c < 256; ++c) {
     char32_t u = xbase::cp852_to_unicode(static_cast<unsigned char>(c));
     m.glyph[static_cast<size_t>(c)] = FT_Get_Char_Index(face, u);
-    m.utf8[static_cast<size_t>(c)] = utf8_of(static_cast<unsigned char>(c));
   }
   return true;
 }
@@ -118,8 +134,9 @@ Result Maker::make(std::string_view bytes, Language language, int paper, const s
     result.status = Result::Status::FontMissing;
     return result;
   }
-  std::vector<Page> pages = read_pages(bytes, language);
-  if (pages.empty()) {
+  PageReader reader(bytes, language);
+  Page page;
+  if (!reader.next(page)) {
     result.status = Result::Status::Empty;
     return result;
   }
@@ -142,37 +159,25 @@ Result Maker::make(std::string_view bytes, Language language, int paper, const s
   cairo_set_source_rgb(cr, 0, 0, 0);
 
   std::vector<cairo_glyph_t> glyphs;
-  std::vector<cairo_text_cluster_t> clusters;
-  std::string text;
-  for (const Page& page : pages) {
+  do {
     double scale = 1;
     if (page.width > area_w) scale = std::min(scale, area_w / page.width);
     if (page.height > area_h) scale = std::min(scale, area_h / page.height);
     for (const Run& run : page.runs) {
       double cell = run.cell * scale;
       double top = kMargin + run.top * scale;
-      double baseline = top + run.pitch * kBaselineOfPitch * scale;
+      double baseline = top + run.pitch * m.baseline_of_pitch * scale;
       double left = kMargin + run.x * scale;
       glyphs.clear();
-      clusters.clear();
-      text.clear();
       for (size_t i = 0; i < run.text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(run.text[i]);
         if (c == ' ' || c == 0xFF) continue;
         glyphs.push_back({m.glyph[c], left + cell * static_cast<double>(i), baseline});
-        const std::string& u = m.utf8[c];
-        text += u;
-        clusters.push_back({static_cast<int>(u.size()), 1});
       }
       if (glyphs.empty()) continue;
-      cairo_set_scaled_font(cr, m.font(cell, run.pitch * kEmOfPitch * scale));
+      cairo_set_scaled_font(cr, m.font(cell, run.pitch * m.em_of_pitch * scale, run.bold));
       int n = static_cast<int>(glyphs.size());
       cairo_show_glyphs(cr, glyphs.data(), n);
-      if (run.bold) {
-        cairo_glyph_path(cr, glyphs.data(), n);
-        cairo_set_line_width(cr, 0.06 * cell);
-        cairo_stroke(cr);
-      }
       if (run.underline) {
         double y = baseline + run.pitch * 0.1 * scale;
         cairo_set_line_width(cr, 0.05 * run.pitch * scale);
@@ -183,7 +188,7 @@ Result Maker::make(std::string_view bytes, Language language, int paper, const s
     }
     cairo_show_page(cr);
     ++result.pages;
-  }
+  } while (reader.next(page));
   cairo_destroy(cr);
   cairo_surface_finish(surface);
   bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;

@@ -5,7 +5,8 @@
 //
 // Paper 0 or 1 (narrow) is A4 portrait, 2 (wide) A4 landscape; margins are 18 pt.
 // A page wider or taller than the area inside the margins is scaled down as a
-// whole. Bold is drawn filled and stroked, underline as a line under the cells.
+// whole. Bold is the font thickened on every side (its outlines filled and
+// stroked, made once per glyph), underline a line under the cells.
 #pragma once
 
 #include <memory>

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <utility>
 
 namespace print::pdf {
 
@@ -30,46 +32,60 @@ struct State {
   }
 };
 
-class Reader {
- public:
-  Reader(std::string_view bytes, Language lang) : b_(bytes), lang_(lang) {}
+}  // namespace
 
-  std::vector<Page> run() {
-    for (i_ = 0; i_ < b_.size();) {
-      unsigned char c = static_cast<unsigned char>(b_[i_++]);
-      if (c == kEsc) {
-        lang_ == Language::Hp ? hp_sequence() : epson_sequence();
-      } else if (c == kCr) {
-        x_ = 0;
-      } else if (c == kLf) {
-        top_ += st_.pitch;
-      } else if (c == kFf) {
-        end_page(true);
-      } else if (c == kSi && lang_ == Language::Epson) {
-        st_.condensed = true;
-      } else if (c == kDc2 && lang_ == Language::Epson) {
-        st_.condensed = false;
-      } else if (c >= 0x20 && c != 0x7F) {
-        put(static_cast<char>(c));
-      }
+class PageReader::Impl {
+ public:
+  Impl(std::string_view bytes, Language lang) : b_(bytes), lang_(lang) {}
+
+  // Reads on to the end of the next page; false when there is none.
+  bool next(Page& out) {
+    while (!done_ && pages_.empty()) step();
+    if (pages_.empty()) return false;
+    out = std::move(pages_.front());
+    pages_.erase(pages_.begin());
+    return true;
+  }
+
+ private:
+  void step() {
+    if (i_ >= b_.size()) {
+      end_page(false);
+      done_ = true;
+      return;
     }
-    end_page(false);
-    return std::move(pages_);
+    unsigned char c = static_cast<unsigned char>(b_[i_++]);
+    if (c == kEsc) {
+      lang_ == Language::Hp ? hp_sequence() : epson_sequence();
+    } else if (c == kCr) {
+      x_ = 0;
+    } else if (c == kLf) {
+      top_ += st_.pitch;
+    } else if (c == kFf) {
+      end_page(true);
+    } else if (c == kSi && lang_ == Language::Epson) {
+      st_.condensed = true;
+    } else if (c == kDc2 && lang_ == Language::Epson) {
+      st_.condensed = false;
+    } else if (c >= 0x20 && c != 0x7F) {
+      put(static_cast<char>(c));
+    }
   }
 
  private:
   void put(char c) {
     double cell = st_.cell(lang_);
-    Run* r = page_.runs.empty() ? nullptr : &page_.runs.back();
-    bool joins = r && r->top == top_ && r->cell == cell && r->bold == st_.bold &&
-                 r->underline == st_.underline && r->pitch == st_.pitch &&
-                 std::abs(r->x + r->cell * static_cast<double>(r->text.size()) - x_) < 1e-6;
-    if (!joins) {
+    // A character right after the last one, in the same style, joins its run.
+    Run* r = open_run_ ? &page_.runs.back() : nullptr;
+    if (!r || x_ != next_x_ || r->top != top_ || r->cell != cell || r->bold != st_.bold ||
+        r->underline != st_.underline || r->pitch != st_.pitch) {
       page_.runs.push_back(Run{x_, top_, cell, st_.pitch, st_.bold, st_.underline, {}});
       r = &page_.runs.back();
+      open_run_ = true;
     }
     r->text += c;
     x_ += cell;
+    next_x_ = x_;
     if (c != ' ' && c != '\xFF') {  // blanks and the no-break space leave no mark
       printed_ = true;
       page_.width = std::max(page_.width, x_);
@@ -80,6 +96,7 @@ class Reader {
   void end_page(bool form_feed) {
     if (form_feed || printed_) pages_.push_back(std::move(page_));
     page_ = Page{};
+    open_run_ = false;
     printed_ = false;
     x_ = 0;
     top_ = 0;
@@ -180,15 +197,25 @@ class Reader {
   State st_;
   Page page_;
   bool printed_ = false;
+  bool open_run_ = false;
+  bool done_ = false;
+  double next_x_ = 0;
   double x_ = 0;
   double top_ = 0;
   std::vector<Page> pages_;
 };
 
-}  // namespace
+PageReader::PageReader(std::string_view bytes, Language language)
+    : impl_(std::make_unique<Impl>(bytes, language)) {}
+PageReader::~PageReader() = default;
+bool PageReader::next(Page& page) { return impl_->next(page); }
 
 std::vector<Page> read_pages(std::string_view bytes, Language language) {
-  return Reader(bytes, language).run();
+  std::vector<Page> pages;
+  PageReader reader(bytes, language);
+  Page p;
+  while (reader.next(p)) pages.push_back(std::move(p));
+  return pages;
 }
 
 }  // namespace print::pdf

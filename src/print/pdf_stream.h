@@ -5,6 +5,7 @@
 // maker draws what this gives; it never reads the bytes itself.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,5 +38,21 @@ struct Page {
 // first byte 0x40-0x5E, any other ESC takes one byte; control bytes other than
 // CR, LF and FF are skipped.
 std::vector<Page> read_pages(std::string_view bytes, Language language);
+
+// The same one page at a time, so that a long job is never held whole as pages.
+class PageReader {
+ public:
+  // `bytes` must outlive the reader.
+  PageReader(std::string_view bytes, Language language);
+  ~PageReader();
+  PageReader(const PageReader&) = delete;
+  PageReader& operator=(const PageReader&) = delete;
+  // The next page; false when there is none.
+  bool next(Page& page);
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 }  // namespace print::pdf
