@@ -2,7 +2,13 @@
 
 #include <filesystem>
 
+#include "certs/kiknek.h"
 #include "certs/selection.h"
+#include "console/keys.h"
+#include "print/viewer_hooks.h"
+#include "ui/dialogs.h"
+#include "ui/viewer.h"
+#include "xbase/functions.h"
 #include "xbase/hutext.h"
 #include "xbase/ops.h"
 
@@ -108,6 +114,55 @@ RunResult run_report(shell::Context& ctx, const RunRequest& req, const ReportFra
     req.show_preview(job.preview_path());
   job.release();
   return result;
+}
+
+namespace {
+
+std::string text_var(const xbase::Variables& vars, std::string_view name, std::string fallback = "") {
+  const xbase::Value* v = vars.find(name);
+  return v && v->is_str() ? v->as_str() : fallback;
+}
+
+}  // namespace
+
+void run_from_dialogs(shell::Context& ctx, std::string_view kind, int width,
+                      const std::function<RunResult(const RunRequest&)>& run) {
+  using xbase::Value;
+  console::Console& con = ctx.con;
+  xbase::Variables::Scope scope(ctx.vars);
+  for (const char* name : {"KVKOD1", "KVKOD2", "KSZEMSZAM", "KELLM30XML"}) scope.declare(name);
+  set_selection_defaults(ctx, kind);
+  const std::string colour = con.set_colour("GR/N,N/GR");
+  struct Restore {
+    console::Console& con;
+    const std::string& colour;
+    ~Restore() { con.set_colour(colour); }
+  } restore{con, colour};
+
+  KIKNEK(ctx, kind);
+  if (con.last_key() == console::key::kEsc) return;
+
+  RunRequest req;
+  Selection& sel = req.selection;
+  const xbase::Variables& v = ctx.vars;
+  sel.kvkod1 = text_var(v, "KVKOD1", "   ");
+  sel.kvkod2 = text_var(v, "KVKOD2", "   ");
+  sel.kszemszam = text_var(v, "KSZEMSZAM", std::string(10, ' '));
+  sel.condi = text_var(v, "CONDI", ".T.");
+  const Value* kezdold = v.find("KEZDOLD");
+  sel.kezdold = kezdold && kezdold->is_num() ? static_cast<int>(kezdold->as_num()) : 1;
+  sel.xml = kind == "JOV" && text_var(v, "KELLM30XML") == "I";
+  const Value* mainap = v.find("MAINAP");
+  req.mainap = mainap && mainap->is_date() ? mainap->as_date() : xbase::today();
+
+  const bool pr = ui::kerdez(con, HU("Nyomtatás"), {HU("Képernyőre"), HU("Nyomtatóra")}) == 2;
+  if (pr && !print::RIDI(ctx, 1)) return;
+  req.device = pr ? Device::Printer : Device::Screen;
+  const ui::ViewerHooks hooks = print::viewer_hooks(ctx);
+  req.show_preview = [&](const std::string& path) {
+    ui::readme_bg(ctx.reads, ctx.windows, &ctx.vars, path, width, "t", hooks);
+  };
+  print::show_outcome(ctx, run(req).outcome);
 }
 
 }  // namespace certs

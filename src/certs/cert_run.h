@@ -96,4 +96,13 @@ struct ReportFrame {
 RunResult run_report(shell::Context& ctx, const RunRequest& req, const ReportFrame& frame,
                      const std::function<int(ReportOutput&)>& body);
 
+// The dialogs' part of a run, shared by JOVEDIG and EKHOIG: the run's private
+// selection variables with their defaults, the colour "GR/N,N/GR", KIKNEK(kind),
+// the question "Nyomtatás" (Esc counts as the screen) and, for the printer, the
+// paper prompt; then `run` with the request they give (the screen: the viewer of
+// `width` columns) and its outcome's message. Nothing runs after Esc in the
+// dialog or a printer that is not ready. The colour is restored.
+void run_from_dialogs(shell::Context& ctx, std::string_view kind, int width,
+                      const std::function<RunResult(const RunRequest&)>& run);
+
 }  // namespace certs

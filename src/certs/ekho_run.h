@@ -4,7 +4,6 @@
 
 #include "certs/cert_run.h"
 #include "shell/context.h"
-#include "ui/viewer.h"
 
 namespace certs {
 
@@ -14,6 +13,6 @@ RunResult run_ekho(shell::Context& ctx, const RunRequest& req);
 
 // EKHOIG: the selection dialog, the screen-or-printer question, the paper prompt,
 // the run with the viewer (width 134).
-void EKHOIG(shell::Context& ctx, const ui::ViewerHooks& viewer);
+void EKHOIG(shell::Context& ctx);
 
 }  // namespace certs

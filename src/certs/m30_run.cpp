@@ -1,6 +1,8 @@
 #include "certs/m30_run.h"
 
 #include "certs/m30_report.h"
+#include "support/error_routines.h"
+#include "ui/dialogs.h"
 #include "xbase/hutext.h"
 
 namespace certs {
@@ -50,6 +52,17 @@ RunResult run_m30(shell::Context& ctx, const RunRequest& req, const M30XmlHooks&
     return write_m30(ctx, out.printer, report, req.selection, out.passes, req.progress,
                      [&](int db) { files.after_certificate(db); });
   });
+}
+
+void JOVEDIG(shell::Context& ctx, const M30XmlHooks& xml) {
+  support::Routine r(ctx.routines(), "JOVEDIG", __LINE__);
+  bool asked = false;
+  run_from_dialogs(ctx, "JOV", 105, [&](const RunRequest& req) {
+    asked = req.selection.xml;
+    return run_m30(ctx, req, xml);
+  });
+  // Until the XML files can be made, a run that asked for them says so.
+  if (asked && !xml.filled()) ui::kerdez(ctx.con, xml_not_available_text(), {HU("Tovább")});
 }
 
 }  // namespace certs

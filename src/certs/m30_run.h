@@ -7,7 +7,6 @@
 
 #include "certs/cert_run.h"
 #include "shell/context.h"
-#include "ui/viewer.h"
 
 namespace certs {
 
@@ -34,7 +33,7 @@ RunResult run_m30(shell::Context& ctx, const RunRequest& req, const M30XmlHooks&
 
 // JOVEDIG: the selection dialog, the screen-or-printer question, the paper prompt,
 // the run with the viewer (width 105) and, with XML asked for, the XML files.
-void JOVEDIG(shell::Context& ctx, const ui::ViewerHooks& viewer, const M30XmlHooks& xml = {});
+void JOVEDIG(shell::Context& ctx, const M30XmlHooks& xml = {});
 
 // The text shown after a run that asked for XML files while they cannot be made.
 std::string xml_not_available_text();
