@@ -3,8 +3,8 @@
 // route without the save dialog, split into the run (its bytes written to a port's
 // file, as the route's work file gets them) and the PDF maker over those bytes.
 // Best of several runs (the machine may be shared), wall and CPU time.
-//   bench_certs_bench [DIR] [runs]   DIR: where DIR/VIRDA23 is generated (default: a
-//                                    temporary directory, removed afterwards)
+//   bench_certs_bench [DIR] [runs]   DIR: where DIR/VIRDA23 is generated, or reused
+//                                    (default: a temporary directory, removed afterwards)
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_program.h"
 #include "certs/ekho_run.h"
 #include "certs/m30_run.h"
 #include "console/headless.h"
@@ -76,21 +77,21 @@ void set(xbase::Variables& v, const char* name, xbase::Value value) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::string dir = argc > 1 ? argv[1] : "";
-  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-  const bool temporary = dir.empty();
-  if (temporary) dir = fs::temp_directory_path() / ("certs_bench_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+double now_ms() {
+  return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
+}
 
+int main(int argc, char** argv) {
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  BenchInstallation installation(argc > 1 ? argv[1] : nullptr, "certs_bench");
   store::demo::Options o;
   o.persons = kPersons;
   o.seed = kSeed;
-  auto g0 = Clock::now();
-  store::demo::Summary inst = store::demo::generate_installation(dir, o);
-  std::printf("installation: %d persons, %d companies (seed %llu), made in %.1f s\n", inst.persons,
-              inst.companies, static_cast<unsigned long long>(kSeed),
-              std::chrono::duration<double>(Clock::now() - g0).count());
+  if (!installation.ensure(o, now_ms)) return 1;
+  const std::string dir = installation.base();
+  struct {
+    std::string program_dir;
+  } inst{installation.dir()};
 
   console::Console con(std::make_unique<console::HeadlessBackend>());
   console::ReadContext reads(con);
@@ -162,6 +163,5 @@ int main(int argc, char** argv) {
   }
 
   areas.close_all();
-  if (temporary) fs::remove_all(dir);
   return 0;
 }

@@ -4,7 +4,7 @@
 # help box of the XML question, the preview in the viewer, a search for a person's
 # name, Esc back to the main menu. Item 3: the shorter dialog and the EKHO preview.
 set -euo pipefail
-source "$(dirname "$0")/lib/stations.sh"
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_certs
 
 "$gen" "$drive" --persons 40 --companies 3 >/dev/null
 touch "$inst/elsoind.jel"

@@ -4,7 +4,7 @@
 # preview; neither file mixes the two runs. A company the second workstation adds
 # meanwhile is the first's default last code at its next run.
 set -euo pipefail
-source "$(dirname "$0")/lib/stations.sh"
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_certs2
 
 # Item 2, both types, the dialog's defaults, the screen.
 m30_preview() {
