@@ -66,18 +66,6 @@ TEST(PersonForm, TheDependantFormOfAStoredPerson) {
   EXPECT_EQ(in.rows("eltar23", {"csnev"}).size(), 1u);
 }
 
-// Keys that fill page 1 of a new person: company 001, `id`, no name, kind "M",
-// original data service, sex 1; the rest left empty with PgDn.
-void new_person_page1(Install& in, const std::string& id) {
-  in.keys({'F'});
-  in.type("001" + id);
-  in.keys({key::kEnter});  // the name
-  in.type("MEN");          // kind, data service, brought-forward data
-  in.keys({key::kEnter});  // the birth name
-  in.type("1");            // sex
-  in.keys({key::kPgDn});
-}
-
 TEST(PersonForm, ANewPersonOverSixPagesThenEveryMenu) {
   Persons p;
   Install& in = p.in;

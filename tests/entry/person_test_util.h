@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "entry/browse_screen.h"
+#include "entry/help.h"
 #include "entry_test_util.h"
 
 namespace entry::testing {
@@ -71,14 +72,41 @@ struct Persons {
     in.company("001", "Alfa Kft.", {{"kozter", "utca"}, {"adoszam", "10000001000"}});
     in.company("002", "Béta Bt.", {{"kozter", "tér"}, {"adoszam", "10000001001"}});
     in.person("001", "Kovács Péter", kPersonId, "M", golden_person());
-    in.person("001", "Nagy Béla", kOtherId, "M", {{"aszjell", "E"}, {"neme", "1"}});
+    in.person("001", "Nagy Béla", kOtherId, "M", {{"aszjell", "E"}});  // no sex code
     in.add("eltar23", golden_dependant());
     in.open();
     in.select("VIRDA");
+    in.s.con->set_key(key::kF1, [this](console::Console&) { HELP(in.ctx); });
   }
   void run() { DBEDFELV(in.ctx); }
   const console::HeadlessBackend& term() const { return *in.s.term; }
 };
+
+// `k` pressed `n` times.
+inline void press(Install& in, int k, int n) {
+  for (int i = 0; i < n; ++i) in.keys({k});
+}
+
+// Keys that fill page 1 of a new person: company 001, `id`, the name typed into its
+// window (none when `family` is empty), kind "M", original data service, sex 1; the
+// rest left empty with PgDn.
+inline void new_person_page1(Install& in, const std::string& id, const std::string& family = "",
+                             const std::string& given = "") {
+  in.keys({'F'});
+  in.type("001" + id);
+  if (family.empty()) {
+    in.keys({key::kEnter});
+  } else {
+    in.type(family);  // the first letter opens the window
+    in.keys({key::kEnter});
+    in.type(given);
+    in.keys({key::kEnter, key::kEnter});  // no title
+  }
+  in.type("MEN");          // kind, data service, brought-forward data
+  in.keys({key::kEnter});  // the birth name
+  in.type("1");            // sex
+  in.keys({key::kPgDn});
+}
 
 // A golden screen: 25 rows of UTF-8 text.
 inline std::vector<std::string> golden(const std::string& name) {
