@@ -15,6 +15,7 @@
 //                                   and dependants); default: a temporary directory
 #include <dlfcn.h>
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -53,8 +54,8 @@ namespace key = console::key;
 // one); a number without a check digit is passed over.
 std::string new_tax_id(int& serial) {
   for (;;) {
-    char nine[10];
-    std::snprintf(nine, sizeof nine, "9%08d", serial++);
+    char nine[16];
+    std::snprintf(nine, sizeof nine, "9%08d", serial++ % 100000000);
     const int check = entry::ids::tax_id_check_digit(nine);
     if (check >= 0) return std::string(nine) + static_cast<char>('0' + check);
   }
@@ -63,7 +64,7 @@ std::string new_tax_id(int& serial) {
 // A dependant's tax identifier: born on 2 March 2015 (days 54116 from 1867).
 std::string child_tax_id(int& serial) {
   for (;;) {
-    char nine[10];
+    char nine[16];
     std::snprintf(nine, sizeof nine, "854116%03d", serial++ % 1000);
     const int check = entry::ids::tax_id_check_digit(nine);
     if (check >= 0) return std::string(nine) + static_cast<char>('0' + check);
@@ -71,15 +72,15 @@ std::string child_tax_id(int& serial) {
 }
 
 std::string new_taj(int serial) {
-  char eight[9];
-  std::snprintf(eight, sizeof eight, "1%07d", serial);
+  char eight[16];
+  std::snprintf(eight, sizeof eight, "1%07d", serial % 10000000);
   return std::string(eight) + static_cast<char>('0' + entry::ids::taj_check_digit(eight));
 }
 
 // The quick search to the first person of company `code`.
 void to_company(Script& s, int code) {
-  char c[4];
-  std::snprintf(c, sizeof c, "%03d", code);
+  char c[8];
+  std::snprintf(c, sizeof c, "%03d", code % 1000);
   s.key('g');
   s.text(c);
   s.key(key::kEnter);
@@ -117,8 +118,9 @@ int main(int argc, char** argv) {
     s.key('T', "Tarolas (amounts, lock, checks, write, commit, browse)");
   }
 
-  // New persons over six pages, and their dependants.
-  int serial = 1;
+  // New persons over six pages, and their dependants. The tax identifiers differ
+  // from run to run, so that a reused installation takes them as new.
+  int serial = static_cast<int>(::time(nullptr) % 1000000) * 100;
   for (int round = 0; round < 10; ++round) {
     s.key('F', "new person: F until page 1 waits");
     s.text("001" + new_tax_id(serial), "new person: a key on page 1");
