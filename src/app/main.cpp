@@ -19,6 +19,10 @@
 #include "console/terminal.h"
 #include "entry/browse_screen.h"
 #include "entry/help.h"
+#include "maint/backup_dialogs.h"
+#include "maint/restore.h"
+#include "maint/update_check.h"
+#include "maint/version_box.h"
 #include "print/settings.h"
 #include "print/viewer_hooks.h"
 #include "shell/context.h"
@@ -26,6 +30,7 @@
 #include "shell/startup_main.h"
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
+#include "ui/calculator.h"
 #include "ui/windows.h"
 #include "xbase/cp852.h"
 #include "xbase/vars.h"
@@ -49,6 +54,8 @@ class HangupWatch : public console::Backend {
   bool has_colours() const override { return inner_->has_colours(); }
   void set_clipboard(std::string_view cp852) override { inner_->set_clipboard(cp852); }
   void set_title(std::string_view cp852) override { inner_->set_title(cp852); }
+
+  void drain_input() override { inner_->drain_input(); }
 
   std::optional<console::KeyEvent> read_key(int timeout_ms) override {
     constexpr int kSliceMs = 200;
@@ -135,6 +142,12 @@ int main(int argc, char** argv) {
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
+  services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
+  services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };
+  services.version_box = maint::VERZ_DRV;
+  services.recover = maint::recover_leftovers;
+  services.backup = maint::ADATMENTES;
+  services.restore = maint::ADATTOLTES;
 
   shell::StartArgs args;
   if (argc > 1) args.honnanind = argv[1];

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/context.h"
+#include "shell/startup_files.h"
 
 namespace shell {
 
@@ -18,19 +21,50 @@ namespace shell {
 bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait = false,
             std::string_view alias = "");
 
-// The wait of NETUSE around any attempt to take a file another workstation holds:
-// when the first attempt fails, the window "Várakozás állományra..." (rows 10 to 14,
-// columns 25 to 55) stays while the attempt is repeated, without `wait` once more,
-// with it about once a second until it succeeds or Esc is pressed.
-bool wait_for_file(Context& ctx, const std::function<bool()>& attempt, bool wait);
+// A small window at the place of the waits (rows 10-14, columns 25-55, single
+// frame) with `text` centred on its first inner row (row 12), open while the
+// object lives: "Várakozás állományra...", "Mentés folyamatban...".
+class WaitWindow {
+ public:
+  WaitWindow(Context& ctx, std::string_view text);
+  ~WaitWindow();
+  WaitWindow(const WaitWindow&) = delete;
+  WaitWindow& operator=(const WaitWindow&) = delete;
+
+ private:
+  Context& ctx_;
+};
+
+// The wait of NETUSE around any attempt: `attempt` is tried; while it fails the
+// window "Várakozás állományra..." (rows 10-14, columns 25-55) is shown and, with
+// `wait`, it is tried again about once a second until it succeeds or Esc is
+// pressed; without `wait` it is tried once more. True when it succeeded.
+bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait);
+
+// The start-up guard of the program directory, taken with that wait: false when
+// the user gave up with Esc.
+bool acquire_startup_guard(Context& ctx, StartupGuard& guard);
+
+// The two lines that name a file missing from the installation ("Hiányzó állomány: "
+// + name + ".") and say that only a start of the program with every workstation
+// out of it brings it back from the template directory.
+std::vector<std::string> missing_file_message(std::string_view name);
+
+// Before a table of the index set is opened with its indexes: builds its missing
+// index files, at once when this workstation can have the table to itself, else
+// waiting in the window "Várakozás állományra..." until it can, or until another
+// workstation has built them. False when Esc gave up the wait or a build failed
+// (the error handler has said why).
+bool ensure_indexes(Context& ctx, std::string_view file);
 
 // NYITOGAT: opens the working set of a main menu item in the given mode, each table
 // in its own work area: "vallal" with its index, "eltar"+EV (ELTAR) with its index,
 // "kozter" (KOZTER), "virda"+EV (VIRDA) with its two indexes; VIRDA is selected on
-// return. A table that cannot be opened (busy, or its index missing) brings the
-// question "Az állomány foglalt" with "Várakozás" (try again) and "Kilépés" (the
-// program ends at once). The default open mode is exclusive again on return. False
-// only when the program did not end on "Kilépés" (tests).
+// return. A missing index file is built first (ensure_indexes). A table that cannot
+// be opened (busy, missing, or its index not to be had) brings the question "Az
+// állomány foglalt" with "Várakozás" (try again) and "Kilépés" (the program ends at
+// once). The default open mode is exclusive again on return. False only when the
+// program did not end on "Kilépés" (tests).
 bool NYITOGAT(Context& ctx, bool exclusive);
 
 // RECLOCK / FILELOCK: lock the current record / the whole current table. While it is

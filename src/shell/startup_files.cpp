@@ -34,25 +34,50 @@ bool DELCSILL2(std::string_view dir, std::string_view mask) {
 
 bool DELCSILL(std::string_view mask) { return DELCSILL2(".", mask); }
 
+std::vector<std::string> missing_templates(const std::string& program_dir) {
+  std::string templates = pf::find_nocase(pf::join(program_dir, "xxx"));
+  std::vector<std::string> out;
+  for (const pf::DirEntry& e : pf::list(pf::join(templates, "*.*")))
+    if (!e.is_dir && !pf::exists(pf::join(program_dir, e.name))) out.push_back(e.name);
+  return out;
+}
+
 int copy_missing_templates(const std::string& program_dir) {
   std::string templates = pf::find_nocase(pf::join(program_dir, "xxx"));
   int copied = 0;
-  for (const pf::DirEntry& e : pf::list(pf::join(templates, "*.*"))) {
-    if (e.is_dir) continue;
-    if (pf::exists(pf::join(program_dir, e.name))) continue;  // never overwritten
-    if (pf::copy_file(pf::join(templates, e.name), pf::join(program_dir, e.name)) < 0) continue;
+  for (const std::string& name : missing_templates(program_dir)) {
+    if (pf::copy_file(pf::join(templates, name), pf::join(program_dir, name)) < 0) continue;
     ++copied;
     DELCSILL2(program_dir, "*.ntx");
   }
   return copied;
 }
 
-StartupGuard::StartupGuard(const std::string& program_dir) {
+int StartupGuard::open_lock_file(const std::string& program_dir) {
   std::string path = pf::join(program_dir.empty() ? "." : program_dir, "inditas.lck");
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+}
+
+StartupGuard::StartupGuard(const std::string& program_dir) {
+  fd_ = open_lock_file(program_dir);
   if (fd_ < 0) return;  // a read-only directory: nothing to guard against
   while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
   }
+}
+
+bool StartupGuard::try_acquire(const std::string& program_dir) {
+  if (fd_ >= 0) return true;
+  int fd = open_lock_file(program_dir);
+  if (fd < 0) return true;
+  int rc;
+  while ((rc = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+  }
+  if (rc != 0) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
 }
 
 void StartupGuard::release() {

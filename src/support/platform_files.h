@@ -34,6 +34,9 @@ int64_t file_size(std::string_view path);
 // Date and time of the last change; false when the file is missing.
 bool file_date(std::string_view path, xbase::Date& date, std::string& time);
 
+// Whether the path names a directory (an empty one too).
+bool is_dir(std::string_view path);
+
 // MAKEDIR: creates one directory; true when it exists afterwards.
 bool make_dir(std::string_view path);
 // Creates the directory and every missing parent.
@@ -44,6 +47,22 @@ bool make_dirs(std::string_view path);
 // target is removed). With `new_only` an existing target is never touched: -1 with
 // errno EEXIST.
 int64_t copy_file(std::string_view from, std::string_view to, bool new_only = false);
+
+// A new name for the file: a hard link, or a copy where the file system refuses
+// one. False when neither could be made.
+bool link_or_copy(std::string_view from, std::string_view to);
+
+// Deletes a directory with everything in it (a file too); true when nothing of it
+// is left.
+bool remove_tree(std::string_view path);
+
+// A new empty file in the system's temporary directory (TMPDIR, else /tmp) whose
+// name begins with `stem`; "" when none can be made. The caller deletes it.
+std::string temp_file(std::string_view stem);
+
+// fsync of a file or a directory (the names in it): what was written or renamed
+// reaches the disk. False on an error.
+bool sync_path(std::string_view path);
 
 // FERASE: true when the file was deleted.
 bool delete_file(std::string_view path);
@@ -56,6 +75,14 @@ bool delete_unless_open(std::string_view path);
 
 // FRENAME: as on Windows, fails when `to` exists already. True on success.
 bool rename_file(std::string_view from, std::string_view to);
+// Renames `from` to `to`, replacing an existing `to` in one step (rename(2)); false,
+// with nothing changed, when `from` is gone or the rename is refused. Both names are
+// taken as they are given.
+bool rename_replacing(std::string_view from, std::string_view to);
+
+// Whether the two names reach the same file: the same device and inode, or the same
+// path once each is resolved ignoring case. False when either does not exist.
+bool same_file(std::string_view a, std::string_view b);
 
 // Reads up to `max_bytes` of the file (all when negative) and splits the text into
 // lines as the runtime's memo-line function does: at CR LF, LF or CR; a line longer
@@ -90,6 +117,30 @@ class File {
 
  private:
   int fd_ = -1;
+};
+
+// A file written under a work name beside its own and put in place only when it is
+// complete, so that a failed write leaves an existing file of that name as it was.
+// Without commit() (or when the object goes) the work file is removed.
+class ReplacingFile {
+ public:
+  ReplacingFile() = default;
+  ~ReplacingFile() { discard(); }
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  // Creates the work file in the directory of `path`; false when it cannot.
+  bool create(std::string_view path);
+  // The number of bytes written (fewer than given on an error).
+  size_t write(std::string_view bytes) { return work_.write(bytes); }
+  // Puts the written file in place of `path`; false (and the work file removed)
+  // when that is refused, e.g. `path` is a directory.
+  bool commit();
+  void discard();
+
+ private:
+  File work_;
+  std::string path_, work_path_;
 };
 
 }  // namespace support::platform
