@@ -147,5 +147,7 @@ done
 keys Escape
 wait_for "Kilépés a programból"
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 echo "ok"

@@ -81,6 +81,8 @@ for s in a b; do
   keys Escape
   wait_for "Kilépés a programból"
   keys Escape
+  wait_for "Adatállomány mentése?"
+  keys n
   wait_for PROGRAM-ENDED
 done
 echo "ok"

@@ -47,5 +47,7 @@ pane | grep -qF "Kilépés tárolás nélkül?" && fail "an unchanged person ask
 keys Escape
 wait_for "Kilépés a programból"
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 echo "ok"
