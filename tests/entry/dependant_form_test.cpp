@@ -2,6 +2,7 @@
 // dependants browse, the dependant form with its checks, and the person form as it
 // was afterwards.
 #include "person_test_util.h"
+#include "stations_test_util.h"
 
 namespace entry {
 namespace {
@@ -47,6 +48,13 @@ TEST(DependantForm, ADependantOfANewPersonStaysWhenThePersonIsNotStored) {
   const console::HeadlessBackend& t = p.term();
 
   EXPECT_NE(shown(t, 2, 2, "Eltartó neve : Szabó Anna"), nullptr);
+  // Back on page 4 the person is still being added.
+  const Screen* back = nullptr;
+  for (const Screen& s : t.waits())
+    if (!back && s.cursor_row() == 6 && s.cursor_col() == 61) back = &s;
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(at(*back, 0, 31, 8), "Felvitel");
+  EXPECT_EQ(at(*back, 2, 20, 10), "Szabó Anna");
   EXPECT_NE(shown_on_row(t, 2, "Eltartó: Szabó Anna"), nullptr);
   EXPECT_EQ(count_shown(t, -1, "Hibás TAJ-szám!"), 1);
   const Screen* date = wait_at(t, 9, 19);
@@ -90,6 +98,39 @@ TEST(DependantForm, AfterADependantThePersonFormIsAsItWas) {
             std::string("vkod=001 szemszam=") + kPersonId + " nev=Kovács Péter jovedelem=5400000");
   EXPECT_EQ(in.rows("eltar23", {"vkod", "szemszam", "nev", "kedvtipus"}),
             (std::vector<std::string>{std::string("001,") + kPersonId + ",Kovács Bence,3"}));
+}
+
+TEST(DependantForm, AGivenUpWaitReopensTheDependantFormWithItsEntries) {
+  Persons p;
+  Install& in = p.in;
+  Other other = other_station(in.s.dir, "eltar23", {}, [](xbase::WorkArea& a) { return a.flock(); });
+  ASSERT_TRUE(other.ready());
+  in.s.term->esc_after = 1;  // Esc in the wait window
+  Steps steps(in);
+  in.keys({'M', 'K', 'K', 'K', 'J', key::kEnter, key::kEnter});  // the dependant, modified
+  in.type("3");
+  in.keys({key::kPgDn});
+  steps.then([&] { in.keys({'V'}); });  // "Vissza az adatokhoz"
+  steps.then([&] {                      // the dependant form again, with the entry
+    in.s.term->esc_after = -1;
+    other.go();
+    other.ready();
+    in.keys({key::kPgDn});
+  });
+  steps.then([&] { in.keys({key::kEsc, key::kEsc, 'I', key::kEsc}); });
+  p.run();
+  EXPECT_EQ(other.finish(), 0);
+  const console::HeadlessBackend& t = p.term();
+  const Screen* ask = shown(t, 17, 23, "Az adatok nincsenek tárolva: az állomány foglalt.");
+  ASSERT_NE(ask, nullptr);
+  const Screen* again = nullptr;
+  for (std::size_t i = static_cast<std::size_t>(ask - t.waits().data()) + 1; i < t.waits().size(); ++i)
+    if (!again && t.waits()[i].cursor_row() == 3 && t.waits()[i].cursor_col() == 22) again = &t.waits()[i];
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(at(*again, 2, 2, 27), "Eltartó neve : Kovács Péter");
+  EXPECT_EQ(at(*again, 0, 30, 9), "Módosítás");
+  EXPECT_EQ(at(*again, 3, 22, 1), "3");
+  EXPECT_EQ(in.rows("eltar23", {"nev", "kedvtipus"}), (std::vector<std::string>{"Kovács Bence,3"}));
 }
 
 TEST(DependantForm, KindOfAllowanceAndBirthDate) {

@@ -1,6 +1,6 @@
 // The person form's fields at work: the income rows, the duplicate certificate,
-// the PgDn walk, the help, the K91 fields, the help boxes of page 4, and leaving from
-// the bottom menu.
+// the PgDn walk, the help, the K91 fields, the EKHO total, the help boxes of page 4,
+// and leaving from the bottom menu.
 #include "person_test_util.h"
 
 namespace entry {
@@ -140,6 +140,41 @@ TEST(PersonRules, TheQuarterlyK91FieldsOnlyAfterATakenOverEkho) {
     // Without them the last Down ended the read: the menu.
     EXPECT_EQ(menu_of_page(t, 6, t.waits().size() - 2) != nullptr, !taken_over);
   }
+}
+
+// The 9.5 % total against the bases the payer settles: rows 4.1, 4.2 and row 4.3's
+// 9.5 % base make 490,000 (46,550 ± 14); once the person took over row 4.3, 450,000
+// (42,750 ± 14).
+TEST(PersonRules, TheEkhoTotalCountsTheRowsThePayerSettles) {
+  Persons p;
+  Install& in = p.in;
+  in.keys({'M', 'K', 'K', 'K', 'K', 'K', 'J'});
+  press(in, key::kDown, 18);                                    // row 4.2's declaration "X"
+  in.keys({key::ctrl('y'), key::kEnter, key::kDown, key::kDown});  // cleared; row 4.3
+  in.type("40000");                                             // its 9.5 % base
+  in.keys({key::kEnter, key::kDown, key::kDown, key::kDown, key::kDown});  // the total
+  for (const char* total : {"46565", "46535", "46536"}) {
+    in.keys({key::ctrl('y')});
+    in.type(total);
+    in.keys({key::kEnter});
+  }
+  in.keys({key::kUp, key::kUp});
+  in.type("X");  // row 4.3 taken over
+  for (const char* total : {"42765", "42735", "42764"}) {
+    in.keys({key::ctrl('y')});
+    in.type(total);
+    in.keys({key::kEnter});
+  }
+  in.keys({key::kEsc, 'I', key::kEsc});
+  p.run();
+  // The totals that let the cursor on to the upper limit.
+  std::vector<std::string> passed;
+  for (const Screen& s : p.term().waits()) {
+    if (s.cursor_row() != 19 || s.cursor_col() != 21) continue;
+    const std::string total = xbase::alltrim(at(s, 16, 39, 9));
+    if (passed.empty() || passed.back() != total) passed.push_back(total);
+  }
+  EXPECT_EQ(passed, (std::vector<std::string>{"46536", "42764"}));
 }
 
 TEST(PersonRules, HelpBoxesOfPage4NameTheCertificateRows) {

@@ -145,13 +145,7 @@ TEST(PersonStore, TheSameNewCertificateFromTwoStationsIsStoredOnce) {
 TEST(PersonStore, APersonDeletedMeanwhileIsStoredAsNewOnRequest) {
   Persons p;
   Install& in = p.in;
-  Other other = other_station(in.s.dir, "virda23", {}, nullptr, [](xbase::WorkArea& a) {
-    a.go_to(1);
-    a.rlock();
-    a.delete_record();
-    a.commit();
-    a.unlock();
-  });
+  Other other = other_station(in.s.dir, "virda23", {}, nullptr, delete_record_1);
   ASSERT_TRUE(other.ready());
   Steps steps(in);
   in.keys({'M'});

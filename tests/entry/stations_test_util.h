@@ -50,4 +50,14 @@ inline Other other_station(const std::string& dir, const std::string& file,
   });
 }
 
+// What the other workstation does to delete record 1, as a user would: under its
+// record lock, committed.
+inline void delete_record_1(xbase::WorkArea& a) {
+  a.go_to(1);
+  a.rlock();
+  a.delete_record();
+  a.commit();
+  a.unlock();
+}
+
 }  // namespace entry::testing

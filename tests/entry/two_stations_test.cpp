@@ -192,13 +192,7 @@ TEST(TwoStations, AFormWhoseRecordWasDeletedMeanwhileStoresItAsNewOrDropsIt) {
     Install in;
     companies(in);
     in.select("VALLAL");
-    Other other = other_station(in.s.dir, "vallal", {"vallal"}, nullptr, [](xbase::WorkArea& a) {
-      a.go_to(1);
-      a.rlock();
-      a.delete_record();
-      a.commit();
-      a.unlock();
-    });
+    Other other = other_station(in.s.dir, "vallal", {"vallal"}, nullptr, delete_record_1);
     ASSERT_TRUE(other.ready());
     Steps steps(in);
     in.keys({'M'});
