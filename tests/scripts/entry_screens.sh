@@ -14,8 +14,7 @@ leave_form() {  # Esc in a form, "Igen" to the exit question (Esc and a letter s
 }
 count() { "$dbftool" dump "$inst/$1.dbf" | grep -c "$2" || true; }
 
-"$gen" "$drive" --persons 40 --companies 3 >/dev/null
-touch "$inst/elsoind.jel"
+installation 40 3
 
 station a
 # F1 at the main menu: the key help, any key returns.
@@ -99,10 +98,7 @@ leave_form
 wait_at 1 33 "Vállalkozások"
 keys Escape
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+quit_program
 
 # Deleting 001 with its persons; their dependants stay.
 w=a
@@ -123,8 +119,7 @@ keys Escape
 wait_for "Kilépés a programból"
 
 # Item 1: the person browse without 001.
-keys 1
-wait_at 1 29 "SZJA adatszolgáltatás"
+to_persons
 wait_at 22 78 "→"
 wait_at 6 4 "002"
 keys g
@@ -146,8 +141,5 @@ wait_at 1 29 "SZJA adatszolgáltatás"
 [ "$(count virda23 '^,')" == "$before" ] || fail "the person browse changed the year table"
 keys Escape
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+quit_program
 echo "ok"

@@ -7,12 +7,10 @@ set -euo pipefail
 . "$(dirname "$0")/lib/program_windows.sh" mvirda_person
 dump() { "$dbftool" dump "$inst/$1.dbf" | grep -F "$2" || true; }
 
-"$gen" "$drive" --persons 40 --companies 2 >/dev/null
-touch "$inst/elsoind.jel"
+installation 40 2
 
 station a
-keys 1
-wait_at 1 29 "SZJA adatszolgáltatás"
+to_persons
 keys F
 wait_at 0 31 "Felvitel"
 
@@ -146,8 +144,5 @@ for v in ",001,8414091237,1,,Kis Anna Mária,Kis,Anna,Mária,8541164578,12345678
 done
 keys Escape
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+quit_program
 echo "ok"

@@ -25,14 +25,11 @@ new_person() {  # page 1 of 001 / 8414091237 / "M", up to its menu
   wait_at 24 0 "Javít   Következő kép"
 }
 
-"$gen" "$drive" --persons 30 --companies 2 >/dev/null
-touch "$inst/elsoind.jel"
+installation 30 2
 station a
-keys 1
-wait_at 1 29 "SZJA adatszolgáltatás"
+to_persons
 station b
-keys 1
-wait_at 1 29 "SZJA adatszolgáltatás"
+to_persons
 
 # One person, corrected on both; a stores first, then b: b's values stay.
 for s in a b; do
@@ -80,9 +77,6 @@ for s in a b; do
   w=$s
   keys Escape
   wait_for "Kilépés a programból"
-  keys Escape
-  wait_for "Adatállomány mentése?"
-  keys n
-  wait_for PROGRAM-ENDED
+  quit_program
 done
 echo "ok"

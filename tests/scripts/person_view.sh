@@ -7,12 +7,10 @@ set -euo pipefail
 . "$(dirname "$0")/lib/program_windows.sh" mvirda_view
 count() { "$dbftool" dump "$inst/virda23.dbf" | grep -c "$1" || true; }
 
-"$gen" "$drive" --persons 40 --companies 2 >/dev/null
-touch "$inst/elsoind.jel"
+installation 40 2
 
 station a
-keys 1
-wait_at 1 29 "SZJA adatszolgáltatás"
+to_persons
 keys M
 wait_at 0 30 "Módosítás"
 wait_at 1 78 "01"
@@ -46,8 +44,5 @@ wait_at 1 29 "SZJA adatszolgáltatás"
 pane | grep -qF "Kilépés tárolás nélkül?" && fail "an unchanged person asked before leaving"
 keys Escape
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+quit_program
 echo "ok"
