@@ -4,6 +4,7 @@
 // same tables.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -125,5 +126,12 @@ bool check_codes(FieldEnv& e);
 int64_t amount_of(const shell::Context& ctx, std::string_view name);
 // The value of the field's variable as text ("" when it is no text).
 std::string text_of(FieldEnv& e);
+
+// A check of the field's amount against the amount it is compared with (`against`):
+// Rule(amount, other amount).
+template <bool (*Rule)(int64_t, int64_t)>
+bool amount_against(FieldEnv& e) {
+  return Rule(amount_of(e.form.ctx, e.spec.name), amount_of(e.form.ctx, e.spec.other));
+}
 
 }  // namespace entry

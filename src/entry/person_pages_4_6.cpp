@@ -53,27 +53,7 @@ bool optional_tax_id(FieldEnv& e) {
   return xbase::rtrim(v).empty() || SZEMSZAM(e.form.ctx.con, v);
 }
 
-bool assessed(FieldEnv& e) {
-  const shell::Context& ctx = e.form.ctx;
-  return checks::assessed_ok(amount_of(ctx, e.spec.name), amount_of(ctx, e.spec.other));
-}
-
-bool allowance(FieldEnv& e) {
-  const shell::Context& ctx = e.form.ctx;
-  return checks::allowance_ok(amount_of(ctx, e.spec.name), amount_of(ctx, e.spec.other));
-}
-
 bool security_kind(FieldEnv& e) { return checks::security_kind_ok(text_of(e)); }
-
-bool ekho15(FieldEnv& e) {
-  const shell::Context& ctx = e.form.ctx;
-  return checks::ekho15_ok(amount_of(ctx, e.spec.name), amount_of(ctx, e.spec.other));
-}
-
-bool ekho95(FieldEnv& e) {
-  const shell::Context& ctx = e.form.ctx;
-  return checks::ekho95_ok(amount_of(ctx, e.spec.name), amount_of(ctx, e.spec.other));
-}
 
 bool taken_over(const shell::Context& ctx, const char* flag) {
   return !xbase::rtrim(var_text(ctx, flag)).empty();
@@ -205,10 +185,12 @@ PageSpec person_page_5() {
     const std::string mm = two_digits(m);
     const int row = 8 + m;
     p.fields.push_back(field(row, 29, "Xcsjka" + mm, S(kPZ9)));
-    p.fields.push_back(
-        field(row, 40, "Xcsjkj" + mm, S(kPZ9)).on_leave(assessed).against("Xcsjka" + mm));
-    p.fields.push_back(
-        field(row, 51, "Xcsjkk" + mm, S(kPZ9)).on_leave(allowance).against("Xcsjkj" + mm));
+    p.fields.push_back(field(row, 40, "Xcsjkj" + mm, S(kPZ9))
+                           .on_leave(amount_against<checks::assessed_ok>)
+                           .against("Xcsjka" + mm));
+    p.fields.push_back(field(row, 51, "Xcsjkk" + mm, S(kPZ9))
+                           .on_leave(amount_against<checks::allowance_ok>)
+                           .against("Xcsjkj" + mm));
     p.fields.push_back(field(row, 62, "Xcsjkl" + mm, S(kPZ9)));
   }
   return p;
@@ -258,11 +240,17 @@ PageSpec person_page_6() {
     const int row = ekho_rows[n - 1];
     const std::string x = "Xekho" + std::to_string(n);
     f.push_back(field(row, 21, x + "b15", S(kPZ9)));
-    f.push_back(field(row, 30, x + "_15", S(kPZ9)).on_leave(ekho15).against(x + "b15"));
+    f.push_back(field(row, 30, x + "_15", S(kPZ9))
+                    .on_leave(amount_against<checks::ekho15_ok>)
+                    .against(x + "b15"));
     f.push_back(field(row, 39, x + "b95", S(kPZ9)));
-    f.push_back(field(row, 48, x + "_95", S(kPZ9)).on_leave(ekho95).against(x + "b95"));
+    f.push_back(field(row, 48, x + "_95", S(kPZ9))
+                    .on_leave(amount_against<checks::ekho95_ok>)
+                    .against(x + "b95"));
     f.push_back(field(row, 57, x + "beg", S(kPZ9)));
-    f.push_back(field(row, 66, x + "_eg", S(kPZ9)).on_leave(ekho95).against(x + "beg"));
+    f.push_back(field(row, 66, x + "_eg", S(kPZ9))
+                    .on_leave(amount_against<checks::ekho95_ok>)
+                    .against(x + "beg"));
     if (n == 1) continue;
     // The declaration of rows 4.2 and 4.3 on the row below them.
     FieldHelp help = took_over;
