@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_keys.h"
 #include "bench_program.h"
 #include "console/backend.h"
 #include "console/console.h"
@@ -46,58 +47,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace key = console::key;
 
-double now_ms() {
-  timespec ts{};
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-struct Step {
-  int key;
-  std::string label;  // "" for a key that is not measured
-};
-
-// Scripted keys, one per wait; the time from handing out a key to the next wait is
-// that key's. Nothing is typed ahead: a wait without a time-out gets no key.
-class TimingBackend : public console::Backend {
- public:
-  std::deque<Step> script;
-  std::vector<std::string> order;  // labels in the order first measured
-  std::map<std::string, std::vector<double>> times;
-
-  void present(const console::Screen&) override {}
-  bool has_colours() const override { return true; }
-  std::optional<console::KeyEvent> read_key(int timeout_ms) override {
-    if (timeout_ms == 0) return std::nullopt;
-    double now = now_ms();
-    if (!pending_.empty()) {
-      if (!times.count(pending_)) order.push_back(pending_);
-      times[pending_].push_back(now - since_);
-      pending_.clear();
-    }
-    if (script.empty()) return console::KeyEvent{key::kEsc, 0};
-    Step s = script.front();
-    script.pop_front();
-    pending_ = s.label;
-    since_ = now_ms();
-    return console::KeyEvent{s.key, 0};
-  }
-
- private:
-  std::string pending_;
-  double since_ = 0;
-};
-
-struct Script {
-  std::deque<Step>& out;
-  void key(int k, const std::string& label = "", int times = 1) {
-    for (int i = 0; i < times; ++i) out.push_back({k, label});
-  }
-  void text(const std::string& s, const std::string& label = "") {
-    for (char c : s) key(static_cast<unsigned char>(c), label);
-  }
-};
-
 // Moves and searches in a browse of `rows` visible rows.
 void navigate(Script& s, const std::string& which, int rows, const std::string& quick) {
   s.key(key::kPgDn, which + " PgDn", 20);
@@ -113,19 +62,6 @@ void navigate(Script& s, const std::string& which, int rows, const std::string& 
     s.key('g', which + " quick search: g");
     s.text(quick, which + " quick search: a key of the text");
     s.key(key::kEnter, which + " quick search: Enter");
-  }
-}
-
-void print(const TimingBackend& t) {
-  std::printf("%-52s %6s %10s %10s\n", "key", "count", "mean", "worst");
-  for (const std::string& label : t.order) {
-    const std::vector<double>& v = t.times.at(label);
-    double sum = 0, worst = 0;
-    for (double x : v) {
-      sum += x;
-      worst = std::max(worst, x);
-    }
-    std::printf("%-52s %6zu %7.2f ms %7.2f ms\n", label.c_str(), v.size(), sum / v.size(), worst);
   }
 }
 

@@ -41,7 +41,8 @@ class BrowseScreen {
         con_(ctx.con),
         area_(ctx.areas.current()),
         kind_(table_kind(area_.alias())),
-        def_(browse_definition(kind_, holder)) {
+        def_(browse_definition(kind_, holder)),
+        holder_(holder) {
     browse_colour_ = con_.is_colour() ? "bg/n,bg+/b,n,n,bg/n" : "w/n,i,n,n,w+/n";
     title_colour_ = con_.is_colour() ? "n/bg" : "i";
   }
@@ -62,6 +63,7 @@ class BrowseScreen {
   xbase::WorkArea& area_;
   TableKind kind_;
   BrowseDefinition def_;
+  std::string holder_;  // the dependants' supporting person
   std::string browse_colour_, title_colour_;
   bool first_search_ = true;  // ELSOKERES
   bool quick_ = false;        // GYORSKERES
@@ -192,6 +194,7 @@ void BrowseScreen::draw_form_screen(FormMode mode) {
 int BrowseScreen::open_form(FormMode mode) {
   support::Routine r(ctx_.routines(), "DBEDFELVFN", __LINE__);
   Form form{ctx_, mode};
+  form.holder = holder_;
   const uint32_t start = area_.recno();
   const bool was_eof = area_.eof();
   switch (mode) {
@@ -208,21 +211,25 @@ int BrowseScreen::open_form(FormMode mode) {
       first_search_ = true;
       break;
   }
+  form.loaded = buffer_values(ctx_);
   console::Screen::Saved screen = con_.screen().save_all();
   uint32_t land = was_eof ? 0 : start;  // where the browse's cursor goes afterwards
   for (;;) {
     draw_form_screen(form.mode);
-    DBEDGET(form);
-    if (!form_runs_own_read(kind_)) {
+    FormOutcome outcome = DBEDGET(form);
+    if (outcome == FormOutcome::FieldsPlaced) {
       console::GetList fields = ctx_.reads.getlist();
       ctx_.reads.getlist().clear();
       READESC(ctx_, fields);
       con_.clear_keyboard();
+      outcome = con_.last_key() == key::kEsc ? FormOutcome::Discard
+                : form.searching()            ? FormOutcome::Search
+                                              : FormOutcome::Store;
     }
     con_.set_cursor(console::CursorShape::Off);
     con_.set_colour(browse_colour_);
-    if (con_.last_key() == key::kEsc) break;
-    if (form.searching()) {
+    if (outcome == FormOutcome::Discard) break;
+    if (outcome == FormOutcome::Search) {
       search_by_form(ctx_, first_search_);
       land = area_.eof() ? land : area_.recno();
       break;

@@ -30,6 +30,9 @@ bool ELTARBE(shell::Context& ctx) {
   ctx.areas.select(dependants->number());
   dependants->set_filter(
       xbase::text_condition(ctx.areas, "vkod+szemszam=mvkod+mszemszam", &ctx.vars));
+  // The person's key range of the index: the browse never walks the other persons'
+  // dependants (the filter alone would scan the index from its start).
+  dependants->set_scope(xbase::Value::str(var_text(ctx, "MVKOD") + var_text(ctx, "MSZEMSZAM")));
   dependants->go_top();
   console::GetList fields = ctx.reads.getlist();
   ctx.reads.getlist().clear();
@@ -41,6 +44,7 @@ bool ELTARBE(shell::Context& ctx) {
   ctx.reads.escape = escape;
   ctx.reads.getlist() = fields;
   dependants->clear_filter();
+  dependants->clear_scope();
   if (xbase::WorkArea* persons = open_table(ctx, TableKind::Person))
     ctx.areas.select(persons->number());
   else

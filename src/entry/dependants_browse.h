@@ -6,7 +6,7 @@
 namespace entry {
 
 // ELTARBE: the browse of the dependants table filtered to the person of the buffer
-// (its company code and tax identifier), titled with the person's name as the form
+// (its company code and tax identifier, also as the key range of the index), titled with the person's name as the form
 // holds it. The person form's pending fields, its buffer values shared with the
 // dependants table (XVKOD, XSZEMSZAM, XNEV) and SET ESCAPE are kept and put back,
 // and the year table is selected again. Returns true.

@@ -1,6 +1,8 @@
 #include "entry/form.h"
 
+#include "shell/record_buffer.h"
 #include "xbase/functions.h"
+#include "xbase/ops.h"
 
 namespace entry {
 
@@ -18,6 +20,25 @@ xbase::WorkArea* open_table(shell::Context& ctx, TableKind kind) {
     if (a.used() && table_kind(a.alias()) == kind) return &a;
   }
   return nullptr;
+}
+
+std::vector<xbase::Value> buffer_values(const shell::Context& ctx) {
+  std::vector<xbase::Value> out;
+  xbase::WorkArea& a = ctx.areas.current();
+  for (int i = 0; i < a.field_count(); ++i) {
+    const xbase::Value* v = ctx.vars.find(shell::buffer_name(a.field(i).name));
+    out.push_back(v ? *v : xbase::Value());
+  }
+  return out;
+}
+
+bool same_values(const std::vector<xbase::Value>& a, const std::vector<xbase::Value>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i].type() != b[i].type()) return false;
+    if (!a[i].is_nil() && !a[i].is_block() && !xbase::exactly_equal(a[i], b[i])) return false;
+  }
+  return true;
 }
 
 std::string var_text(const shell::Context& ctx, std::string_view name) {

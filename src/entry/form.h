@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/context.h"
 
@@ -25,14 +26,29 @@ enum class FormMode { Modify, Add, Search };
 // A form at work. Checks and readers of its fields read the mode and the record
 // from here.
 struct Form {
+  explicit Form(shell::Context& c, FormMode m = FormMode::Modify, uint32_t r = 0)
+      : ctx(c), mode(m), recno(r) {}
+
   shell::Context& ctx;
   FormMode mode = FormMode::Modify;
   // The record loaded into the buffer (modify); 0 for a new record or criteria.
   uint32_t recno = 0;
+  // The buffer as the form got it (loaded, blanked or kept criteria): the exit
+  // question asks only when the entries differ from it.
+  std::vector<xbase::Value> loaded;
+  // A dependant form: the supporting person's name as the person form holds it.
+  std::string holder;
 
   bool adding() const { return mode == FormMode::Add; }
   bool searching() const { return mode == FormMode::Search; }
 };
+
+// The buffer variables of the selected table's fields, in field order.
+std::vector<xbase::Value> buffer_values(const shell::Context& ctx);
+
+// Whether two sets of buffer values are the same, value for value (texts byte for
+// byte).
+bool same_values(const std::vector<xbase::Value>& a, const std::vector<xbase::Value>& b);
 
 // A text buffer variable ("" when it is missing or not a text).
 std::string var_text(const shell::Context& ctx, std::string_view name);

@@ -1,7 +1,7 @@
-// DBEDGET: the form of the selected table, chosen by its alias. The company and
-// dependant forms draw themselves and place their fields in the screen's pending
-// field list (the browse then reads and stores them); the person form runs its whole
-// read itself.
+// DBEDGET: the form of the selected table, chosen by its alias. The company form
+// draws itself and places its fields in the screen's pending field list (the browse
+// then reads them); the person form with its pages and the dependant form run their
+// read themselves. The browse stores or searches by the outcome.
 #pragma once
 
 #include <string>
@@ -10,10 +10,14 @@
 
 namespace entry {
 
-void DBEDGET(Form& form);
+enum class FormOutcome {
+  FieldsPlaced,  // the browse reads the pending fields; Esc there discards
+  Store,         // the entries are to be stored
+  Discard,       // nothing is stored
+  Search,        // the entries are search criteria
+};
 
-// Whether the form of `kind` runs its read itself (the person form, with its pages).
-bool form_runs_own_read(TableKind kind);
+FormOutcome DBEDGET(Form& form);
 
 // The key of a record that no other record of the table may have, as an expression
 // over buffer variables, and its index order; "" when the table has none.

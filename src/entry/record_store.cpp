@@ -33,6 +33,8 @@ StoreResult store_record(Form& form, std::string_view unique_key, int unique_ord
   support::Routine r(ctx.routines(), "TAROL", __LINE__);
   console::Console& con = ctx.con;
   xbase::WorkArea& area = ctx.areas.current();
+  // The message waits for a key: never while the table is locked.
+  if (!shell::buffer_fits(ctx)) return StoreResult::BackToForm;
   for (;;) {
     if (!shell::FILELOCK(ctx)) {
       if (try_again(con)) continue;

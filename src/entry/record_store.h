@@ -26,6 +26,8 @@ enum class StoreResult {
 // checked again under the lock, since another workstation may have stored the same
 // key since the form checked it.
 //
+// - A number too large for its field: "Túl nagy szám: …" on row 24 until a key, before
+//   any lock is taken (BackToForm).
 // - File lock given up (Esc in its wait): "Az adatok nincsenek tárolva: az állomány
 //   foglalt." with "Újra próbálja" (wait again) or "Vissza az adatokhoz" (BackToForm).
 // - The key exists already: "Ez már volt. Nem lehet újra felvinni !" (BackToForm).

@@ -40,6 +40,10 @@ std::string shown(const Value* v) {
   throw xbase::ErrorException(std::move(e));
 }
 
+bool too_large(const FieldDef& f, const Value* v) {
+  return f.type == 'N' && v && v->is_num() && v->as_num() >= std::pow(10.0, integer_positions(f));
+}
+
 void overflow_message(Context& ctx, const FieldDef& f, const Value& v) {
   std::string msg = std::string(HU("Túl nagy szám: ")) + shown(ctx.vars.find("XVKOD")) + " " +
                     shown(ctx.vars.find("XNEV")) + " " + f.name + " " + shown(&v);
@@ -111,14 +115,26 @@ void CSERE(Context& ctx) {
       ctx.areas.guarded([&] { no_buffer_variable(name); });
       continue;
     }
-    if (f.type == 'N' && v->is_num() &&
-        v->as_num() >= std::pow(10.0, integer_positions(f))) {
+    if (too_large(f, v)) {
       overflow_message(ctx, f, *v);
       continue;
     }
     r.at(__LINE__);
     a.put(i, *v);
   }
+}
+
+bool buffer_fits(Context& ctx) {
+  xbase::WorkArea& a = ctx.areas.current();
+  bool fits = true;
+  for (int i = 0; i < a.field_count(); ++i) {
+    const FieldDef& f = a.field(i);
+    const Value* v = ctx.vars.find(buffer_name(f.name));
+    if (!too_large(f, v)) continue;
+    overflow_message(ctx, f, *v);
+    fits = false;
+  }
+  return fits;
 }
 
 bool READE(Context& ctx) {

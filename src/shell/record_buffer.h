@@ -37,6 +37,10 @@ void BEOLV(Context& ctx);
 // value until a key is pressed, and the field keeps its value. The caller holds the
 // lock the table needs.
 void CSERE(Context& ctx);
+// The same test before the lock is taken: shows the "Túl nagy szám" line for every
+// number of the buffer that its field of the current table cannot hold; false when
+// there was one.
+bool buffer_fits(Context& ctx);
 // READE: reads the pending entry fields of the screen and clears them; true when the
 // read ended with Esc.
 bool READE(Context& ctx);

@@ -203,6 +203,11 @@ SeekResult NtxOrder::seek(const Value& key, bool last, const RecordVisible& visi
   return {0, false};
 }
 
+bool NtxOrder::cursor_key_begins(const Value& prefix) {
+  const std::string b = seek_bytes(prefix);
+  return file_->valid() && file_->key().compare(0, b.size(), b) == 0;
+}
+
 void NtxOrder::appended(uint32_t recno) { file_->insert(current_key(), recno); }
 
 void NtxOrder::before_change(uint32_t recno) {

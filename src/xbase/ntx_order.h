@@ -79,6 +79,7 @@ class NtxOrder : public WorkAreaOrder {
   uint32_t next(uint32_t recno) override;
   uint32_t prev(uint32_t recno) override;
   SeekResult seek(const Value& key, bool last, const RecordVisible& visible) override;
+  bool cursor_key_begins(const Value& prefix) override;
 
   void appended(uint32_t recno) override;
   void before_change(uint32_t recno) override;

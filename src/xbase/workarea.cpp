@@ -165,24 +165,44 @@ void WorkArea::load(uint32_t r) {
   }
 }
 
+// The first or last key of the range: a seek that takes any record (the caller
+// loads it and tests the filter and SET DELETED as for every record).
 uint32_t WorkArea::first_rec() {
-  if (WorkAreaOrder* o = controlling_order()) return o->first();
+  if (WorkAreaOrder* o = controlling_order()) {
+    if (!scoped()) return o->first();
+    SeekResult res = o->seek(scope_, false, [](uint32_t) { return true; });
+    return res.found ? res.recno : 0;
+  }
   return table_->refresh_count() >= 1 ? 1 : 0;
 }
 
 uint32_t WorkArea::last_rec() {
-  if (WorkAreaOrder* o = controlling_order()) return o->last();
+  if (WorkAreaOrder* o = controlling_order()) {
+    if (!scoped()) return o->last();
+    SeekResult res = o->seek(scope_, true, [](uint32_t) { return true; });
+    return res.found ? res.recno : 0;
+  }
   return table_->refresh_count();
 }
 
+uint32_t WorkArea::within_scope(uint32_t r) {
+  if (!r || !scoped()) return r;
+  return controlling_order()->cursor_key_begins(scope_) ? r : 0;
+}
+
+void WorkArea::set_scope(const Value& prefix) {
+  scope_ = prefix;
+  scope_order_ = controlling_;
+}
+
 uint32_t WorkArea::next_rec(uint32_t r) {
-  if (WorkAreaOrder* o = controlling_order()) return o->next(r);
+  if (WorkAreaOrder* o = controlling_order()) return within_scope(o->next(r));
   if (r + 1 > table_->record_count()) table_->refresh_count();  // past the known end
   return r + 1 <= table_->record_count() ? r + 1 : 0;
 }
 
 uint32_t WorkArea::prev_rec(uint32_t r) {
-  if (WorkAreaOrder* o = controlling_order()) return o->prev(r);
+  if (WorkAreaOrder* o = controlling_order()) return within_scope(o->prev(r));
   return r > 1 ? r - 1 : 0;
 }
 
@@ -315,6 +335,7 @@ bool WorkArea::seek(const Value& key, bool soft, bool last) {
       load(r);
       return visible();
     });
+    if (res.recno && !within_scope(res.recno)) res = SeekResult{};  // outside the range
     if (res.recno && (res.found || soft)) load(res.recno);
     else load(0);
     found_ = res.recno && res.found;

@@ -77,6 +77,13 @@ class WorkArea {
   bool continue_locate();
   // SEEK through the controlling order; error 36 without one.
   bool seek(const Value& key, bool soft = false, bool last = false);
+  // Key range (scope): GO TOP, GO BOTTOM, SKIP and SEEK see only the records whose
+  // key in the controlling order begins with `prefix`, and walk only that part of
+  // the index. It belongs to the order controlling when it is set and acts while
+  // that order controls; a filter still applies within it.
+  void set_scope(const Value& prefix);
+  void clear_scope() { scope_order_ = 0; }
+  bool has_scope() const { return scope_order_ != 0; }
 
   // --- Orders (indexes) ---
   // Adds an order kept current on every change; the first one added controls.
@@ -118,6 +125,8 @@ class WorkArea {
   uint32_t last_rec();
   uint32_t next_rec(uint32_t r);
   uint32_t prev_rec(uint32_t r);
+  bool scoped() const { return scope_order_ != 0 && scope_order_ == controlling_; }
+  uint32_t within_scope(uint32_t r);  // r, or 0 when the order's cursor left the range
   void to_phantom();
   bool scan_locate();
   void mark_changing();
@@ -135,6 +144,8 @@ class WorkArea {
   RecordCondition locate_for_, locate_while_;
   std::vector<std::unique_ptr<WorkAreaOrder>> orders_;
   int controlling_ = 0;
+  Value scope_;          // the key range's prefix
+  int scope_order_ = 0;  // the order it belongs to; 0: none
 };
 
 class WorkAreas {

@@ -43,6 +43,9 @@ class WorkAreaOrder {
   // record whose key begins with key (SEEK … LAST). A soft seek is the caller's
   // business: it keeps the position when not found, a hard seek goes to EOF.
   virtual SeekResult seek(const Value& key, bool last, const RecordVisible& visible) = 0;
+  // Whether the key where the last first/last/next/prev/seek stopped begins with
+  // `prefix` (a key range's test). An order that cannot tell answers true.
+  virtual bool cursor_key_begins(const Value& /*prefix*/) { return true; }
 
   // --- Keeping the order current (every open order) ---
   // A blank record was appended and the area is positioned on it.

@@ -99,8 +99,8 @@ TEST(BrowseScreen, DependantsOfTheFormsPersonUnderItsName) {
   set_var(in.ctx, "XSZEMSZAM", xbase::Value::str("8123456789"));
   set_var(in.ctx, "XNEV", xbase::Value::str(xbase::padr(HU("Minta Péter"), 40)));
   in.ctx.reads.getlist().add(*in.s.con, in.s.vars, 1, 1, "XVKOD");
-  // F opens the dependant form (not here yet: its notice), which blanks the buffer.
-  in.keys({'F', key::kEnter, key::kEsc});
+  // F opens the dependant form, which blanks the buffer; left without storing.
+  in.keys({'F', key::kEsc, 'I', key::kEsc});
   EXPECT_TRUE(ELTARBE(in.ctx));
 
   const Screen& sc = in.s.term->waits().at(0);

@@ -54,6 +54,8 @@ struct Install {
       const xbase::FieldDef& f = a.field(a.field_pos(name));
       if (f.type == 'N')
         a.put(name, xbase::Value::num(std::stod(value)));
+      else if (f.type == 'D')  // "yyyymmdd"
+        a.put(name, xbase::Value::date(xbase::Date::from_dtos(value)));
       else
         a.put(name, xbase::Value::str(xbase::utf8_to_cp852(value)));
     }

@@ -7,8 +7,7 @@ set -euo pipefail
 . "$(dirname "$0")/lib/program_windows.sh" mvirda_two
 stamp() { stat -c %i:%y "$inst/virda23.ntx"; }
 
-"$gen" "$drive" --persons 30 --companies 2 >/dev/null
-touch "$inst/elsoind.jel"
+installation 30 2
 
 station one
 [ -f "$inst/gond.baj" ] || fail "the first workstation made no gond.baj"
@@ -21,15 +20,9 @@ station two
 touch "$inst/gond.baj"
 
 w=one
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+quit_program
 [ -f "$inst/gond.baj" ] || fail "gond.baj removed while the second one still runs"
 w=two
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+quit_program
 [ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
 echo "ok"

@@ -6,8 +6,7 @@
 set -euo pipefail
 . "$(dirname "$0")/lib/program_windows.sh" mvirda_certs
 
-"$gen" "$drive" --persons 40 --companies 3 >/dev/null
-touch "$inst/elsoind.jel"
+installation 40 3
 codes="$("$dbftool" dump "$inst/vallal.dbf" | cut -d, -f2 | sort)"
 lowest="$(head -1 <<<"$codes")"
 highest="$(tail -1 <<<"$codes")"
@@ -72,8 +71,5 @@ wait_for "TXT fájlba-T"
 wait_at 2 62 "Igazolás*"
 keys Escape
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+quit_program
 echo "ok"

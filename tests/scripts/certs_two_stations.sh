@@ -18,8 +18,7 @@ m30_preview() {
 }
 certificates() { iconv -f CP852 -t UTF-8 "$inst/jovedig.prn" | grep -ac "^Sorszám:" || true; }
 
-"$gen" "$drive" --persons 60 --companies 3 >/dev/null
-touch "$inst/elsoind.jel"
+installation 60 3
 
 station a
 station b

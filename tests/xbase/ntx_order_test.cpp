@@ -166,6 +166,47 @@ TEST_F(NtxOrderTest, ZapAndPackWithOpenIndexesThenAppends) {
   EXPECT_EQ(area().get("NEV").as_str().substr(0, 2), "Q1");
 }
 
+TEST_F(NtxOrderTest, KeyRangeWalksOnlyItsPartOfTheIndex) {
+  // Three persons' records, interleaved in the file; 002 has four, one deleted.
+  const char* codes[] = {"001", "002", "003", "002", "001", "002", "003", "002"};
+  for (int i = 0; i < 8; ++i) add(codes[i], "N" + std::to_string(8 - i), 0, "S" + std::to_string(i));
+  index_on("eltar23", "vkod+szemszam");
+  area().go_to(6);
+  ASSERT_TRUE(area().delete_record());
+  areas.set_deleted(true);
+  // Every record the area looks at while the range is set is counted by the filter.
+  std::vector<std::string> looked_at;
+  area().set_filter([&] {
+    looked_at.push_back(area().get("VKOD").as_str());
+    return true;
+  });
+  area().set_scope(Value::str("002"));
+  EXPECT_EQ(walk(), (std::vector<uint32_t>{2, 4, 8}));
+  EXPECT_EQ(walk_back(), (std::vector<uint32_t>{2, 4, 8}));
+  for (const std::string& code : looked_at) EXPECT_EQ(code, "002");
+
+  // SEEK inside the range finds; outside it is not found and leaves the area at EOF.
+  EXPECT_TRUE(area().seek(Value::str("002S3")));
+  EXPECT_EQ(area().recno(), 4u);
+  EXPECT_FALSE(area().seek(Value::str("003")));
+  EXPECT_TRUE(area().eof());
+  area().go_top();
+  area().skip(-1);
+  EXPECT_TRUE(area().bof());
+  EXPECT_EQ(area().recno(), 2u);
+
+  // A range nothing has: empty. Another order controlling: the range rests.
+  area().set_scope(Value::str("009"));
+  EXPECT_TRUE(walk().empty());
+  area().set_scope(Value::str("001"));
+  area().set_order(0);
+  EXPECT_EQ(walk().size(), 7u);
+  area().set_order(1);
+  EXPECT_EQ(walk(), (std::vector<uint32_t>{1, 5}));
+  area().clear_scope();
+  EXPECT_EQ(walk().size(), 7u);
+}
+
 TEST_F(NtxOrderTest, SetIndexToEvaluatesTheStoredKey) {
   for (int i = 0; i < 25; ++i) add("00" + std::to_string(i % 3), "M" + std::to_string(50 - i), 0, std::to_string(i));
   index_on("virda23", "vkod+HUNGORD(nev)");

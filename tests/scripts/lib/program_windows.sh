@@ -10,6 +10,9 @@
 #   keys K…              tmux key names, one by one (Esc and a letter sent together
 #                        would arrive as Alt+letter: send Esc alone)
 #   type_text TEXT       TEXT as typed
+#   installation P C     a generated installation, P persons of C companies, started before
+#   to_persons           main-menu item 1: the person browse
+#   quit_program         from the main menu: Esc, no backup, until the program ends
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 bin="${MVIRDA_BINARY_DIR:?}/src"
 launcher="$bin/virda23"
@@ -78,4 +81,18 @@ station() {
   wait_for "A feldolgozás dátuma:"
   keys Enter
   wait_for "Kilépés a programból"
+}
+installation() {
+  "$gen" "$drive" --persons "$1" --companies "$2" >/dev/null
+  touch "$inst/elsoind.jel"
+}
+to_persons() {
+  keys 1
+  wait_at 1 29 "SZJA adatszolgáltatás"
+}
+quit_program() {
+  keys Escape
+  wait_for "Adatállomány mentése?"
+  keys n
+  wait_for PROGRAM-ENDED
 }
