@@ -40,6 +40,7 @@
 #include "shell/context.h"
 #include "shell/error_setup.h"
 #include "shell/startup_main.h"
+#include "bench_program.h"
 #include "store/tools/demo_data.h"
 #include "support/error_handler.h"
 #include "ui/windows.h"
@@ -147,31 +148,12 @@ int run_start(const std::string& dir, int out_fd) {
   term->key(console::key::kEnter);
   term->key(console::key::kEsc);
 
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  console::Console con(std::move(b));
-  console::ReadContext reads(con);
-  support::ErrorHooks hooks = shell::console_error_hooks(con);
-  hooks.error_stream = [](std::string_view text) {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  };
-  support::ErrorSystem errors(fs::current_path().string(), std::move(hooks));
-  errors.set_variables(&vars);
-  support::ERRORSYS(errors, areas);
-  shell::Context ctx(con, areas, vars, windows, reads);
-  ctx.errors = &errors;
-  ctx.program_dir = fs::current_path().string();
-
   shell::ShellServices services;
   services.kons_ini = print::KONS_INI;
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
-  shell::StartArgs args;
-  args.honnanind = "virda23";
-  args.valttxt = "n";  // the change notes are not part of the start's figure
-  int code = shell::MAIN(ctx, args, services);
-  areas.close_all();
+  // The change notes are not part of the start's figure.
+  int code = BenchProgram(std::move(b)).run(services);
   if (::write(out_fd, &marks, sizeof marks) != static_cast<ssize_t>(sizeof marks)) return 1;
   return code;
 }
@@ -222,47 +204,16 @@ double median(std::vector<double> v) {
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--start") == 0) return run_start(argv[2], std::atoi(argv[3]));
 
-  std::string base;
-  bool temporary = false;
-  if (argc > 1 && argv[1][0] != '\0') {
-    base = fs::absolute(argv[1]).lexically_normal().string();
-  } else {
-    std::string pattern = fs::temp_directory_path().string() + "/startup-bench-XXXXXX";
-    if (!::mkdtemp(pattern.data())) return 1;
-    base = pattern;
-    temporary = true;
-  }
-  // A generated temporary installation goes, whatever the outcome.
-  struct Cleanup {
-    const std::string& base;
-    bool temporary;
-    ~Cleanup() {
-      std::error_code ec;
-      if (temporary) fs::remove_all(base, ec);
-    }
-  } cleanup{base, temporary};
+  BenchInstallation inst(argc > 1 ? argv[1] : nullptr, "startup-bench");
   int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
-  std::string dir = base + "/VIRDA23";
+  const std::string base = inst.base();
+  std::string dir = inst.dir();
   std::string self = fs::read_symlink("/proc/self/exe").string();
   // The drive root holding VIRDA23, so the directory check passes as at a user's.
   ::setenv("VIRDA_DRIVE", base.c_str(), 1);
-
-  try {
-    if (!fs::exists(dir + "/virda23.dbf")) {
-      double t = now_ms();
-      store::demo::Options o;
-      o.persons = kPersons;
-      auto s = store::demo::generate_installation(base, o);
-      std::printf("generated %s: %d companies, %d persons, %d dependants, %d index files (%.1f s)\n",
-                  s.program_dir.c_str(), s.companies, s.persons, s.dependants, s.indexes,
-                  (now_ms() - t) / 1e3);
-    } else {
-      std::printf("reusing %s\n", dir.c_str());
-    }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "startup_bench: %s\n", e.what());
-    return 1;
-  }
+  store::demo::Options o;
+  o.persons = kPersons;
+  if (!inst.ensure(o, now_ms)) return 1;
 
   // A first start: the first-start box, and any upgrade of a new installation, are
   // not what is measured.

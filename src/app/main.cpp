@@ -17,6 +17,8 @@
 #include "console/console.h"
 #include "console/get_read.h"
 #include "console/terminal.h"
+#include "entry/browse_screen.h"
+#include "entry/help.h"
 #include "print/settings.h"
 #include "print/viewer_hooks.h"
 #include "shell/context.h"
@@ -130,6 +132,9 @@ int main(int argc, char** argv) {
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
   services.viewer = print::viewer_hooks(reads, windows);
+  services.help = entry::HELP;
+  services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
+  services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
 
   shell::StartArgs args;
   if (argc > 1) args.honnanind = argv[1];

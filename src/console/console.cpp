@@ -137,7 +137,7 @@ int Console::read_key() {
   for (;;) {
     int k = wait(-1);
     auto it = hot_keys_.find(k);
-    if (it == hot_keys_.end()) return k;
+    if (it == hot_keys_.end() || field_keys_.count(k)) return k;
     if (running_.count(k)) continue;  // its own handler is running: the key does nothing
     HotKey handler = it->second;  // the handler may rebind keys
     running_.insert(k);

@@ -22,6 +22,8 @@ struct ShellServices {
   Action kons_ini, konsbe, beallit;
   // The update check WWWELLEN.
   Action wwwellen;
+  // The F1 help HELP, bound to F1 for the whole run.
+  Action help;
   // The viewer's export and print keys for the change notes.
   ui::ViewerHooks viewer;
   // Menu items: the person browse (1), the M30 (2) and EKHO (3) certificates, the
