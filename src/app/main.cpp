@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 
+#include "certs/ekho_run.h"
+#include "certs/m30_run.h"
 #include "console/console.h"
 #include "console/get_read.h"
 #include "console/terminal.h"
@@ -49,6 +51,8 @@ class HangupWatch : public console::Backend {
   bool has_colours() const override { return inner_->has_colours(); }
   void set_clipboard(std::string_view cp852) override { inner_->set_clipboard(cp852); }
   void set_title(std::string_view cp852) override { inner_->set_title(cp852); }
+
+  void drain_input() override { inner_->drain_input(); }
 
   std::optional<console::KeyEvent> read_key(int timeout_ms) override {
     constexpr int kSliceMs = 200;
@@ -131,10 +135,12 @@ int main(int argc, char** argv) {
   services.kons_ini = print::KONS_INI;
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
-  services.viewer = print::viewer_hooks(reads, windows);
+  services.viewer = print::viewer_hooks(ctx);
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
+  services.m30 = [](shell::Context& c) { certs::JOVEDIG(c); };
+  services.ekho = certs::EKHOIG;
 
   shell::StartArgs args;
   if (argc > 1) args.honnanind = argv[1];

@@ -95,25 +95,27 @@ bool open_or_ask(Context& ctx, std::string_view file, bool exclusive, std::strin
 
 }  // namespace
 
-bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
-            std::string_view alias) {
-  support::Routine r(ctx.routines(), "NETUSE", __LINE__);
-  std::string path = table_path(ctx, file);
-  auto mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
-  if (ctx.areas.use(path, alias, mode)) return true;
-
+bool wait_for_file(Context& ctx, const std::function<bool()>& attempt, bool wait) {
+  if (attempt()) return true;
   ctx.windows.open(ctx.con, 10, 25, 14, 55, console::kSingleFrame);
   centred(ctx, 1, HU("Várakozás állományra..."));
   ctx.con.refresh();  // shown even for the single retry without waiting
   bool ok = false;
   for (;;) {
-    r.at(__LINE__);
-    ok = ctx.areas.use(path, alias, mode);
+    ok = attempt();
     if (ok || !wait) break;
     if (ctx.con.inkey(1.0) == key::kEsc) break;
   }
   ctx.windows.close(ctx.con);
   return ok;
+}
+
+bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
+            std::string_view alias) {
+  support::Routine r(ctx.routines(), "NETUSE", __LINE__);
+  std::string path = table_path(ctx, file);
+  auto mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
+  return wait_for_file(ctx, [&] { return ctx.areas.use(path, alias, mode); }, wait);
 }
 
 bool NYITOGAT(Context& ctx, bool exclusive) {

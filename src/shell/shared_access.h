@@ -3,6 +3,7 @@
 // wanted and Esc as the way out.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "shell/context.h"
@@ -16,6 +17,12 @@ namespace shell {
 // about once a second until the table is free or Esc is pressed. True when open.
 bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait = false,
             std::string_view alias = "");
+
+// The wait of NETUSE around any attempt to take a file another workstation holds:
+// when the first attempt fails, the window "Várakozás állományra..." (rows 10 to 14,
+// columns 25 to 55) stays while the attempt is repeated, without `wait` once more,
+// with it about once a second until it succeeds or Esc is pressed.
+bool wait_for_file(Context& ctx, const std::function<bool()>& attempt, bool wait);
 
 // NYITOGAT: opens the working set of a main menu item in the given mode, each table
 // in its own work area: "vallal" with its index, "eltar"+EV (ELTAR) with its index,
