@@ -169,6 +169,13 @@ std::string to_linux(std::string_view windows_path) {
   return find_nocase(p);
 }
 
+std::string name_key(std::string_view name) {
+  std::string key(name);
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
 bool has_wildcard(std::string_view mask) {
   return mask.find_first_of("*?") != std::string_view::npos;
 }
