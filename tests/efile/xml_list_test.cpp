@@ -1,0 +1,87 @@
+// The list of the run's XML files: its window, the hand-over of the chosen file and
+// the list shown again, the way out, and an empty list.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "console/keys.h"
+#include "efile/xml_list.h"
+#include "shell/shell_test_util.h"
+
+namespace efile {
+namespace {
+
+namespace fs = std::filesystem;
+using shell::testing::Station;
+namespace key = console::key;
+
+std::string cells(const console::Screen& s, int row, int col, int n) {
+  std::string line = s.row_utf8(row);
+  // row_utf8 gives whole characters; count them from `col`.
+  size_t i = 0, c = 0;
+  std::string out;
+  for (; i < line.size() && c < static_cast<size_t>(col + n); ++c) {
+    size_t len = 1;
+    unsigned char b = static_cast<unsigned char>(line[i]);
+    if (b >= 0xF0) len = 4; else if (b >= 0xE0) len = 3; else if (b >= 0xC0) len = 2;
+    if (c >= static_cast<size_t>(col)) out += line.substr(i, len);
+    i += len;
+  }
+  return out;
+}
+
+struct ListTest : ::testing::Test {
+  Station s;
+  std::string dir = s.file("M30XML");
+  std::vector<std::string> opened;
+  std::string colour;
+  void SetUp() override {
+    fs::create_directories(dir);
+    for (const char* n : {"23M30_0002_Nagy_Éva.xml", "23M30_0001_Kovács_János.xml", "m30xml.lck",
+                          "22M30_0001_Régi.xml", "23M30_0001_Kovács_János_2.xml"})
+      std::ofstream(dir + "/" + n) << "x";
+    s.con->set_colour("w/b");
+    colour = s.con->colour_string();
+  }
+  void run() { M30XMLANYK(*s.ctx, dir, [this](const std::string& p) { opened.push_back(p); }); }
+};
+
+TEST_F(ListTest, TheWindowTheNamesAndTheHandOver) {
+  s.term->keys({key::kEnter, key::kDown, key::kEnter, key::kRight, key::kEsc});
+  run();
+  const auto& waits = s.term->waits();
+  ASSERT_GE(waits.size(), 4u);
+  const console::Screen& first = waits[0];
+  EXPECT_EQ(cells(first, 6, 20, 40), "╔═══════════" "23M30 XML fájlok" "═══════════╗");
+  EXPECT_EQ(cells(first, 21, 20, 40), "╚══════════════════════════════════════╝");
+  EXPECT_EQ(cells(first, 20, 21, 38), "     ÁNYK - ENTER   Kilépés - Esc     ");
+  EXPECT_EQ(cells(first, 8, 24, 32), "23M30_0001_Kovács_János.xml     ");
+  EXPECT_EQ(cells(first, 9, 24, 32), "23M30_0001_Kovács_János_2.xml   ");
+  EXPECT_EQ(cells(first, 10, 24, 32), "23M30_0002_Nagy_Éva.xml         ");
+  EXPECT_EQ(cells(first, 11, 24, 32), std::string(32, ' '));
+  // Enter opens the first; the list comes back on it; Down and Enter the second.
+  EXPECT_EQ(opened, (std::vector<std::string>{dir + "/23M30_0001_Kovács_János.xml",
+                                              dir + "/23M30_0001_Kovács_János_2.xml"}));
+  // After Right the list is shown again on the item chosen last.
+  const console::Screen& again = waits.back();
+  EXPECT_NE(again.at(9, 24).attr, again.at(8, 24).attr);
+  EXPECT_EQ(again.at(10, 24).attr, again.at(8, 24).attr);
+  // Esc: the window gone, the colour back.
+  EXPECT_EQ(s.con->screen().row_utf8(6), std::string(80, ' '));
+  EXPECT_EQ(s.con->colour_string(), colour);
+  EXPECT_EQ(s.windows.count(), 0);
+}
+
+TEST_F(ListTest, AnEmptyListClosesOnAnyKey) {
+  for (const auto& e : fs::directory_iterator(dir)) fs::remove(e.path());
+  s.term->key('x');
+  run();
+  ASSERT_EQ(s.term->waits().size(), 1u);
+  EXPECT_EQ(cells(s.term->waits()[0], 8, 24, 21), "Nem készült XML fájl.");
+  EXPECT_TRUE(opened.empty());
+  EXPECT_EQ(s.windows.count(), 0);
+}
+
+}  // namespace
+}  // namespace efile
