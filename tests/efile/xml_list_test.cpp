@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "certs/certs_test_util.h"
 #include "console/keys.h"
 #include "efile/xml_list.h"
 #include "shell/shell_test_util.h"
+#include "xbase/cp852.h"
 
 namespace efile {
 namespace {
@@ -16,19 +18,9 @@ namespace fs = std::filesystem;
 using shell::testing::Station;
 namespace key = console::key;
 
+// `n` cells of a screen row from `col`, as UTF-8.
 std::string cells(const console::Screen& s, int row, int col, int n) {
-  std::string line = s.row_utf8(row);
-  // row_utf8 gives whole characters; count them from `col`.
-  size_t i = 0, c = 0;
-  std::string out;
-  for (; i < line.size() && c < static_cast<size_t>(col + n); ++c) {
-    size_t len = 1;
-    unsigned char b = static_cast<unsigned char>(line[i]);
-    if (b >= 0xF0) len = 4; else if (b >= 0xE0) len = 3; else if (b >= 0xC0) len = 2;
-    if (c >= static_cast<size_t>(col)) out += line.substr(i, len);
-    i += len;
-  }
-  return out;
+  return xbase::cp852_to_utf8(certs::testing::cells(s, row, col, n));
 }
 
 struct ListTest : ::testing::Test {

@@ -13,9 +13,10 @@
 #   cups-client                    lp: the USB route prints through CUPS
 #   xdg-utils                      xdg-open: a saved PDF opens in the desktop's viewer
 #   poppler-utils                  pdfinfo, pdftotext, pdffonts read the PDFs back in tests
+#   libxml2-utils                  xmllint: an independent XML reader checks the M30 XML files
 
 mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config libcairo2-dev fonts-dejavu-core cups-client xdg-utils"
-mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils"
+mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils libxml2-utils"
 
 mvirda_install_missing() {
   local missing=()
