@@ -32,6 +32,18 @@ xbase::WorkArea& company_area(shell::Context& ctx, const xbase::Value& vkod) {
   return *a;
 }
 
+layout::RunSettings report_settings(shell::Context& ctx, bool paper,
+                                    std::function<std::string(std::string_view)> convert) {
+  layout::RunSettings s;
+  s.vars = &ctx.vars;
+  s.person = &year_area(ctx).structure();
+  xbase::WorkArea* company = ctx.areas.find("VALLAL");
+  s.company = company ? &company->structure() : nullptr;
+  s.paper = paper;
+  s.convert = std::move(convert);
+  return s;
+}
+
 int walk_persons(shell::Context& ctx, const Selection& sel, const xbase::RecordCondition& passes,
                  const ProgressHook& progress, const std::function<void(int db)>& print) {
   const bool deleted_hidden = ctx.areas.deleted_hidden();

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "certs/writer.h"
 #include "console/printer.h"
 #include "print/print_job.h"
 #include "shell/context.h"
@@ -39,6 +40,11 @@ xbase::WorkArea& year_area(shell::Context& ctx);
 // The company table's area ("VALLAL"), positioned on `vkod` by an exact seek: at
 // its end (every field blank) when the company has no record.
 xbase::WorkArea& company_area(shell::Context& ctx, const xbase::Value& vkod);
+
+// What a report's writer is bound with: the program's variables, the year and the
+// company table's fields, paper or screen, the job's EPSONKONV.
+layout::RunSettings report_settings(shell::Context& ctx, bool paper,
+                                    std::function<std::string(std::string_view)> convert);
 
 // Walks the year table in its first order (company code, then the name's collation
 // key), deleted records hidden, from the first record whose code is not less than

@@ -6,25 +6,9 @@
 #include "entry/name_address.h"
 
 namespace certs {
-namespace {
-
-layout::RunSettings settings(shell::Context& ctx, bool paper,
-                             std::function<std::string(std::string_view)> convert) {
-  layout::RunSettings s;
-  s.vars = &ctx.vars;
-  s.person = &year_area(ctx).structure();
-  xbase::WorkArea* company = ctx.areas.find("VALLAL");
-  s.company = company ? &company->structure() : nullptr;
-  s.paper = paper;
-  s.convert = std::move(convert);
-  return s;
-}
-
-}  // namespace
-
 EkhoReport::EkhoReport(shell::Context& ctx, bool paper,
                        std::function<std::string(std::string_view)> convert)
-    : ctx_(ctx), writer_(ekho_layout(), settings(ctx, paper, std::move(convert))) {
+    : ctx_(ctx), writer_(ekho_layout(), report_settings(ctx, paper, std::move(convert))) {
   const char* fields[] = {"EKHO1B15", "EKHO1B95", "EKHO1BEG", "EKHO2B15", "EKHO2B95",
                           "EKHO2BEG", "EKHO3B15", "EKHO3B95", "EKHO3BEG"};
   xbase::WorkArea& y = year_area(ctx_);

@@ -6,25 +6,9 @@
 #include "shell/record_buffer.h"
 
 namespace certs {
-namespace {
-
-layout::RunSettings settings(shell::Context& ctx, bool paper,
-                             std::function<std::string(std::string_view)> convert) {
-  layout::RunSettings s;
-  s.vars = &ctx.vars;
-  s.person = &year_area(ctx).structure();
-  xbase::WorkArea* company = ctx.areas.find("VALLAL");
-  s.company = company ? &company->structure() : nullptr;
-  s.paper = paper;
-  s.convert = std::move(convert);
-  return s;
-}
-
-}  // namespace
-
 M30Report::M30Report(shell::Context& ctx, bool paper,
                      std::function<std::string(std::string_view)> convert)
-    : ctx_(ctx), writer_(m30_layout(), settings(ctx, paper, std::move(convert))) {}
+    : ctx_(ctx), writer_(m30_layout(), report_settings(ctx, paper, std::move(convert))) {}
 
 void M30Report::print(console::Printer& printer, int db) {
   xbase::WorkArea& person = year_area(ctx_);

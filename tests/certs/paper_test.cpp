@@ -29,6 +29,16 @@ int count(const std::string& hay, const std::string& needle) {
   return n;
 }
 
+// The golden installation with its printer on a route; LPT1 is a file of the test.
+struct Printing : PrintStation {
+  std::string lpt;
+  Printing(const std::string& route, const std::string& language, bool cwi = false) {
+    golden_installation(*this);
+    this->route(route, language, cwi);
+    lpt = lpt1_file();
+  }
+};
+
 RunRequest paper_request(std::string from, std::string to) {
   RunRequest r = screen_request(std::move(from), std::move(to));
   r.device = Device::Printer;
@@ -36,14 +46,11 @@ RunRequest paper_request(std::string from, std::string to) {
 }
 
 TEST(Paper, M30OnAnHpPrinterWrapsTheLayoutInItsSequences) {
-  PrintStation s;
-  golden_installation(s);
-  s.route("LPT1", "HP");
-  const std::string lpt = s.lpt1_file();
+  Printing s("LPT1", "HP");
   RunResult r = run_m30(*s.ctx, paper_request("001", "001"));
   ASSERT_EQ(r.outcome.status, print::JobStatus::Done);
   EXPECT_EQ(r.certificates, 3);
-  const std::string out = slurp(lpt);
+  const std::string out = slurp(s.lpt);
 
   // The job's initialisation, then elite pitch and 6 lines per inch, then row 1.
   EXPECT_EQ(out.rfind(esc("E") + esc("&l3A") + esc("(17U") + esc("(s12H") + esc("&l6D") + "\r\n" +
@@ -74,13 +81,10 @@ TEST(Paper, M30OnAnHpPrinterWrapsTheLayoutInItsSequences) {
 }
 
 TEST(Paper, EkhoOnAnEpsonPrinterStartsEachPageCondensedAndScalesTheUserLine) {
-  PrintStation s;
-  golden_installation(s);
-  s.route("LPT1", "EPSON");
-  const std::string lpt = s.lpt1_file();
+  Printing s("LPT1", "EPSON");
   RunResult r = run_ekho(*s.ctx, paper_request("001", "999"));
   EXPECT_EQ(r.certificates, 2);
-  const std::string out = slurp(lpt);
+  const std::string out = slurp(s.lpt);
   EXPECT_EQ(out.rfind("\x0f\x1b" "2\r\n\r\n", 0), 0u);
   EXPECT_NE(out.find("\f\r\x0f\x1b" "2\r\n\r\n"), std::string::npos);
   // "Reg. felh.: " and the user: 34 characters of 17/20 column each, so the line
@@ -93,12 +97,9 @@ TEST(Paper, EkhoOnAnEpsonPrinterStartsEachPageCondensedAndScalesTheUserLine) {
 }
 
 TEST(Paper, CwiPrinterGetsItsLettersWhileThePreviewKeepsThem) {
-  PrintStation s;
-  golden_installation(s);
-  s.route("LPT1", "HP", /*cwi=*/true);
-  const std::string lpt = s.lpt1_file();
+  Printing s("LPT1", "HP", /*cwi=*/true);
   run_m30(*s.ctx, paper_request("001", "001"));
-  const std::string paper = slurp(lpt);
+  const std::string paper = slurp(s.lpt);
   EXPECT_NE(paper.find("Dr. \x8Frv"), std::string::npos);  // Á as the CWI set has it
   EXPECT_EQ(paper.find("Dr. \xB5rv"), std::string::npos);
   EXPECT_EQ(paper.find(esc("E") + esc("&l3A")), 0u);  // the sequences untouched
@@ -116,9 +117,7 @@ std::string pdf_text(const std::string& pdf) {
 }
 
 TEST(Paper, PdfRouteMakesTwoPagesPerCertificateAndOffersTheReportsName) {
-  PrintStation s;
-  golden_installation(s);
-  s.route("PDF", "EPSON");
+  Printing s("PDF", "EPSON");
   RunRequest req = paper_request("001", "001");
   req.pdf_dir = s.dir + "/pdf";
   fs::create_directories(req.pdf_dir);

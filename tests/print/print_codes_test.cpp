@@ -254,7 +254,7 @@ TEST(ExportTxt, TheViewedNoteIsNeverItsOwnTarget) {
   // The default name is the note's own: refused, the dialog again; Esc leaves it.
   s.term->keys({'T', key::kEnter, key::kEnter, key::kEnter, key::kEsc, key::kEsc});
   ui::readme_bg(*s.reads, s.windows, nullptr, in.prg + "/valt0001.txt", 80, "ny",
-                print::viewer_hooks(*s.reads, s.windows));
+                print::viewer_hooks(*s.ctx));
   bool told = false, asked_again = false;
   for (const auto& w : s.term->waits()) {
     if (w.text_utf8().find("A cél azonos a megtekintett fájllal, válasszon másik nevet!") !=

@@ -4,53 +4,7 @@
 # help box of the XML question, the preview in the viewer, a search for a person's
 # name, Esc back to the main menu. Item 3: the shorter dialog and the EKHO preview.
 set -euo pipefail
-export LC_ALL=C.UTF-8 LANG=C.UTF-8
-bin="${MVIRDA_BINARY_DIR:?}/src"
-launcher="$bin/virda23"
-gen="$bin/store/tools/gen-installation"
-dbftool="$bin/xbase/tools/dbftool"
-for f in "$launcher" "$gen" "$dbftool"; do
-  [ -x "$f" ] || { echo "missing $f"; exit 1; }
-done
-sock="mvirda_certs_$$"
-drive="$(mktemp -d)"
-inst="$drive/VIRDA23"
-tm() { tmux -L "$sock" "$@"; }
-cleanup() {
-  tm kill-server 2>/dev/null || true
-  rm -rf "$drive"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  tm capture-pane -p -t s 2>/dev/null || true
-  exit 1
-}
-pane() { tm capture-pane -p -t s; }
-wait_for() {
-  local i
-  for i in $(seq 200); do
-    if pane | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited for: $1"
-}
-# The text at row R, column C (from 0) of the pane, as long as the text expected.
-at() {
-  local line
-  line="$(pane | sed -n "$(($1 + 1))p")"
-  printf '%s' "${line:$2:${#3}}"
-}
-wait_at() {  # wait_at ROW COL TEXT
-  local i
-  for i in $(seq 200); do
-    [ "$(at "$1" "$2" "$3")" == "$3" ] && return 0
-    sleep 0.1
-  done
-  fail "row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"
-}
-keys() { tm send-keys -t s "$@"; sleep 0.3; }
-type_text() { tm send-keys -t s -l "$1"; sleep 0.3; }
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_certs
 
 "$gen" "$drive" --persons 40 --companies 3 >/dev/null
 touch "$inst/elsoind.jel"
@@ -58,11 +12,7 @@ codes="$("$dbftool" dump "$inst/vallal.dbf" | cut -d, -f2 | sort)"
 lowest="$(head -1 <<<"$codes")"
 highest="$(tail -1 <<<"$codes")"
 
-tm new-session -d -s s -x 80 -y 25 \
-  "export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
-wait_for "A feldolgozás dátuma:"
-keys Enter
-wait_for "Kilépés a programból"
+station a
 
 # Item 2: the certificate types, then the selection dialog.
 keys 2
