@@ -2,6 +2,7 @@
 // the list shown again, the way out, and an empty list.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -63,6 +64,21 @@ TEST_F(ListTest, TheWindowTheNamesAndTheHandOver) {
   EXPECT_EQ(s.con->screen().row_utf8(6), std::string(80, ' '));
   EXPECT_EQ(s.con->colour_string(), colour);
   EXPECT_EQ(s.windows.count(), 0);
+}
+
+TEST_F(ListTest, WithoutTheFormFillerTheAlertAndTheListStays) {
+  ::setenv("VIRDA_ABEVJAVA", s.file("nincs").c_str(), 1);
+  s.term->keys({key::kDown, key::kEnter, key::kEnter, key::kEsc});
+  M30XMLANYK(*s.ctx, dir);
+  ::unsetenv("VIRDA_ABEVJAVA");
+  const auto& waits = s.term->waits();
+  ASSERT_EQ(waits.size(), 4u);  // the list, the list, the alert, the list again
+  bool alert = false;
+  for (int r = 0; r < 25; ++r)
+    alert = alert || waits[2].row_utf8(r).find("Ezen a gépen a programból nem nyitható meg az ÁNYK!") != std::string::npos;
+  EXPECT_TRUE(alert);
+  EXPECT_NE(waits[3].at(9, 24).attr, waits[3].at(8, 24).attr);  // on the second item
+  EXPECT_EQ(cells(waits[3], 9, 24, 29), "23M30_0001_Kovács_János_2.xml");
 }
 
 TEST_F(ListTest, AnEmptyListClosesOnAnyKey) {

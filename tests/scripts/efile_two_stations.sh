@@ -5,7 +5,7 @@
 # "M30XML" holds exactly the second run's files (it starts at number 2).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-. "$here/lib/program_windows.sh" mvirda_i16two
+. "$here/lib/program_windows.sh" i16_efile_two
 
 "$gen" "$drive" --persons 30 --companies 2 >/dev/null
 touch "$inst/elsoind.jel"
