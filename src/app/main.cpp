@@ -22,6 +22,10 @@
 #include "efile/m30_xml_run.h"
 #include "entry/browse_screen.h"
 #include "entry/help.h"
+#include "maint/backup_dialogs.h"
+#include "maint/restore.h"
+#include "maint/update_check.h"
+#include "maint/version_box.h"
 #include "print/settings.h"
 #include "print/viewer_hooks.h"
 #include "shell/context.h"
@@ -29,6 +33,7 @@
 #include "shell/startup_main.h"
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
+#include "ui/calculator.h"
 #include "ui/windows.h"
 #include "xbase/cp852.h"
 #include "xbase/vars.h"
@@ -147,6 +152,12 @@ int main(int argc, char** argv) {
     certs::JOVEDIG(c, xml.hooks());
   };
   services.ekho = certs::EKHOIG;
+  services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
+  services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };
+  services.version_box = maint::VERZ_DRV;
+  services.recover = maint::recover_leftovers;
+  services.backup = maint::ADATMENTES;
+  services.restore = maint::ADATTOLTES;
 
   shell::StartArgs args;
   if (argc > 1) args.honnanind = argv[1];

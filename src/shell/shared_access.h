@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "shell/context.h"
+#include "shell/startup_files.h"
 
 namespace shell {
 
@@ -18,11 +19,29 @@ namespace shell {
 bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait = false,
             std::string_view alias = "");
 
-// The wait of NETUSE around any attempt to take a file another workstation holds:
-// when the first attempt fails, the window "Várakozás állományra..." (rows 10 to 14,
-// columns 25 to 55) stays while the attempt is repeated, without `wait` once more,
-// with it about once a second until it succeeds or Esc is pressed.
-bool wait_for_file(Context& ctx, const std::function<bool()>& attempt, bool wait);
+// A small window at the place of the waits (rows 10-14, columns 25-55, single
+// frame) with `text` centred on its first inner row (row 12), open while the
+// object lives: "Várakozás állományra...", "Mentés folyamatban...".
+class WaitWindow {
+ public:
+  WaitWindow(Context& ctx, std::string_view text);
+  ~WaitWindow();
+  WaitWindow(const WaitWindow&) = delete;
+  WaitWindow& operator=(const WaitWindow&) = delete;
+
+ private:
+  Context& ctx_;
+};
+
+// The wait of NETUSE around any attempt: `attempt` is tried; while it fails the
+// window "Várakozás állományra..." (rows 10-14, columns 25-55) is shown and, with
+// `wait`, it is tried again about once a second until it succeeds or Esc is
+// pressed; without `wait` it is tried once more. True when it succeeded.
+bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait);
+
+// The start-up guard of the program directory, taken with that wait: false when
+// the user gave up with Esc.
+bool acquire_startup_guard(Context& ctx, StartupGuard& guard);
 
 // NYITOGAT: opens the working set of a main menu item in the given mode, each table
 // in its own work area: "vallal" with its index, "eltar"+EV (ELTAR) with its index,

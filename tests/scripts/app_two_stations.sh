@@ -22,10 +22,14 @@ touch "$inst/gond.baj"
 
 w=one
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 [ -f "$inst/gond.baj" ] || fail "gond.baj removed while the second one still runs"
 w=two
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 [ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
 echo "ok"
