@@ -112,7 +112,10 @@ bool ANYKM30NYIT(console::Console& con, const std::string& xml_path,
     start = form_filler_start(places, *dir, xml_path);
   // The form filler runs on by itself; the program neither waits for it nor learns
   // anything back.
-  if (start && pf::start_detached(start->argv, {start->dir, true})) return true;
+  pf::RunOptions options;
+  options.dir = start ? start->dir : std::string();
+  options.quiet = true;
+  if (start && pf::start_detached(start->argv, options)) return true;
   console::alert(con, form_filler_missing_text());
   return false;
 }

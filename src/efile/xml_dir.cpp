@@ -21,7 +21,7 @@ XmlDirectory::Open XmlDirectory::open(shell::Context& ctx, const std::string& ou
   const std::string lock = pf::join(path_, kXmlLockName);
   pf::LockFile::Result r = lock_.try_lock(lock);
   if (r == pf::LockFile::Result::Busy) {
-    const bool got = shell::wait_for_file(
+    const bool got = shell::wait_in_window(
         ctx, [&] { return (r = lock_.try_lock(lock)) != pf::LockFile::Result::Busy; }, true);
     if (!got) {
       lock_.release();

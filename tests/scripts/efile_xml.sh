@@ -82,5 +82,7 @@ wait_for "Kilépés a programból"
 pane | grep -q "XML fájlok" && fail "a list without XML files"
 [ "$(ls "$inst/M30XML" | md5sum)" == "$before" ] || fail "the previous files changed"
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 echo "ok"
