@@ -28,7 +28,9 @@ class HeadlessBackend : public Backend {
 
   // Appends key codes to the script.
   void keys(std::initializer_list<int> codes);
-  void key(int code, int shift = 0) { script_.push_back(Scripted{KeyEvent{code, shift}, ++bursts_}); }
+  void key(int code, int shift = 0) {
+    script_.push_back(Scripted{KeyEvent{code, shift}, ++bursts_});
+  }
   // Appends terminal input bytes, decoded as the real terminal decodes them; they
   // arrive together.
   void input(std::string_view bytes);

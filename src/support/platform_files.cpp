@@ -253,7 +253,8 @@ bool rename_replacing(std::string_view from, std::string_view to) {
 
 bool same_file(std::string_view a, std::string_view b) {
   std::string pa = find_nocase(a), pb = find_nocase(b);
-  struct stat sa {}, sb {};
+  struct stat sa {};
+  struct stat sb {};
   if (::stat(pa.c_str(), &sa) != 0 || ::stat(pb.c_str(), &sb) != 0) return false;
   if (sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino) return true;
   char ra[PATH_MAX], rb[PATH_MAX];

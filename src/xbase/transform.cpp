@@ -91,8 +91,8 @@ std::string decorate(std::string s, const Picture& p, double n) {
 // @Z blanks a value that is itself zero; one that only rounds to zero is shown.
 std::string number_without_template(const Value& v, const Picture& p) {
   double n = v.as_num();
-  std::string s = shown_absolute(p, n) ? str(Value::num(std::fabs(n), v.width(), v.decimals()))
-                                       : str(v);
+  std::string s =
+      shown_absolute(p, n) ? str(Value::num(std::fabs(n), v.width(), v.decimals())) : str(v);
   if (p.z && n == 0) return std::string(s.size(), ' ');
   if (p.e)
     for (char& ch : s)

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <csignal>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -303,7 +302,7 @@ TEST(ExportTxt, AnExistingFileIsReplacedOnlyByACompleteExport) {
   // stays whole and no work file is left.
   mvirda_test::ForkedProcess limited([&](int, int) {
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit lim {2048, 2048};
+    struct rlimit lim = {2048, 2048};
     if (::setrlimit(RLIMIT_FSIZE, &lim) != 0) return 2;
     auto r = print::export_converted(in.prg + "/ekhoig.prn", in.prg + "/ekhoig.txt");
     return r.outcome == print::ExportOutcome::WriteFailed ? 0 : 1;

@@ -73,5 +73,7 @@ wait_at 2 62 "Igazolás*"
 keys Escape
 wait_for "Kilépés a programból"
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 echo "ok"

@@ -100,6 +100,8 @@ wait_at 1 33 "Vállalkozások"
 keys Escape
 wait_for "Kilépés a programból"
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 
 # Deleting 001 with its persons; their dependants stay.
@@ -145,5 +147,7 @@ wait_at 1 29 "SZJA adatszolgáltatás"
 keys Escape
 wait_for "Kilépés a programból"
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 echo "ok"
