@@ -19,6 +19,7 @@
 #include "console/console.h"
 #include "console/get_read.h"
 #include "console/terminal.h"
+#include "efile/m30_xml_run.h"
 #include "entry/browse_screen.h"
 #include "entry/help.h"
 #include "maint/backup_dialogs.h"
@@ -144,7 +145,12 @@ int main(int argc, char** argv) {
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
-  services.m30 = [](shell::Context& c) { certs::JOVEDIG(c); };
+  services.m30 = [](shell::Context& c) {
+    efile::XmlRunOptions xml_options;
+    xml_options.out_dir = c.program_dir;
+    efile::M30XmlRun xml(c, xml_options);
+    certs::JOVEDIG(c, xml.hooks());
+  };
   services.ekho = certs::EKHOIG;
   services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
   services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };

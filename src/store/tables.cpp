@@ -225,6 +225,11 @@ std::vector<TableDef> program_tables(std::string_view ev) {
           settings_table()};
 }
 
+TableDef m30_row_table(std::string_view ev) {
+  // A row's designation and a field identifier, with room to spare.
+  return {"seg" + std::string(ev) + "m30", "SEGED", {C("sor", 80), C("xmlkod", 30)}, {}};
+}
+
 std::vector<IndexedTable> index_set(std::string_view ev) {
   std::vector<IndexedTable> out;
   for (const TableDef& t : {company_table(), dependants_table(ev), year_table(ev)})

@@ -39,6 +39,12 @@ TableDef settings_table();                       // "konstans"
 // All of them, in the order above.
 std::vector<TableDef> program_tables(std::string_view ev = kTaxYear);
 
+// The M30 row table "seg" + ev + "m30" of the template directory (alias SEGED): one
+// row of the M30 form per record, its designation `sor` (Windows-1250) and its XML
+// field identifier `xmlkod`. Shipped with the installation and only read; neither
+// in the working set nor in the index set (store/m30_rows.h holds its rows).
+TableDef m30_row_table(std::string_view ev = kTaxYear);
+
 // The index set of the program in the order it is built: (table file, index).
 struct IndexedTable {
   std::string table;

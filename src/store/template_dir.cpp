@@ -2,7 +2,9 @@
 
 #include <filesystem>
 
+#include "store/m30_rows.h"
 #include "store/record_writer.h"
+#include "xbase/cp852.h"
 #include "xbase/dbf_table.h"
 
 namespace store {
@@ -21,6 +23,13 @@ void create_template_table(const std::string& dir, const TableDef& t) {
     for (const auto& f : t.fields) w.set(f.name, 0.0);
     w.set("kwwwellen", 1.0);
     w.append();
+  } else if (t.alias == "SEGED") {
+    // The row table's texts are kept in Windows-1250, as the XML files are written.
+    for (const M30Row& row : m30_rows()) {
+      w.set("sor", xbase::cp852_to_cp1250(row.sor));
+      w.set("xmlkod", xbase::cp852_to_cp1250(row.xmlkod));
+      w.append();
+    }
   }
   table->close();
 }
@@ -28,6 +37,7 @@ void create_template_table(const std::string& dir, const TableDef& t) {
 void write_template_dir(const std::string& dir, std::string_view ev) {
   std::filesystem::create_directories(dir);
   for (const TableDef& t : program_tables(ev)) create_template_table(dir, t);
+  create_template_table(dir, m30_row_table(ev));
 }
 
 }  // namespace store

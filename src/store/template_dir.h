@@ -1,7 +1,8 @@
 // The template directory "xxx" of an installation: the program's tables, empty and
 // without index files, except "kozter" (the kinds of public space) and "konstans"
-// (its one settings record). Start-up copies every file missing from the program
-// directory out of it. It is made from the table definitions, never shipped.
+// (its one settings record); and the M30 row table "seg23m30" with its rows.
+// Start-up copies every file missing from the program directory out of it. It is
+// made from the table definitions and the row data, never shipped as files.
 #pragma once
 
 #include <string>

@@ -23,6 +23,18 @@ namespace {
 
 std::string str(std::string_view s) { return std::string(s); }
 
+FileFaults& faults() {
+  static FileFaults f;
+  return f;
+}
+
+// An injected refusal to create the file.
+bool create_refused(std::string_view path) {
+  if (!faults().create || !faults().create(path)) return false;
+  errno = EACCES;
+  return true;
+}
+
 // The mask's directory ("." when it has none) and its last component.
 void split_mask(std::string_view mask, std::string& dir, std::string& pattern) {
   size_t slash = mask.find_last_of('/');
@@ -343,10 +355,28 @@ bool File::open(std::string_view path, Mode mode) {
   return fd_ >= 0;
 }
 
+bool File::created(std::string_view path) {
+  if (fd_ < 0) return false;
+  short_writes_ = faults().write && faults().write(path);
+  return true;
+}
+
 bool File::create(std::string_view path) {
   close();
+  if (create_refused(path)) return false;
   fd_ = ::open(find_nocase(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  return fd_ >= 0;
+  return created(path);
+}
+
+bool File::create_new(std::string_view path) {
+  close();
+  if (create_refused(path)) return false;
+  if (path.find('\0') != std::string_view::npos) {  // no file name holds a NUL
+    errno = EINVAL;
+    return false;
+  }
+  fd_ = ::open(str(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  return created(path);
 }
 
 std::string File::read(size_t n) {
@@ -363,6 +393,10 @@ std::string File::read(size_t n) {
 }
 
 size_t File::write(std::string_view bytes) {
+  if (short_writes_ && !bytes.empty()) {
+    errno = ENOSPC;
+    return 0;
+  }
   size_t done = 0;
   while (fd_ >= 0 && done < bytes.size()) {
     ssize_t w = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -382,5 +416,32 @@ void File::close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
 }
+
+bool dir_writable(std::string_view path) {
+  return ::access(find_nocase(path).c_str(), W_OK | X_OK) == 0;
+}
+
+LockFile::Result LockFile::try_lock(std::string_view path) {
+  if (held_) return Result::Locked;
+  if (fd_ < 0) {
+    if (create_refused(path)) return Result::Failed;
+    fd_ = ::open(find_nocase(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0) return Result::Failed;
+  }
+  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    return errno == EWOULDBLOCK ? Result::Busy : Result::Failed;
+  }
+  held_ = true;
+  return Result::Locked;
+}
+
+void LockFile::release() {
+  if (fd_ >= 0) ::close(fd_);  // gives up the lock
+  fd_ = -1;
+  held_ = false;
+}
+
+void inject_file_faults(FileFaults f) { faults() = std::move(f); }
 
 }  // namespace support::platform

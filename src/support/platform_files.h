@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -100,12 +101,15 @@ class File {
   ~File() { close(); }
   File(const File&) = delete;
   File& operator=(const File&) = delete;
-  File(File&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+  File(File&& o) noexcept : fd_(o.fd_), short_writes_(o.short_writes_) { o.fd_ = -1; }
 
   // Opens an existing file; false when it cannot be opened.
   bool open(std::string_view path, Mode mode = Mode::Read);
   // Creates (or empties) the file for writing.
   bool create(std::string_view path);
+  // Creates a file that does not exist yet, under exactly this name (no case
+  // resolving); false when it exists (errno EEXIST) or cannot be created.
+  bool create_new(std::string_view path);
   bool is_open() const { return fd_ >= 0; }
   // Up to `n` bytes; fewer at the end of the file, none on an error.
   std::string read(size_t n);
@@ -116,7 +120,9 @@ class File {
   void close();
 
  private:
+  bool created(std::string_view path);
   int fd_ = -1;
+  bool short_writes_ = false;  // an injected full disk
 };
 
 // A file written under a work name beside its own and put in place only when it is
@@ -142,5 +148,42 @@ class ReplacingFile {
   File work_;
   std::string path_, work_path_;
 };
+
+// Whether files can be created in the directory.
+bool dir_writable(std::string_view path);
+
+// A lock file: the whole-file lock a process holds while it works on what the file
+// guards, so that another one waits. The file itself stays: removing it would let a
+// third process lock a new file of that name beside the held one.
+class LockFile {
+ public:
+  enum class Result { Locked, Busy, Failed };
+  LockFile() = default;
+  ~LockFile() { release(); }
+  LockFile(const LockFile&) = delete;
+  LockFile& operator=(const LockFile&) = delete;
+
+  // Opens the file (creating it when missing) and tries once to lock it
+  // exclusively: Busy while another process holds it, Failed when it cannot be
+  // opened or created.
+  Result try_lock(std::string_view path);
+  void release();
+  bool held() const { return held_; }
+
+ private:
+  int fd_ = -1;
+  bool held_ = false;
+};
+
+// Faults a test injects into this layer (tests may run as root, for whom a
+// read-only directory is still writable): creating a file through File or LockFile
+// whose path `create` accepts fails with EACCES; writing into a file whose path
+// `write` accepted when it was created stops short with ENOSPC, as on a full disk.
+// Empty predicates inject nothing; the faults stay until replaced.
+struct FileFaults {
+  std::function<bool(std::string_view path)> create;
+  std::function<bool(std::string_view path)> write;
+};
+void inject_file_faults(FileFaults faults);
 
 }  // namespace support::platform

@@ -175,6 +175,13 @@ std::string to_linux(std::string_view windows_path) {
   return find_nocase(p);
 }
 
+std::string name_key(std::string_view name) {
+  std::string key(name);
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
 std::string typed_path(std::string_view cp852) { return to_linux(xbase::cp852_to_utf8(cp852)); }
 
 std::string shown_path(std::string_view linux_path) { return xbase::utf8_to_cp852(linux_path); }

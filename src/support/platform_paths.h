@@ -47,6 +47,10 @@ std::string shown_path(std::string_view linux_path);
 // component by component; `path` itself when there is none.
 std::string find_nocase(std::string_view path);
 
+// The form under which a name is found ignoring case (ASCII letters folded, as
+// find_nocase compares): two names with the same key reach the same file.
+std::string name_key(std::string_view name);
+
 // Whether `name` matches the Windows wildcard `mask`, ignoring case: "*" any run
 // of characters, "?" one character (or none where the name ends or reaches its
 // dot, so "valt????.txt" also matches "valt1.txt"), "*.*" every name, a mask

@@ -22,5 +22,5 @@ if [[ "$usage" == *check-index* ]]; then
   "$dbftool" check-index "$dir/virda23.dbf" "$dir/virda23.ntx"
   "$dbftool" check-index "$dir/virda23.dbf" "$dir/virda232.ntx"
 fi
-ls "$dir/xxx" | sort | tr '\n' ' ' | grep -qx 'eltar23.dbf konstans.dbf kozter.dbf vallal.dbf virda23.dbf '
+ls "$dir/xxx" | sort | tr '\n' ' ' | grep -qx 'eltar23.dbf konstans.dbf kozter.dbf seg23m30.dbf vallal.dbf virda23.dbf '
 echo ok

@@ -7,9 +7,11 @@
 #include <map>
 #include <string>
 
+#include "store/m30_rows.h"
 #include "store/tables.h"
 #include "store/template_dir.h"
 #include "xbase/dbf_table.h"
+#include "xbase/functions.h"
 #include "xbase/hutext.h"
 
 namespace {
@@ -122,7 +124,7 @@ TEST_F(TemplateDir, EmptyTablesKindsAndOneSettingsRecordNoIndexes) {
     ++files;
     EXPECT_EQ(e.path().extension(), ".dbf") << e.path();
   }
-  EXPECT_EQ(files, 5);
+  EXPECT_EQ(files, 6);
   for (const TableDef& t : store::program_tables("23")) {
     auto table = xbase::DbfTable::open((dir / (t.file + ".dbf")).string(), false, true);
     EXPECT_EQ(table->fields(), t.fields) << t.file;
@@ -136,6 +138,13 @@ TEST_F(TemplateDir, EmptyTablesKindsAndOneSettingsRecordNoIndexes) {
   ASSERT_TRUE(kozter->read_record(16, rec.data()));
   EXPECT_EQ(xbase::decode_field(kozter->fields()[0], rec.data() + kozter->field_offset(0)).as_str(),
             std::string(HU("lakótelep")) + " ");
+  // The M30 row table with its shipped rows, its texts in Windows-1250.
+  auto rows = xbase::DbfTable::open((dir / "seg23m30.dbf").string(), false, true);
+  EXPECT_EQ(rows->fields(), store::m30_row_table("23").fields);
+  ASSERT_EQ(rows->record_count(), store::m30_rows().size());
+  rec.assign(rows->record_length(), ' ');
+  ASSERT_TRUE(rows->read_record(16, rec.data()));
+  EXPECT_EQ(xbase::alltrim(rec.substr(rows->field_offset(0), 80)).substr(0, 8), "kor\xE1" "bbi ");
   auto konstans = xbase::DbfTable::open((dir / "konstans.dbf").string(), false, true);
   rec.assign(konstans->record_length(), ' ');
   ASSERT_TRUE(konstans->read_record(1, rec.data()));

@@ -16,10 +16,11 @@
 #   curl                           the download of the update check's version file
 #   poppler-utils                  pdfinfo, pdftotext, pdffonts read the PDFs back in tests
 #   python3                        the update check's tests serve the version file over HTTP
+#   libxml2-utils                  xmllint: an independent XML reader checks the M30 XML files
 
 mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config libcairo2-dev"
 mvirda_run_packages="fonts-dejavu-core cups-client xdg-utils 7zip curl"
-mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils python3"
+mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils python3 libxml2-utils"
 
 mvirda_install_missing() {
   local missing=()

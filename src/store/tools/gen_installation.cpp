@@ -6,6 +6,9 @@
 //       realistic data (the same seed gives the same files) and their index files.
 //   gen-installation --template DIR
 //       only the template directory's tables, written into DIR.
+//   gen-installation --unconfirmed
+//       the rows of the M30 row table whose XML field identifier is still a
+//       placeholder: "key<TAB>XMLKOD<TAB>SOR" in UTF-8, then their count.
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -13,8 +16,10 @@
 #include <string>
 #include <string_view>
 
+#include "store/m30_rows.h"
 #include "store/template_dir.h"
 #include "store/tools/demo_data.h"
+#include "xbase/cp852.h"
 #include "xbase/error.h"
 
 namespace {
@@ -23,7 +28,8 @@ int usage() {
   std::fprintf(stderr,
                "usage: gen-installation DIR [--persons N] [--companies N] [--dependants N]\n"
                "                            [--seed S] [--no-indexes]\n"
-               "       gen-installation --template DIR\n");
+               "       gen-installation --template DIR\n"
+               "       gen-installation --unconfirmed\n");
   return 2;
 }
 
@@ -36,8 +42,21 @@ bool number(const char* text, T* out) {
 
 }  // namespace
 
+int unconfirmed() {
+  int n = 0;
+  for (const store::M30Row& r : store::m30_rows()) {
+    if (r.confirmed) continue;
+    std::printf("%s\t%s\t%s\n", xbase::cp852_to_utf8(r.key).c_str(),
+                xbase::cp852_to_utf8(r.xmlkod).c_str(), xbase::cp852_to_utf8(r.sor).c_str());
+    ++n;
+  }
+  std::printf("%d of %zu XML field identifiers unconfirmed\n", n, store::m30_rows().size());
+  return 0;
+}
+
 int main(int argc, char** argv) {
   try {
+    if (argc == 2 && std::string_view(argv[1]) == "--unconfirmed") return unconfirmed();
     if (argc == 3 && std::string_view(argv[1]) == "--template") {
       store::write_template_dir(argv[2]);
       return 0;
