@@ -37,6 +37,11 @@ void BEOLV(Context& ctx);
 // value until a key is pressed, and the field keeps its value. The caller holds the
 // lock the table needs.
 void CSERE(Context& ctx);
+// The row-24 text of a number too large for its field: "Túl nagy szám: " with the
+// company code, the name, the field and the value.
+std::string too_big_text(std::string_view vkod, std::string_view nev, std::string_view field,
+                         const xbase::Value& v);
+
 // READE: reads the pending entry fields of the screen and clears them; true when the
 // read ended with Esc.
 bool READE(Context& ctx);

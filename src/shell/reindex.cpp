@@ -67,7 +67,8 @@ std::vector<TableIndexes> program_index_set(std::string_view ev) {
 
 bool VANINDEX(Context& ctx, std::string_view table, std::string_view key1, std::string_view key2) {
   support::Routine r(ctx.routines(), "VANINDEX", __LINE__);
-  std::string base = ctx.path(table);
+  // A name of the program's tables, or a path (the payroll program's tables).
+  std::string base = table.find('/') != std::string_view::npos ? std::string(table) : ctx.path(table);
   std::string first = base + ".ntx";
   std::string second = base + "2.ntx";
   bool want_first = !pf::exists(first);

@@ -66,12 +66,7 @@ bool open_with_indexes(Context& ctx, std::string_view file, bool exclusive, std:
   xbase::WorkArea& area = ctx.areas.current();
   area.clear_orders();
   for (const std::string& name : indexes) {
-    std::string path = ctx.path(name);
-    bool ok = ctx.areas.guarded([&] {
-      auto key = xbase::ntx_key_function(ctx.areas, xbase::NtxOrder::stored_key(path), &ctx.vars);
-      area.add_order(xbase::NtxOrder::open(area, path, key));
-    });
-    if (!ok) {
+    if (!attach_index(ctx, area, ctx.path(name))) {
       area.close();
       return false;
     }
@@ -95,12 +90,19 @@ bool open_or_ask(Context& ctx, std::string_view file, bool exclusive, std::strin
 
 }  // namespace
 
+bool attach_index(Context& ctx, xbase::WorkArea& area, const std::string& path) {
+  return ctx.areas.guarded([&] {
+    auto key = xbase::ntx_key_function(ctx.areas, xbase::NtxOrder::stored_key(path), &ctx.vars);
+    area.add_order(xbase::NtxOrder::open(area, path, key));
+  });
+}
+
 bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
-            std::string_view alias) {
+            std::string_view alias, bool read_only) {
   support::Routine r(ctx.routines(), "NETUSE", __LINE__);
   std::string path = table_path(ctx, file);
   auto mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
-  if (ctx.areas.use(path, alias, mode)) return true;
+  if (ctx.areas.use(path, alias, mode, read_only)) return true;
 
   ctx.windows.open(ctx.con, 10, 25, 14, 55, console::kSingleFrame);
   centred(ctx, 1, HU("Várakozás állományra..."));
@@ -108,7 +110,7 @@ bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
   bool ok = false;
   for (;;) {
     r.at(__LINE__);
-    ok = ctx.areas.use(path, alias, mode);
+    ok = ctx.areas.use(path, alias, mode, read_only);
     if (ok || !wait) break;
     if (ctx.con.inkey(1.0) == key::kEsc) break;
   }

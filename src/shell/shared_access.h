@@ -3,6 +3,7 @@
 // wanted and Esc as the way out.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "shell/context.h"
@@ -14,8 +15,14 @@ namespace shell {
 // (the file's base name when empty). When the table is busy the window "Várakozás
 // állományra..." is shown: without `wait` for one more try, with `wait` retrying
 // about once a second until the table is free or Esc is pressed. True when open.
+// `read_only` opens a table of another program that is never written.
 bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait = false,
-            std::string_view alias = "");
+            std::string_view alias = "", bool read_only = false);
+
+// SET INDEX TO path: attaches the existing index file `path` to `area`, its key
+// evaluated from the key expression stored in the file. False when the file cannot
+// be opened (the error handler has reported it).
+bool attach_index(Context& ctx, xbase::WorkArea& area, const std::string& path);
 
 // NYITOGAT: opens the working set of a main menu item in the given mode, each table
 // in its own work area: "vallal" with its index, "eltar"+EV (ELTAR) with its index,

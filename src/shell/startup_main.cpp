@@ -9,6 +9,7 @@
 #include "console/menu_prompt.h"
 #include "shell/fminber.h"
 #include "shell/record_buffer.h"
+#include "shell/record_replace.h"
 #include "shell/reindex.h"
 #include "shell/shared_access.h"
 #include "shell/startup_files.h"
@@ -19,7 +20,6 @@
 #include "ui/dialogs.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
-#include "xbase/ntx_order.h"
 
 namespace shell {
 
@@ -84,20 +84,6 @@ void run_or_notice(Context& ctx, const ShellServices::Action& action) {
     action(ctx);
   else
     not_yet(ctx);
-}
-
-// Attaches the index files `names` of the program directory to the selected area.
-bool attach_indexes(Context& ctx, const std::vector<std::string>& names) {
-  xbase::WorkArea& area = ctx.areas.current();
-  for (const std::string& name : names) {
-    std::string path = ctx.path(name);
-    bool ok = ctx.areas.guarded([&] {
-      auto k = xbase::ntx_key_function(ctx.areas, xbase::NtxOrder::stored_key(path), &ctx.vars);
-      area.add_order(xbase::NtxOrder::open(area, path, k));
-    });
-    if (!ok) return false;
-  }
-  return true;
 }
 
 xbase::FieldDef fd(const char* name, char type, int width, int decimals = 0) {
@@ -282,6 +268,7 @@ bool prepare_tables(Context& ctx) {
   const std::string dir = dir_of(ctx);
   StartupGuard guard(dir);
   recover_restructure(ctx);
+  recover_record_replacement(ctx);
   copy_missing_templates(dir);
 
   ctx.areas.select(1);
@@ -303,7 +290,7 @@ bool prepare_tables(Context& ctx) {
   }
   guard.release();
   xbase::WorkArea& a = ctx.areas.current();
-  attach_indexes(ctx, {"vallal"});
+  attach_index(ctx, a, ctx.path("vallal"));
   PUBI(ctx);
   a.go_bottom();
   set_var(ctx, "KMAXVKOD", a.eof() ? Value::str("   ") : a.get("vkod"));

@@ -1,8 +1,5 @@
 #include "shell/upgrade.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -41,12 +38,7 @@ bool begins_with(std::string_view s, std::string_view prefix) {
 }
 
 // The renames reach the disk before the next step relies on them.
-void sync_dir(const std::string& dir) {
-  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
+void sync_dir(const std::string& dir) { pf::sync_dir(dir); }
 
 std::string table_file(const Context& ctx, std::string_view table) {
   return xbase::resolve_path_nocase(xbase::with_default_extension(ctx.path(table), ".dbf"));
@@ -303,6 +295,19 @@ bool MEZOHMOD(Context& ctx, std::string_view table, std::string_view field, char
   MessageRow msg(ctx, std::string(HU("Mezőhossz módosítás....")) + label);
   restructure(ctx, table, s, {}, live);
   return true;
+}
+
+bool pack_table(Context& ctx, std::string_view table) {
+  support::Routine r(ctx.routines(), "PACK", __LINE__);
+  recover_restructure(ctx);
+  if (!ctx.areas.use(ctx.path(table))) return false;
+  xbase::WorkArea& area = ctx.areas.current();
+  xbase::Structure s = area.structure();
+  size_t live = live_records(area);
+  bool any_deleted = live != area.lastrec();
+  ctx.areas.close_area();
+  if (!any_deleted) return true;
+  return restructure(ctx, table, s, {}, live);
 }
 
 int recover_restructure(Context& ctx) {
