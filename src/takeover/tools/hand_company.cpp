@@ -195,7 +195,7 @@ void write_hand_company(CompanyOut& c) {
   // separately taxed income, with a numeric GYEREK (its allowance block, without
   // HARMINCKE) and contribution figures; a code without rows (the record is
   // skipped); an EKHO payment at 9.5 %; an exchange-rate gain; an old record.
-  Person h14{"8350001917", "100000137", "Nyár", HU("Noémi"), "2"};
+  Person h14{"8350001917", "100000137", HU("Nyár"), HU("Noémi"), "2"};
   rel(c, h14, "1", "01", d(2022, 1, 1), Date(), {{"EKHOHAT", "1"}, {"FEOR", "9111"}});
   monthly(c, T::Egyeb, h14, "1", "01", "06",
           {{"KTGKOD", "207"}, {"JOVED", 10000}, {"JOVEDALAP", 8000}, {"FORRADO", 1200},
@@ -242,7 +242,7 @@ void write_hand_company(CompanyOut& c) {
   // H19: a relationship beginning after the tax year is read through the month gate
   // (no brought-forward data: every month); an income type whose row list " 18; 20 "
   // is trimmed on both sides names row 18 (the first of its group).
-  Person h19{"8350002336", "100000182", "Tulipán", "Tamara", "2"};
+  Person h19{"8350002336", "100000182", HU("Tulipán"), "Tamara", "2"};
   rel(c, h19, "1", "01", d(2020, 1, 1));
   rel(c, h19, "1", "02", d(2024, 2, 1));
   monthly(c, T::Alktb, h19, "1", "01", "01", {{"MUNKABER", 40000}, {"NEMRKOD1", "103"}, {"NEMREND1", 500}});

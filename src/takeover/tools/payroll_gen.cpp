@@ -287,7 +287,7 @@ class Seeded {
       given = std::string(female ? r_.pick(store::demo::female_given_names())
                                  : r_.pick(store::demo::male_given_names()));
     } while (given.size() > 12);
-    static const char* const kKinds[] = {"utca", "u.", "tér", "u "};
+    static const std::string_view kKinds[] = {"utca", "u.", HU("tér"), "u "};
     Fields f = {{"TAJ", taj},
                 {"NEV", vez.substr(0, 15) + " " + given},
                 {"CSNEV", vez.substr(0, 15)},
