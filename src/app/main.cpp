@@ -17,6 +17,10 @@
 #include "console/console.h"
 #include "console/get_read.h"
 #include "console/terminal.h"
+#include "maint/backup_dialogs.h"
+#include "maint/restore.h"
+#include "maint/update_check.h"
+#include "maint/version_box.h"
 #include "print/settings.h"
 #include "print/viewer_hooks.h"
 #include "shell/context.h"
@@ -24,6 +28,7 @@
 #include "shell/startup_main.h"
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
+#include "ui/calculator.h"
 #include "ui/windows.h"
 #include "xbase/cp852.h"
 #include "xbase/vars.h"
@@ -130,6 +135,12 @@ int main(int argc, char** argv) {
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
   services.viewer = print::viewer_hooks(reads, windows);
+  services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
+  services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };
+  services.version_box = maint::VERZ_DRV;
+  services.recover = maint::recover_leftovers;
+  services.backup = maint::ADATMENTES;
+  services.restore = maint::ADATTOLTES;
 
   shell::StartArgs args;
   if (argc > 1) args.honnanind = argv[1];

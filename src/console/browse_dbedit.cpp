@@ -426,12 +426,8 @@ std::vector<BrowseColumn> browse_columns(xbase::WorkAreas& areas, const std::vec
     c.picture = i < pictures.size() ? pictures[i] : "";
     c.heading = headings ? (i < headings->size() ? (*headings)[i] : "") : exprs[i];
     xbase::Expr e = xbase::Expr::compile(exprs[i], app);
-    xbase::EvalContext ctx;
-    ctx.host = host.get();
-    ctx.vars = vars;
-    ctx.functions = app;
-    ctx.handler = areas.error_handler();
-    c.value = [host, e, ctx]() mutable { return e.eval(ctx); };
+    xbase::EvalContext ctx = xbase::areas_context(areas, host.get(), vars, app);
+    c.value = [host, e, ctx, &areas]() mutable { return e.eval(xbase::with_settings(ctx, areas)); };
     cols.push_back(std::move(c));
   }
   return cols;

@@ -52,9 +52,13 @@ GetBuffer::GetBuffer(const Value& value, std::string_view picture)
     }
   }
   picture_ = pic_.functions.empty() ? tmpl_ : "@" + pic_.functions + " " + tmpl_;
+  std::string edit_functions = pic_.functions;
+  std::erase(edit_functions, 'Z');
+  edit_picture_ = edit_functions.empty() ? tmpl_ : "@" + edit_functions + " " + tmpl_;
   build(value);
   pos_ = first_slot();
-  clear_ = pic_.has('K') || type_ == 'N';
+  clears_ = pic_.has('K') || type_ == 'N';
+  clear_ = clears_;
 }
 
 bool GetBuffer::is_slot(int i) const {
@@ -75,7 +79,7 @@ void GetBuffer::build(const Value& value) {
   std::size_t w = tmpl_.size();
   switch (type_) {
     case 'N':
-      text_ = xbase::transform(value, picture_);
+      text_ = xbase::transform(value, edit_picture_);
       text_.resize(w, ' ');
       break;
     case 'D':
@@ -149,64 +153,75 @@ int GetBuffer::decimal_point() const {
   return p == std::string::npos ? -1 : static_cast<int>(p);
 }
 
+// A number's thousands separators stay hidden until the field is left and shown
+// again through its picture; its decimal point stays.
 void GetBuffer::clear() {
-  bool e = pic_.has('E');
+  int dp = decimal_point();
   for (int i = 0; i < width(); ++i) {
-    char t = tmpl_[static_cast<std::size_t>(i)];
-    if (is_slot(i)) text_[static_cast<std::size_t>(i)] = ' ';
-    else if (type_ == 'N' && e && t == ',') text_[static_cast<std::size_t>(i)] = '.';
-    else if (type_ == 'N' && e && t == '.') text_[static_cast<std::size_t>(i)] = ',';
-    else text_[static_cast<std::size_t>(i)] = t;
+    char& c = text_[static_cast<std::size_t>(i)];
+    if (is_slot(i)) c = ' ';
+    else if (type_ != 'N') c = tmpl_[static_cast<std::size_t>(i)];
+    else c = i != dp ? ' ' : pic_.has('E') ? ',' : '.';
   }
   pos_ = first_slot();
 }
 
+int GetBuffer::run_end(int i) const {
+  while (is_slot(i + 1)) ++i;
+  return i;
+}
+
+// Every key but an accepted character ends the first-key clear; only a push past
+// an end arms the leaving on a refused character.
 void GetBuffer::home() {
-  clear_ = false;
+  clear_ = type_out_ = false;
   pos_ = first_slot();
 }
 
 void GetBuffer::end() {
-  clear_ = false;
+  clear_ = type_out_ = false;
   int last = -1;
   for (int i = 0; i < width(); ++i)
     if (is_slot(i) && text_[static_cast<std::size_t>(i)] != ' ') last = i;
-  if (last < 0) {
-    pos_ = first_slot();
-    return;
-  }
-  int n = next_slot(last);
-  pos_ = n < 0 ? last : n;
+  int n = last < 0 ? first_slot() : next_slot(last);
+  int after = n < 0 ? last : n;
+  pos_ = pos_ == after ? last_slot() : after;
 }
 
 void GetBuffer::left() {
   clear_ = false;
   int p = prev_slot(pos_);
+  type_out_ = p < 0;
   if (p >= 0) pos_ = p;
 }
 
 void GetBuffer::right() {
   clear_ = false;
   int n = next_slot(pos_);
+  type_out_ = n < 0;
   if (n >= 0) pos_ = n;
 }
 
 void GetBuffer::word_left() {
-  clear_ = false;
+  clear_ = type_out_ = false;
   auto blank = [&](int i) { return text_[static_cast<std::size_t>(i)] == ' '; };
-  int p = prev_slot(pos_);
-  while (p >= 0 && blank(p)) p = prev_slot(p);
-  while (p >= 0 && prev_slot(p) >= 0 && !blank(prev_slot(p))) p = prev_slot(p);
-  if (p >= 0) pos_ = p;
+  int p = pos_ - 1;
+  while (p >= 0 && blank(p)) --p;
+  if (p < 0) return;  // no word before the cursor
+  while (p > 0 && !blank(p - 1)) --p;
+  while (p < pos_ && !is_slot(p)) ++p;  // a word that begins with a literal
+  if (is_slot(p)) pos_ = p;
 }
 
 void GetBuffer::word_right() {
   clear_ = false;
   auto blank = [&](int i) { return text_[static_cast<std::size_t>(i)] == ' '; };
   int p = pos_;
-  while (p >= 0 && !blank(p)) p = next_slot(p);
-  while (p >= 0 && blank(p)) p = next_slot(p);
-  if (p >= 0) pos_ = p;
+  while (p < width() && !blank(p)) ++p;
+  while (p < width() && blank(p)) ++p;
+  while (p < width() && !is_slot(p)) ++p;
+  type_out_ = p >= width() && pos_ == last_slot();
+  pos_ = p < width() ? p : last_slot();
 }
 
 bool GetBuffer::accepts(int i, unsigned char& c) const {
@@ -214,7 +229,7 @@ bool GetBuffer::accepts(int i, unsigned char& c) const {
   char t = static_cast<char>(std::toupper(static_cast<unsigned char>(tmpl_[static_cast<std::size_t>(i)])));
   bool digit = c >= '0' && c <= '9';
   switch (type_) {
-    case 'N': return digit || c == '-' || (t == '#' && c == ' ');
+    case 'N': return digit || c == '-' || c == '+' || (t == '#' && c == ' ');
     case 'D': return digit;
     default: break;
   }
@@ -260,63 +275,71 @@ void GetBuffer::point() {
   changed_ = true;
 }
 
+// In a number "." (and "," the same) goes to the decimals; without decimals both are
+// ignored, so that "150.000" typed as a thousands separator gives 150000.
 bool GetBuffer::type_char(unsigned char c, bool insert) {
-  type_out_ = false;
   bool at_start = pos_ == first_slot();
-  if (type_ == 'N' && (c == '.' || (c == ',' && pic_.has('E')))) {
+  if (type_ == 'N' && (c == '.' || c == ',')) {
     if (decimal_point() < 0) return false;
     if (clear_ && at_start) clear();
-    clear_ = false;
+    clear_ = type_out_ = false;
     point();
     return true;
   }
-  if (!accepts(pos_, c)) return false;
+  if (!accepts(pos_, c)) return false;  // a push past an end before leaves the field
   if (clear_ && (pic_.has('K') || at_start)) clear();
   clear_ = false;
-  if (insert) {
-    for (int s = last_slot(); s > pos_; s = prev_slot(s)) {
-      int p = prev_slot(s);
-      if (p < pos_) break;
-      text_[static_cast<std::size_t>(s)] = text_[static_cast<std::size_t>(p)];
-    }
+  if (insert) {  // the run's last character falls off
+    auto b = text_.begin();
+    int last = run_end(pos_);
+    std::copy_backward(b + pos_, b + last, b + last + 1);
   }
   text_[static_cast<std::size_t>(pos_)] = static_cast<char>(c);
   changed_ = true;
   int n = next_slot(pos_);
-  if (n < 0) type_out_ = true;
-  else pos_ = n;
+  type_out_ = n < 0;
+  if (n >= 0) pos_ = n;
   return true;
 }
 
 void GetBuffer::del() {
-  clear_ = false;
+  clear_ = type_out_ = false;
   if (!is_slot(pos_)) return;
-  for (int s = pos_; s >= 0; s = next_slot(s)) {
-    int n = next_slot(s);
-    text_[static_cast<std::size_t>(s)] = n < 0 ? ' ' : text_[static_cast<std::size_t>(n)];
-  }
+  auto b = text_.begin();
+  int last = run_end(pos_);
+  std::copy(b + pos_ + 1, b + last + 1, b + pos_);
+  text_[static_cast<std::size_t>(last)] = ' ';
   changed_ = true;
 }
 
 void GetBuffer::backspace() {
   clear_ = false;
   int p = prev_slot(pos_);
+  type_out_ = p < 0;
   if (p < 0) return;
   pos_ = p;
   del();
 }
 
 void GetBuffer::del_to_end() {
-  clear_ = false;
+  clear_ = type_out_ = false;
   for (int s = is_slot(pos_) ? pos_ : next_slot(pos_); s >= 0; s = next_slot(s))
     text_[static_cast<std::size_t>(s)] = ' ';
   changed_ = true;
 }
 
+void GetBuffer::del_word() {
+  int n = 0;
+  for (int p = pos_; p < width() && text_[static_cast<std::size_t>(p)] != ' '; ++p) ++n;
+  if (pos_ + n < width()) ++n;  // the blank after the word
+  for (int i = 0; i < n; ++i) del();
+  clear_ = type_out_ = false;
+}
+
 void GetBuffer::undo() {
   build(original_);
   changed_ = false;
-  clear_ = false;
+  clear_ = clears_;
   type_out_ = false;
   pos_ = first_slot();
 }
@@ -328,26 +351,39 @@ void GetBuffer::reload(const Value& value) {
   if (!is_slot(pos_)) pos_ = first_slot();
 }
 
+// A year typed with four digits below 100 ("0024") is read through the century
+// window as a two-digit year is.
+xbase::Date GetBuffer::typed_date() const {
+  std::string t = text_;
+  std::size_t year = t.find_first_of("0123456789");
+  if (year != std::string::npos && year + 4 <= t.size() && t.compare(year, 2, "00") == 0 &&
+      std::isdigit(static_cast<unsigned char>(t[year + 2])) && std::isdigit(static_cast<unsigned char>(t[year + 3])))
+    t.replace(year, 2, "  ");
+  return xbase::ctod(t);
+}
+
 bool GetBuffer::valid_date() const {
   if (type_ != 'D') return true;
   bool blank = true;
   for (int i = 0; i < width(); ++i)
     if (is_slot(i) && text_[static_cast<std::size_t>(i)] != ' ') blank = false;
-  return blank || !xbase::ctod(text_).empty();
+  return blank || !typed_date().empty();
 }
 
 Value GetBuffer::value() const {
   switch (type_) {
     case 'N': {
+      // The digits in their order; a minus only before the first digit; "+" and
+      // blanks are nothing.
       std::string s;
-      bool neg = false;
+      bool neg = false, digits = false;
       int dp = decimal_point();
       for (int i = 0; i < width(); ++i) {
         char c = text_[static_cast<std::size_t>(i)];
         if (i == dp) s += '.';
         else if (!is_slot(i)) continue;
-        else if (c >= '0' && c <= '9') s += c;
-        else if (c == '-') neg = true;
+        else if (c >= '0' && c <= '9') s += c, digits = true;
+        else if (c == '-' && !digits) neg = true;
       }
       double v = std::strtod(s.c_str(), nullptr);
       if (neg) v = -v;
@@ -356,7 +392,7 @@ Value GetBuffer::value() const {
       return Value::num(v, width(), decs);
     }
     case 'D':
-      return Value::date(valid_date() ? xbase::ctod(text_) : xbase::Date());
+      return Value::date(valid_date() ? typed_date() : xbase::Date());
     case 'L': {
       char c = text_.empty() ? 'F' : text_[0];
       return Value::logical(c == 'T' || c == 'Y' || c == 't' || c == 'y');

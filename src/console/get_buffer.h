@@ -42,26 +42,33 @@ class GetBuffer {
   int shown_pos() const { return pos_ - view_start(); }
   char type() const { return type_; }  // 'C', 'N', 'D', 'L'
   bool changed() const { return changed_; }
-  // True when the last typed character filled the last position.
+  // True when the field is to be left as with Enter (SET CONFIRM off): the last
+  // typed character filled the last position, or the cursor was pushed past an end
+  // (Left or Backspace on the first position, Right or Ctrl+Right on the last) and
+  // then a key the picture refuses was typed.
   bool type_out() const { return type_out_; }
   bool is_slot(int i) const;
 
   // --- cursor ---
   void home();
-  void end();  // after the last non-blank character, or on the last position
+  void end();  // after the last non-blank character; from there to the last position
   void left();
   void right();
-  void word_left();
-  void word_right();
+  void word_left();   // any run of non-blanks is a word, literals included
+  void word_right();  // with no next word: the last position
 
   // --- editing ---
   // Types one character at the cursor (overwrite or insert). False when the picture
-  // refuses it; the buffer is then unchanged.
+  // refuses it; the buffer is then unchanged. Del, Backspace and inserting shift the
+  // characters only within the run of positions between two literals.
   bool type_char(unsigned char c, bool insert);
   void backspace();
   void del();
   void del_to_end();  // Ctrl+Y
-  void undo();        // Ctrl+U: the value as it was when the buffer was made
+  void del_word();    // Ctrl+T: to the end of the word and the blank after it
+  // Ctrl+U: the value as it was when the buffer was made; the first typed key
+  // clears the field again.
+  void undo();
   // The buffer shown again from `value` (after a key handler changed the variable);
   // the original for Ctrl+U stays.
   void reload(const xbase::Value& value);
@@ -81,14 +88,17 @@ class GetBuffer {
   int next_slot(int i) const;  // the first slot after i, or -1
   int prev_slot(int i) const;  // the last slot before i, or -1
   void clear();                // every slot blank, cursor on the first slot
+  int run_end(int i) const;    // the last slot of the run of slots holding i
   bool accepts(int i, unsigned char& c) const;
   void point();                // "." in a number: integer part right-aligned, cursor to the decimals
   int decimal_point() const;   // position of the numeric template's point, -1 when none
   int view_start() const;      // the first position the scrolling view shows
+  xbase::Date typed_date() const;
 
   Picture pic_;
   std::string tmpl_;      // the template actually used (derived when none was given)
   std::string picture_;   // the picture for display: functions and tmpl_
+  std::string edit_picture_;  // the same without "Z": a zero is edited as "0"
   xbase::Value original_;
   std::string text_;
   int pos_ = 0;
@@ -96,6 +106,7 @@ class GetBuffer {
   int orig_len_ = 0;       // length of a character value
   bool changed_ = false;
   bool clear_ = false;     // the next typed character first clears the field
+  bool clears_ = false;    // whether the field's first typed character clears it
   bool type_out_ = false;
 };
 

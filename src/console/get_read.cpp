@@ -131,13 +131,13 @@ void ReadSession::apply_key(int k) {
     case key::kBackspace: buffer_.backspace(); return;
     case key::kDel: buffer_.del(); return;
     case key::ctrl('y'): buffer_.del_to_end(); return;
+    case key::ctrl('t'): buffer_.del_word(); return;
     case key::ctrl('u'): buffer_.undo(); return;
     default: break;
   }
   if (k >= 32 && k <= 255) {
-    if (buffer_.type_char(static_cast<unsigned char>(k), ctx_.insert) && buffer_.type_out() &&
-        !ctx_.confirm)
-      exit_ = ReadExit::Enter;
+    buffer_.type_char(static_cast<unsigned char>(k), ctx_.insert);
+    if (buffer_.type_out() && !ctx_.confirm) exit_ = ReadExit::Enter;
   }
 }
 

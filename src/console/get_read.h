@@ -7,9 +7,10 @@
 //   PgDn, PgUp, Ctrl+W     end the read (Ctrl+End has the code of Ctrl+W)
 //   Esc                    ends the read with SET ESCAPE on; the field's edit is undone
 //   Ins                    insert / overwrite
-//   Left Right Home End Ctrl+Left Ctrl+Right, Backspace Del, Ctrl+Y, Ctrl+U
+//   Left Right Home End Ctrl+Left Ctrl+Right, Backspace Del, Ctrl+Y, Ctrl+T, Ctrl+U
 //
-// Typing into the last position of a field moves on as Enter does (SET CONFIRM off).
+// Typing into the last position of a field moves on as Enter does (SET CONFIRM off),
+// and so does a refused character after the cursor was pushed past an end.
 // The field's check runs whenever the cursor leaves the field except with Esc. Hot
 // keys run while the read waits; the field's edit is stored into its variable
 // before a handler runs and the field shows its variable again afterwards.

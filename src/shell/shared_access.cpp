@@ -102,20 +102,29 @@ bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
   support::Routine r(ctx.routines(), "NETUSE", __LINE__);
   std::string path = table_path(ctx, file);
   auto mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
-  if (ctx.areas.use(path, alias, mode, read_only)) return true;
+  return wait_in_window(ctx, [&] { return ctx.areas.use(path, alias, mode, read_only); }, wait);
+}
 
+WaitWindow::WaitWindow(Context& ctx, std::string_view text) : ctx_(ctx) {
   ctx.windows.open(ctx.con, 10, 25, 14, 55, console::kSingleFrame);
-  centred(ctx, 1, HU("Várakozás állományra..."));
-  ctx.con.refresh();  // shown even for the single retry without waiting
-  bool ok = false;
+  centred(ctx, 1, text);
+  ctx.con.refresh();  // shown also when nothing waits for a key under it
+}
+
+WaitWindow::~WaitWindow() { ctx_.windows.close(ctx_.con); }
+
+bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait) {
+  if (attempt()) return true;
+  WaitWindow window(ctx, HU("Várakozás állományra..."));
   for (;;) {
-    r.at(__LINE__);
-    ok = ctx.areas.use(path, alias, mode, read_only);
-    if (ok || !wait) break;
-    if (ctx.con.inkey(1.0) == key::kEsc) break;
+    if (attempt()) return true;
+    if (!wait || ctx.con.inkey(1.0) == key::kEsc) return false;
   }
-  ctx.windows.close(ctx.con);
-  return ok;
+}
+
+bool acquire_startup_guard(Context& ctx, StartupGuard& guard) {
+  const std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
+  return wait_in_window(ctx, [&] { return guard.try_acquire(dir); }, true);
 }
 
 bool NYITOGAT(Context& ctx, bool exclusive) {

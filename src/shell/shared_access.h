@@ -3,10 +3,12 @@
 // wanted and Esc as the way out.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "shell/context.h"
+#include "shell/startup_files.h"
 
 namespace shell {
 
@@ -23,6 +25,30 @@ bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait = fal
 // evaluated from the key expression stored in the file. False when the file cannot
 // be opened (the error handler has reported it).
 bool attach_index(Context& ctx, xbase::WorkArea& area, const std::string& path);
+
+// A small window at the place of the waits (rows 10-14, columns 25-55, single
+// frame) with `text` centred on its first inner row (row 12), open while the
+// object lives: "Várakozás állományra...", "Mentés folyamatban...".
+class WaitWindow {
+ public:
+  WaitWindow(Context& ctx, std::string_view text);
+  ~WaitWindow();
+  WaitWindow(const WaitWindow&) = delete;
+  WaitWindow& operator=(const WaitWindow&) = delete;
+
+ private:
+  Context& ctx_;
+};
+
+// The wait of NETUSE around any attempt: `attempt` is tried; while it fails the
+// window "Várakozás állományra..." (rows 10-14, columns 25-55) is shown and, with
+// `wait`, it is tried again about once a second until it succeeds or Esc is
+// pressed; without `wait` it is tried once more. True when it succeeded.
+bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait);
+
+// The start-up guard of the program directory, taken with that wait: false when
+// the user gave up with Esc.
+bool acquire_startup_guard(Context& ctx, StartupGuard& guard);
 
 // NYITOGAT: opens the working set of a main menu item in the given mode, each table
 // in its own work area: "vallal" with its index, "eltar"+EV (ELTAR) with its index,

@@ -32,11 +32,17 @@ int copy_missing_templates(const std::string& program_dir);
 // The start-up guard: an exclusive lock on "inditas.lck" in the program directory,
 // held from the template copy until the first workstation has the company table open
 // shared again, so a second workstation starting meanwhile waits instead of
-// upgrading, deleting index files or reusing "temp.dbf" beside the first.
+// upgrading, deleting index files or reusing "temp.dbf" beside the first. A backup
+// holds it while it takes its snapshot and a restore until the indexes are built
+// again. The program takes it with a visible wait (acquire_startup_guard).
 class StartupGuard {
  public:
+  StartupGuard() = default;  // not held
   // Waits for the lock.
   explicit StartupGuard(const std::string& program_dir);
+  // One try without waiting; true when held afterwards, or when the directory
+  // cannot hold the lock file (read-only: nothing to guard against).
+  bool try_acquire(const std::string& program_dir);
   ~StartupGuard() { release(); }
   StartupGuard(const StartupGuard&) = delete;
   StartupGuard& operator=(const StartupGuard&) = delete;
@@ -44,6 +50,7 @@ class StartupGuard {
   bool held() const { return fd_ >= 0; }
 
  private:
+  int open_lock_file(const std::string& program_dir);
   int fd_ = -1;
 };
 

@@ -104,7 +104,8 @@ std::vector<xbase::FieldDef> address_fields(std::string_view suffix) {
           {n("lepcso"), 'C', 2, 0}, {n("emelet"), 'C', 5, 0},   {n("ajto"), 'C', 2, 0}};
 }
 
-// The table upgrade of the first workstation in.
+}  // namespace
+
 void upgrade_tables(Context& ctx) {
   support::Routine r(ctx.routines(), "MAIN", __LINE__);
   const std::string ev = ctx.ev;
@@ -173,6 +174,8 @@ void upgrade_tables(Context& ctx) {
   MEZOHMOD(ctx, year, "oszt16p", 'N', 10, 0);
   ctx.areas.close_area();
 }
+
+namespace {
 
 std::string lower_name(std::string s) {
   for (char& c : s)
@@ -263,12 +266,17 @@ bool start_checks(Context& ctx, const StartArgs& args) {
   return true;
 }
 
-bool prepare_tables(Context& ctx) {
+bool prepare_tables(Context& ctx, const ShellServices& services) {
   support::Routine r(ctx.routines(), "MAIN", __LINE__);
   const std::string dir = dir_of(ctx);
-  StartupGuard guard(dir);
+  StartupGuard guard;
+  if (!acquire_startup_guard(ctx, guard)) {
+    ctx.end_program(0);
+    return false;
+  }
   recover_restructure(ctx);
   recover_record_replacement(ctx);
+  if (services.recover) services.recover(ctx);
   copy_missing_templates(dir);
 
   ctx.areas.select(1);
@@ -463,15 +471,30 @@ void egyeb_funkciok(Context& ctx, const ShellServices& services) {
     int choice = console::menu_to(con, menu, initial);
     set_var(ctx, "MENU2", Value::num(choice));
     switch (choice) {
-      case 1:
-        run_or_notice(ctx, services.restore);
+      case 1: {
+        // A restore holds the start-up guard until its tables are indexed again.
+        StartupGuard guard;
+        bool restored = false;
+        if (services.restore)
+          restored = services.restore(ctx, guard);
+        else
+          not_yet(ctx);
         ctx.areas.close_all();
+        if (restored) {
+          // An older backup's tables get the new fields; "konstans" came back too.
+          ctx.areas.select(1);
+          upgrade_tables(ctx);
+          ctx.areas.close_all();
+          if (services.konsbe) services.konsbe(ctx);
+          ctx.areas.close_all();
+        }
         DELCSILL2(dir_of(ctx), "*.ntx");
         ctx.areas.select(1);
         INDEXELES(ctx);
         ctx.areas.close_all();
         ctx.areas.select(1);
         break;
+      }
       case 2:
         ctx.areas.close_all();
         DELCSILL2(dir_of(ctx), "*.ntx");
@@ -554,12 +577,17 @@ int MAIN(Context& ctx, const StartArgs& args, const ShellServices& services) {
   if (!start_checks(ctx, args)) return 0;
 
   ctx.areas.set_deleted(true);
+  ctx.areas.set_exact(false);
   con.set_message_row(24, true);
   ctx.reads.escape = true;
+  if (services.calculator)
+    con.set_key(key::kAltS, [&ctx, &services](console::Console&) { services.calculator(ctx); });
+  if (services.version_box)
+    con.set_key(key::kAltV, [&ctx, &services](console::Console&) { services.version_box(ctx); });
   con.set_title(std::string(HU("Szja adatszolgáltatás ")) + std::string(kEv4) +
                 std::string(HU("  (32 bites változat)")));
 
-  if (!prepare_tables(ctx)) return 0;
+  if (!prepare_tables(ctx, services)) return 0;
 
   con.set_colour("n/bg,n/bg,bg,bg");
   con.clear_screen();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "shell/context.h"
+#include "shell/startup_files.h"
 #include "ui/viewer.h"
 
 namespace shell {
@@ -22,12 +23,20 @@ struct ShellServices {
   Action kons_ini, konsbe, beallit;
   // The update check WWWELLEN.
   Action wwwellen;
+  // The hot keys Alt+S (the calculator) and Alt+V (the version box).
+  Action calculator, version_box;
+  // What an interrupted restore or backup left, put right at start-up under the
+  // start-up guard before the template copy.
+  Action recover;
   // The viewer's export and print keys for the change notes.
   ui::ViewerHooks viewer;
   // Menu items: the person browse (1), the M30 (2) and EKHO (3) certificates, the
-  // company browse (5), the takeover (7), the restore ADATTOLTES and the backup offer
-  // ADATMENTES.
-  Action browse_persons, m30, ekho, browse_companies, takeover, restore, backup;
+  // company browse (5), the takeover (7) and the backup offer ADATMENTES.
+  Action browse_persons, m30, ekho, browse_companies, takeover, backup;
+  // The restore ADATTOLTES of the submenu. It takes the start-up guard into
+  // `guard` before it replaces anything; the submenu holds it until the indexes
+  // are built again. True when the tables were replaced.
+  std::function<bool(Context&, StartupGuard& guard)> restore;
 };
 
 struct StartArgs {
@@ -53,8 +62,12 @@ void set_globals(Context& ctx, const StartArgs& args);
 // program must end.
 bool start_checks(Context& ctx, const StartArgs& args);
 // Template copy, upgrade and indexes (first workstation only), buffer variables.
-// False when the program must end (the company table's wait given up).
-bool prepare_tables(Context& ctx);
+// False when the program must end (the start-up guard's or the company table's
+// wait given up).
+bool prepare_tables(Context& ctx, const ShellServices& services = {});
+// The table upgrade of the first workstation in (new fields, wider fields, the
+// unclean-exit marker); also run after a restore, for an older backup's tables.
+void upgrade_tables(Context& ctx);
 // The title screen with the processing date's field placed on row 24.
 void title_screen(Context& ctx);
 // The change notes shown at start-up, with the question and the renaming.

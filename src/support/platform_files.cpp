@@ -9,8 +9,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 
 #include "support/platform_paths.h"
 
@@ -108,6 +110,11 @@ bool file_date(std::string_view path, xbase::Date& date, std::string& time) {
   return true;
 }
 
+bool is_dir(std::string_view path) {
+  struct stat st {};
+  return ::stat(find_nocase(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool make_dir(std::string_view path) {
   std::string p = find_nocase(path);
   if (::mkdir(p.c_str(), 0777) == 0) return true;
@@ -166,6 +173,37 @@ int64_t copy_file(std::string_view from, std::string_view to) {
     return -1;
   }
   return total;
+}
+
+bool link_or_copy(std::string_view from, std::string_view to) {
+  std::string src = find_nocase(from);
+  std::string dst = find_nocase(to);
+  if (::link(src.c_str(), dst.c_str()) == 0) return true;
+  return copy_file(src, dst) >= 0;
+}
+
+bool remove_tree(std::string_view path) {
+  std::error_code ec;
+  std::filesystem::remove_all(find_nocase(path), ec);
+  return !ec;
+}
+
+std::string temp_file(std::string_view stem) {
+  const char* env = std::getenv("TMPDIR");
+  std::string dir = env != nullptr && *env != '\0' ? env : "/tmp";
+  std::string path = join(dir, std::string(stem) + "-XXXXXX");
+  int fd = ::mkstemp(path.data());
+  if (fd < 0) return "";
+  ::close(fd);
+  return path;
+}
+
+bool sync_path(std::string_view path) {
+  int fd = ::open(find_nocase(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // a file system without fsync
+  ::close(fd);
+  return ok;
 }
 
 bool delete_file(std::string_view path) { return ::unlink(find_nocase(path).c_str()) == 0; }

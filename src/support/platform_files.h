@@ -34,6 +34,9 @@ int64_t file_size(std::string_view path);
 // Date and time of the last change; false when the file is missing.
 bool file_date(std::string_view path, xbase::Date& date, std::string& time);
 
+// Whether the path names a directory (an empty one too).
+bool is_dir(std::string_view path);
+
 // MAKEDIR: creates one directory; true when it exists afterwards.
 bool make_dir(std::string_view path);
 // Creates the directory and every missing parent.
@@ -43,6 +46,22 @@ bool make_dirs(std::string_view path);
 // when the source cannot be read or the target cannot be written (a partly written
 // target is removed).
 int64_t copy_file(std::string_view from, std::string_view to);
+
+// A new name for the file: a hard link, or a copy where the file system refuses
+// one. False when neither could be made.
+bool link_or_copy(std::string_view from, std::string_view to);
+
+// Deletes a directory with everything in it (a file too); true when nothing of it
+// is left.
+bool remove_tree(std::string_view path);
+
+// A new empty file in the system's temporary directory (TMPDIR, else /tmp) whose
+// name begins with `stem`; "" when none can be made. The caller deletes it.
+std::string temp_file(std::string_view stem);
+
+// fsync of a file or a directory (the names in it): what was written or renamed
+// reaches the disk. False on an error.
+bool sync_path(std::string_view path);
 
 // FERASE: true when the file was deleted.
 bool delete_file(std::string_view path);

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "xbase/cp852.h"
 #include "xbase/fileio.h"
 
 namespace support::platform {
@@ -168,6 +169,10 @@ std::string to_linux(std::string_view windows_path) {
   }
   return find_nocase(p);
 }
+
+std::string typed_path(std::string_view cp852) { return to_linux(xbase::cp852_to_utf8(cp852)); }
+
+std::string shown_path(std::string_view linux_path) { return xbase::utf8_to_cp852(linux_path); }
 
 bool has_wildcard(std::string_view mask) {
   return mask.find_first_of("*?") != std::string_view::npos;

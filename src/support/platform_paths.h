@@ -35,6 +35,14 @@ std::string program_dir_windows();
 // a relative one stays relative. Components that do not exist keep their spelling.
 std::string to_linux(std::string_view windows_path);
 
+// A path the user typed (CP852, as the program keeps it) as the file system takes
+// it: UTF-8, then through to_linux() ("A:" is the drive root, "D:\MENTES" lies
+// under it, "/media/usb" stays as it is).
+std::string typed_path(std::string_view cp852);
+// A Linux path (UTF-8) as the program shows it (CP852; characters CP852 lacks
+// become "?").
+std::string shown_path(std::string_view linux_path);
+
 // The existing file or directory whose name matches `path` ignoring case,
 // component by component; `path` itself when there is none.
 std::string find_nocase(std::string_view path);

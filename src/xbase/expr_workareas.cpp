@@ -53,6 +53,18 @@ int WorkAreasHost::select_area(int area) {
   return before;
 }
 
+EvalContext areas_context(WorkAreas& areas, ExprHost* host, Variables* vars, const Functions* app) {
+  EvalContext ctx;
+  ctx.host = host;
+  ctx.vars = vars;
+  ctx.functions = app;
+  WorkAreas* w = &areas;
+  ctx.handler = [w](Error& e) {
+    return w->error_handler() ? w->error_handler()(e) : ErrorAnswer::fail();
+  };
+  return with_settings(ctx, areas);
+}
+
 RecordCondition text_condition(WorkAreas& areas, std::string_view text, Variables* vars,
                                const Functions* app) {
   struct State {
@@ -66,17 +78,11 @@ RecordCondition text_condition(WorkAreas& areas, std::string_view text, Variable
   auto s = std::make_shared<State>(areas);
   s->expr = Expr::compile(text, app);
   s->area = areas.selected();
-  s->ctx.host = &s->host;
-  s->ctx.vars = vars;
-  s->ctx.functions = app;
-  WorkAreas* w = &areas;
-  s->ctx.handler = [w](Error& e) {
-    return w->error_handler() ? w->error_handler()(e) : ErrorAnswer::fail();
-  };
+  s->ctx = areas_context(areas, &s->host, vars, app);
   return [s]() {
     AreaSelection keep(s->areas);
     s->areas.select(s->area);
-    return s->expr.eval_condition(s->ctx);
+    return s->expr.eval_condition(with_settings(s->ctx, s->areas));
   };
 }
 

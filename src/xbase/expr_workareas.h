@@ -37,10 +37,22 @@ class WorkAreasHost : public ExprHost {
   int fixed_area_;
 };
 
+// The context of an evaluation over the work areas: names through `host`, the
+// areas' error handler (the one set when an error comes) and SET EXACT as it is
+// now. A context kept for later evaluations takes SET EXACT again before each
+// (with_settings), as text_condition and the browse columns do.
+EvalContext areas_context(WorkAreas& areas, ExprHost* host, Variables* vars,
+                          const Functions* app = nullptr);
+inline EvalContext& with_settings(EvalContext& ctx, const WorkAreas& areas) {
+  ctx.exact = areas.exact();
+  return ctx;
+}
+
 // A record condition of the selected area from an expression text, compiled once
 // (a syntax error is thrown as ErrorException). It is evaluated with its own area
 // selected, whichever area is selected when the table engine asks, with the work
-// areas' error handler; `vars` and `app` (either may be null) must outlive it.
+// areas' error handler and SET EXACT; `vars` and `app` (either may be null) must
+// outlive it. LOCATE FOR and SET FILTER TO given as texts go through it.
 RecordCondition text_condition(WorkAreas& areas, std::string_view text, Variables* vars,
                                const Functions* app = nullptr);
 

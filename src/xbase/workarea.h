@@ -1,7 +1,7 @@
 // Work areas: numbered slots that each hold one open table with its record pointer,
 // current record buffer, filter, LOCATE condition, locks and orders; and the set of
-// them (WorkAreas), the context that carries the selected area, the SET EXCLUSIVE and
-// SET DELETED settings and the replaceable error handler.
+// them (WorkAreas), the context that carries the selected area, the SET EXCLUSIVE,
+// SET DELETED and SET EXACT settings and the replaceable error handler.
 //
 // Every failure becomes an Error handed to the handler; its answer is obeyed (retry
 // the operation, take the default, substitute a value). Without a handler, or when
@@ -153,6 +153,10 @@ class WorkAreas {
   bool exclusive() const { return exclusive_; }
   void set_deleted(bool on) { deleted_ = on; }  // SET DELETED: hide deleted records
   bool deleted_hidden() const { return deleted_; }
+  // SET EXACT, for "=" and the comparisons of texts in every evaluation over these
+  // areas (expr_workareas.h). Off: a text equals any text it begins with.
+  void set_exact(bool on) { exact_ = on; }
+  bool exact() const { return exact_; }
   // NETERR(): true after an open or append that failed and was given the default.
   bool neterr() const { return neterr_; }
   void set_neterr(bool v) { neterr_ = v; }
@@ -187,6 +191,7 @@ class WorkAreas {
   int selected_ = 1;
   bool exclusive_ = true;
   bool deleted_ = false;
+  bool exact_ = false;
   bool neterr_ = false;
   ErrorHandler handler_;
 };

@@ -344,20 +344,20 @@ TEST(GetRead, PgDnWalkAndEscThroughHotKeys) {
 }
 
 TEST(GetBufferEdits, InsertLiteralsLogicalsAndWords) {
-  // Insert mode pushes the rest of the field right across a literal; the last
-  // character falls off.
+  // Insert mode pushes the rest of the run right up to the next literal; the run's
+  // last character falls off.
   GetBuffer tax(Value::str("12345678123"), "@R 99999999-9-99");
   EXPECT_EQ(tax.text(), "12345678-1-23");
   EXPECT_EQ(tax.width(), 13);
   tax.home();
   EXPECT_TRUE(tax.type_char('9', true));
-  EXPECT_EQ(tax.text(), "91234567-8-12");
-  EXPECT_EQ(tax.value().as_str(), "91234567812");
+  EXPECT_EQ(tax.text(), "91234567-1-23");
+  EXPECT_EQ(tax.value().as_str(), "91234567123");
   EXPECT_FALSE(tax.type_char('x', false));  // "9" takes digits only
   for (int i = 0; i < 7; ++i) tax.right();
   EXPECT_EQ(tax.pos(), 9);  // the cursor skips the literal
   tax.del();
-  EXPECT_EQ(tax.value().as_str(), "9123456712 ");
+  EXPECT_EQ(tax.value().as_str(), "91234567 23");
 
   // "@E": a comma typed in a number moves to the decimals as the point does.
   GetBuffer amount(Value::num(0, 10, 2), "@E 999,999.99");

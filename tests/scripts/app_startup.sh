@@ -124,7 +124,7 @@ expect_at 24 17 "Magánszemélynek kifizetett összegek módosítása"
 
 # The submenu: the note is listed as read; reindexing rebuilds a deleted index.
 tm send-keys -t t 8
-wait_for "Egyéb funkciók"
+wait_for "Mentés visszatöltése"
 expect_at 3 33 "Egyéb funkciók"
 expect_at 11 28 " 2  Újraindexelés        "
 tm send-keys -t t 3
@@ -141,6 +141,8 @@ sleep 0.3
 tm send-keys -t t Escape
 wait_for "Kilépés a programból"
 tm send-keys -t t Escape
+wait_for "Adatállomány mentése?"
+tm send-keys -t t n
 ended
 [ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
 

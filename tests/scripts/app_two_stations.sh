@@ -63,9 +63,13 @@ wait_for two "Kilépés a programból"
 touch "$inst/gond.baj"
 
 tm send-keys -t one Escape
+wait_for one "Adatállomány mentése?"
+tm send-keys -t one n
 wait_for one PROGRAM-ENDED
 [ -f "$inst/gond.baj" ] || fail "gond.baj removed while the second one still runs"
 tm send-keys -t two Escape
+wait_for two "Adatállomány mentése?"
+tm send-keys -t two n
 wait_for two PROGRAM-ENDED
 [ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
 echo "ok"

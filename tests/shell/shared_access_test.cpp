@@ -118,6 +118,36 @@ TEST(Netuse, EscGivesUpTheWait) {
   EXPECT_EQ(other.finish(), 0);
 }
 
+TEST(StartupGuardWait, AStartDuringAnotherWaitsInTheWindowAndEscGivesUp) {
+  Station s;
+  std::string dir = s.dir;
+  Other first([&](int down, int up) {
+    StartupGuard g;
+    if (!g.try_acquire(dir)) return 2;
+    testing::say_ready(up);
+    testing::wait_parent(down);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    return 0;
+  });
+  ASSERT_TRUE(first.ready());
+  StartupGuard busy;
+  s.term->esc_after = 1;
+  EXPECT_FALSE(acquire_startup_guard(*s.ctx, busy));
+  EXPECT_FALSE(busy.held());
+  EXPECT_EQ(s.windows.count(), 0);
+  ASSERT_FALSE(s.term->waits().empty());
+  EXPECT_NE(s.term->waits()[0].row_utf8(12).find("Várakozás állományra..."), std::string::npos);
+
+  first.go();
+  s.term->esc_after = -1;
+  auto t0 = Clock::now();
+  StartupGuard second;
+  EXPECT_TRUE(acquire_startup_guard(*s.ctx, second));
+  EXPECT_TRUE(second.held());
+  EXPECT_GE(seconds_since(t0), 1.0);
+  EXPECT_EQ(first.finish(), 0);
+}
+
 TEST(Reclock, WaitsInTheRedWindowAndKeepsTheCallersLastKey) {
   Station s;
   make_table(s, "virda23", 2);

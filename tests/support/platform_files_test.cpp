@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -219,6 +222,47 @@ TEST(PlatformRun, ArgumentsAreNeverReadByAShell) {
   EXPECT_FALSE(fs::exists(d.root + "/done"));  // did not wait
   for (int i = 0; i < 100 && !fs::exists(d.root + "/done"); ++i) ::usleep(50000);
   EXPECT_TRUE(fs::exists(d.root + "/done"));
+}
+
+TEST(PlatformRun, OutputIntoAFileAndATimeOutThatEndsTheWholeGroup) {
+  Drive d;
+  std::string log = d.root + "/log.txt";
+  EXPECT_EQ(pf::run_wait({"/bin/sh", "-c", "echo out; echo err >&2; read x; echo \"[$x]\""},
+                         {.output = log}),
+            0);
+  EXPECT_EQ(slurp(log), "out\nerr\n[]\n");  // input from /dev/null, never our terminal
+  EXPECT_EQ(pf::run_wait({"true"}, {.output = d.root + "/no/such/dir/log"}), -1);
+
+  // A child and its own child, both ended; one that ignores SIGTERM gets SIGKILL.
+  auto t0 = std::chrono::steady_clock::now();
+  int code = pf::run_wait({"/bin/sh", "-c", "sleep 30 & echo $! > kid; wait"},
+                          {.dir = d.root, .timeout_seconds = 0.3});
+  EXPECT_EQ(code, 128 + SIGTERM);
+  // Gone, or a zombie nobody has reaped yet.
+  std::string kid = "/proc/" + std::to_string(std::stoi(slurp(d.root + "/kid"))) + "/stat";
+  auto running = [&] {
+    std::string stat = slurp(kid);
+    size_t paren = stat.rfind(')');
+    return paren != std::string::npos && paren + 2 < stat.size() && stat[paren + 2] != 'Z';
+  };
+  for (int i = 0; i < 50 && running(); ++i) ::usleep(20000);
+  EXPECT_FALSE(running());
+  EXPECT_EQ(pf::run_wait({"/bin/sh", "-c", "trap '' TERM; sleep 30"}, {.timeout_seconds = 0.3}),
+            128 + SIGKILL);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+  EXPECT_EQ(pf::run_wait({"/bin/sh", "-c", "exit 3"}, {.timeout_seconds = 5}), 3);
+
+  EXPECT_NE(pf::find_program("sh"), "");
+  EXPECT_EQ(pf::find_program("no-such-program-here"), "");
+}
+
+TEST(PlatformPaths, ATypedPathReachesTheFileSystemAsUtf8) {
+  Drive d;
+  fs::create_directories(d.root + "/Mentes");
+  EXPECT_EQ(pf::typed_path("D:\\MENTES"), fs::canonical(d.root).string() + "/Mentes");
+  EXPECT_EQ(pf::typed_path("A:"), fs::canonical(d.root).string());
+  EXPECT_EQ(pf::typed_path("/media/usb/ment\x82s 2023"), "/media/usb/mentés 2023");
+  EXPECT_EQ(pf::shown_path("/media/usb/mentés"), "/media/usb/ment\x82s");
 }
 
 }  // namespace

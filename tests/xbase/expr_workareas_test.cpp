@@ -105,6 +105,24 @@ TEST_F(ExprWorkAreas, FiltersAndLocateGivenAsTexts) {
   EXPECT_THROW(text_condition(wa, "nyilat $", &vars), ErrorException);
 }
 
+// SET EXACT is the work areas' one setting: a condition compiled once follows it at
+// every evaluation, and so do LOCATE and contexts made over the areas.
+TEST_F(ExprWorkAreas, SetExactTakenByEveryEvaluation) {
+  WorkArea& virda = wa.area(1);
+  RecordCondition prefix = text_condition(wa, "UPPER(nev)=UPPER(TRIM('nagy    '))", &vars);
+  EXPECT_FALSE(wa.exact());
+  EXPECT_TRUE(virda.locate(prefix));  // off: a prefix of the name is enough
+  EXPECT_EQ(virda.recno(), 3u);
+  wa.set_exact(true);
+  EXPECT_FALSE(virda.locate(prefix));
+  virda.go_to(3);
+  EvalContext c = areas_context(wa, &host, &vars);
+  EXPECT_FALSE(Expr::compile("nev='Nagy'").eval(c).as_logical());
+  EXPECT_TRUE(Expr::compile("nev='Nagy Ede    '").eval(c).as_logical());  // trailing blanks ignored
+  wa.set_exact(false);
+  EXPECT_TRUE(Expr::compile("nev='Nagy'").eval(with_settings(c, wa)).as_logical());
+}
+
 TEST_F(ExprWorkAreas, DivisionByZeroAnsweredByTheHandler) {
   wa.set_error_handler([](Error& e) {
     if (e.gen_code == gen::kZeroDiv) return ErrorAnswer::substitute(Value::num(0));

@@ -20,6 +20,7 @@
 #include "dbftool_csv.h"
 #include "dbftool_ntx.h"
 #include "xbase/cp852.h"
+#include "xbase/dbf_check.h"
 #include "xbase/dbf_table.h"
 #include "xbase/fileio.h"
 #include "xbase/workarea.h"
@@ -278,60 +279,13 @@ int cmd_append(const std::string& path) {
 }
 
 int cmd_check(const std::string& path) {
-  // The header first: a table that does not open is reported with the reason.
-  std::unique_ptr<DbfTable> t;
-  try {
-    t = DbfTable::open(path, false, true);
-  } catch (const ErrorException& ex) {
-    std::printf("%s\n", ex.what());
-    return 1;
-  }
-  int faults = 0;
-  auto fault = [&](const std::string& msg) {
-    ++faults;
-    if (faults <= 1000) std::printf("%s\n", msg.c_str());
-  };
-  const DbfHeader& h = t->header();
-  if (h.record_length != record_length_of(h.fields))
-    fault("record length " + std::to_string(h.record_length) + " differs from the fields' " +
-          std::to_string(record_length_of(h.fields)));
-  // Writers add the record before they count it in the header, so a header that
-  // counts more records than the file holds means records were lost (a cut file).
-  if (h.record_count > t->record_count())
-    fault("the header counts " + std::to_string(h.record_count) + " records, the file holds " +
-          std::to_string(t->record_count()));
-  else if (h.record_count < t->record_count())
-    std::printf("note: the header counts %u records, the file holds %u (the file size decides)\n",
-                h.record_count, t->record_count());
-  std::string rec(t->record_length(), ' ');
-  for (uint32_t r = 1; r <= t->record_count(); ++r) {
-    if (!t->read_record(r, rec.data())) break;
-    std::string where = "record " + std::to_string(r);
-    if (rec[0] != ' ' && rec[0] != '*') fault(where + ": bad deletion flag");
-    for (size_t i = 0; i < h.fields.size(); ++i) {
-      const FieldDef& f = h.fields[i];
-      std::string text = rec.substr(h.offsets[i], static_cast<size_t>(f.width));
-      std::string bad;
-      switch (f.type) {
-        case 'N':
-        case 'F':
-          if (!parse_number_strict(text, nullptr)) bad = "not a number";
-          break;
-        case 'D':
-          if (text != std::string(8, ' ') && Date::from_dtos(text).empty()) bad = "not a date";
-          break;
-        case 'L':
-          if (std::string("TtFfYyNn? ").find(text[0]) == std::string::npos) bad = "not a logical";
-          break;
-        default:
-          break;
-      }
-      if (!bad.empty()) fault(where + ": field " + f.name + ": " + bad + " \"" + cp852_to_utf8(text) + "\"");
-    }
-  }
-  if (faults == 0) std::printf("ok: %u records\n", t->record_count());
-  else std::printf("%d fault(s)\n", faults);
-  return faults ? 1 : 0;
+  TableCheck c = check_table(path);
+  for (const std::string& line : c.faults) std::printf("%s\n", line.c_str());
+  if (!c.opened) return 1;
+  for (const std::string& line : c.notes) std::printf("note: %s\n", line.c_str());
+  if (c.sound()) std::printf("ok: %u records\n", c.records);
+  else std::printf("%d fault(s)\n", c.fault_count);
+  return c.sound() ? 0 : 1;
 }
 
 // Takes the named mode; false when refused.

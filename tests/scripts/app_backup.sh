@@ -1,0 +1,264 @@
+#!/usr/bin/env bash
+# End to end: backup at the exit and restore from the submenu in tmux, 80x25, on a
+# generated installation (VIRDA_DRIVE at a scratch directory), with 7-Zip. The
+# dialogs at their rows and columns; a typed path full of shell syntax that is one
+# argument; the archive's names; the round trip after a lost and a changed table;
+# a table held by another workstation (Esc gives up, the archive stays); a
+# workstation that starts during a restore waits for it; the version box and the
+# calculator over the date field and the main menu.
+set -euo pipefail
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+bin="${MVIRDA_BINARY_DIR:?}/src"
+launcher="$bin/virda23"
+gen="$bin/store/tools/gen-installation"
+dbftool="$bin/xbase/tools/dbftool"
+for f in "$launcher" "$gen" "$dbftool"; do
+  [ -x "$f" ] || { echo "missing $f"; exit 1; }
+done
+command -v 7zz >/dev/null || { echo "missing 7zz (Debian package 7zip)"; exit 1; }
+base="mvirda_backup_$$"
+n=0
+sock="$base.$n"
+drive="$(mktemp -d)"
+inst="$drive/VIRDA23"
+holder=""
+tm() { tmux -L "$sock" "$@"; }
+cleanup() {
+  local i
+  for i in $(seq 0 "$n"); do tmux -L "$base.$i" kill-server 2>/dev/null || true; done
+  tmux -L "$base.two" kill-server 2>/dev/null || true
+  [ -z "$holder" ] || kill "$holder" 2>/dev/null || true
+  rm -rf "$drive"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- pane ---"; tm capture-pane -p -t t 2>/dev/null || true; exit 1; }
+pane() { tm capture-pane -p -t t; }
+wait_for() {
+  local i
+  for i in $(seq 150); do
+    if pane | grep -qF -- "$1"; then return 0; fi
+    sleep 0.1
+  done
+  fail "waited for: $1"
+}
+at() {
+  local line
+  line="$(pane | sed -n "$(($1 + 1))p")"
+  printf '%s' "${line:$2:${#3}}"
+}
+expect_at() { [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"; }
+start() {  # a fresh 80x25 window on its own tmux server, the program up to the date
+  tm kill-server 2>/dev/null || true
+  n=$((n + 1))
+  sock="$base.$n"
+  tm new-session -d -s t -x 80 -y 25 "export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
+  wait_for "A feldolgozás dátuma:"
+}
+to_menu() { tm send-keys -t t Enter; wait_for "Kilépés a programból"; }
+ended() { wait_for PROGRAM-ENDED; }
+dumps() {  # every table's records, as dbftool dumps them
+  local t
+  for t in vallal virda23 eltar23 konstans kozter; do "$dbftool" dump "$inst/$t.dbf"; done
+}
+sound() {  # every table passes the check, every index its check
+  local t
+  for t in vallal virda23 eltar23 konstans kozter; do
+    "$dbftool" check "$inst/$t.dbf" >/dev/null || fail "$t.dbf does not pass the check"
+  done
+  for t in virda23:virda23 virda23:virda232 eltar23:eltar23 vallal:vallal; do
+    "$dbftool" check-index "$inst/${t%%:*}.dbf" "$inst/${t##*:}.ntx" >/dev/null || fail "index ${t##*:}"
+  done
+}
+
+"$gen" "$drive" --persons 40 --companies 3 >/dev/null
+touch "$inst/elsoind.jel"
+printf '%%PDF-1.4 igazolas\n' >"$inst/Igazolas.pdf"
+printf 'log\r\n' >"$inst/hibauzen.dbh"
+
+# --- The version box and the calculator over the date field and the main menu.
+start
+before="$(pane)"
+tm send-keys -t t M-v
+wait_for "Tovább..."
+expect_at 7 21 "┌─────"
+expect_at 18 21 "└─────"
+expect_at 9 24 "Könyvtár : "
+expect_at 11 24 "Verzió   : 2023.01"
+expect_at 13 24 "Exe dátum: "
+expect_at 15 24 "Fordító  : "
+expect_at 17 35 "Tovább..."
+tm send-keys -t t x
+sleep 0.3
+[ "$(pane)" == "$before" ] || fail "the screen after the version box over the date field"
+to_menu
+before="$(pane)"
+tm send-keys -t t M-v
+wait_for "Tovább..."
+tm send-keys -t t Space
+sleep 0.3
+[ "$(pane)" == "$before" ] || fail "the screen after the version box over the main menu"
+tm send-keys -t t M-s
+sleep 0.3
+expect_at 5 2 "7  8  9  /"
+expect_at 11 2 "0  .  =  +"
+tm send-keys -t t 7 + 5 =
+sleep 0.3
+expect_at 2 2 "        12"
+tm send-keys -t t Enter
+sleep 0.3
+[ "$(pane)" == "$before" ] || fail "the main menu after the calculator"
+
+# --- The backup at the exit, into a new directory with shell syntax in its name.
+tm send-keys -t t Escape
+wait_for "Adatállomány mentése?"
+expect_at 17 51 "Adatállomány mentése?"
+expect_at 19 51 "Igen"
+expect_at 20 51 "Nem"
+tm send-keys -t t i
+wait_for "Mentés helye"
+expect_at 9 20 "┌─────────────Mentés helye──────────────┐"
+expect_at 15 20 "└"
+expect_at 11 24 "Elérési út (pl. D:\\MENTES):"
+expect_at 12 24 "$(printf '%35s' '')"
+target='ment és;$(touch pwned)'
+tm send-keys -t t -l "$target"
+tm send-keys -t t Enter
+wait_for "Létrehozás?"
+expect_at 16 40 "A megadott könyvtár nem létezik."
+expect_at 17 40 "Létrehozás?"
+dumps >"$drive/before.csv"
+tm send-keys -t t i
+wait_for "A mentés elkészült:"
+tm send-keys -t t Enter
+ended
+archive="$inst/$target/virda23#.zip"
+[ -f "$archive" ] || fail "no archive in '$inst/$target'"
+listed="$(7zz l -slt "$archive" | sed -n 's/^Path = //p' | tail -n +2 | sort)"
+wanted="$(cd "$inst" && find . -maxdepth 1 -type f \( -iname '*.db?' -o -iname '*.pdf' \) -printf '%f\n' | sort)"
+[ "$listed" == "$wanted" ] || fail "archived: $listed; wanted: $wanted"
+! grep -q / <<<"$listed" || fail "a directory in the archive"
+! grep -qi '\.ntx$' <<<"$listed" || fail "an index file in the archive"
+[ -z "$(find "$drive" -name pwned)" ] || fail "the typed path ran a command"
+[ "$(iconv -f CP852 -t UTF-8 "$inst/masdrv.txt")" == "$target" ] || fail "masdrv.txt: $(cat "$inst/masdrv.txt")"
+[ -z "$(find "$inst" -maxdepth 1 -name 'mentes.*')" ] || fail "a work directory was left"
+
+# The next exit shows the path; Esc there cancels the backup.
+start
+to_menu
+tm send-keys -t t Escape
+wait_for "Adatállomány mentése?"
+tm send-keys -t t Enter
+wait_for "Mentés helye"
+expect_at 12 24 "$target"
+stamp="$(stat -c %Y.%s "$archive")"
+tm send-keys -t t Escape
+ended
+[ "$(stat -c %Y.%s "$archive")" == "$stamp" ] || fail "Esc in the path dialog made a backup"
+
+# --- A table held exclusively by another workstation: Esc gives up, the archive stays.
+sum="$(md5sum <"$archive")"
+start
+to_menu
+"$dbftool" hold "$inst/virda23.dbf" exclusive 60 >"$drive/hold.log" &
+holder=$!
+for i in $(seq 50); do grep -q holding "$drive/hold.log" && break; sleep 0.1; done
+tm send-keys -t t Escape
+wait_for "Adatállomány mentése?"
+tm send-keys -t t i
+wait_for "Mentés helye"
+tm send-keys -t t Enter
+wait_for "Várakozás állományra..."
+expect_at 12 25 "│   Várakozás állományra...   │"
+tm send-keys -t t Escape
+wait_for "másik munkaállomás használja"
+tm send-keys -t t Enter
+ended
+kill "$holder"
+wait "$holder" 2>/dev/null || true
+holder=""
+[ "$(md5sum <"$archive")" == "$sum" ] || fail "the archive changed after the lock was given up"
+
+# --- The restore: "Nem", Esc in the path dialog, a missing directory.
+start
+to_menu
+tm send-keys -t t 8
+wait_for "Mentés visszatöltése"
+rm -f "$inst/virda232.ntx"
+tm send-keys -t t 1
+wait_for "Adatállomány visszatöltése?"
+expect_at 17 45 "Adatállomány visszatöltése?"
+tm send-keys -t t n
+sleep 1
+wait_for "Mentés visszatöltése"
+[ -f "$inst/virda232.ntx" ] || fail "the indexes were not rebuilt after Nem"
+[ ! -s "$inst/gond.baj" ] || fail "Nem wrote the restore's marker"
+[ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "Nem extracted something"
+tm send-keys -t t 1
+wait_for "Adatállomány visszatöltése?"
+tm send-keys -t t i
+wait_for "Mentés helye"
+tm send-keys -t t C-y
+tm send-keys -t t -l "$drive/nincs ilyen"
+tm send-keys -t t Enter
+wait_for "A megadott könyvtár nem létezik!"
+expect_at 18 40 "A megadott könyvtár nem létezik!"
+tm send-keys -t t Enter
+sleep 0.3
+expect_at 11 24 "Elérési út (pl. D:\\MENTES):"
+tm send-keys -t t Escape
+sleep 1
+wait_for "Mentés visszatöltése"
+[ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "Esc restored something"
+tm send-keys -t t Escape
+wait_for "Kilépés a programból"
+tm send-keys -t t Escape
+wait_for "Adatállomány mentése?"
+tm send-keys -t t n
+ended
+
+# --- The round trip: with the program down the year table is lost and a company
+# added; the start puts an empty year table in its place; the restore brings the
+# backup's back while a second workstation, started meanwhile, waits.
+rm "$inst/virda23.dbf"
+"$dbftool" dump "$inst/vallal.dbf" | head -1 | sed 's/^,[0-9]*/,999/' | "$dbftool" append "$inst/vallal.dbf" 2>/dev/null
+cmp -s <(dumps) "$drive/before.csv" && fail "nothing changed before the restore"
+mkdir -p "$drive/util"
+printf '#!/bin/sh\n[ "$1" = e ] && sleep 3\nexec 7zz "$@"\n' >"$drive/util/7za"
+chmod +x "$drive/util/7za"
+start
+to_menu
+tm send-keys -t t 8
+wait_for "Mentés visszatöltése"
+tm send-keys -t t 1
+wait_for "Adatállomány visszatöltése?"
+tm send-keys -t t i
+wait_for "Mentés helye"
+expect_at 12 24 "$target"
+tm send-keys -t t Enter
+wait_for "Visszatöltés folyamatban..."
+# The second workstation starts now and waits for the start-up guard.
+tmux -L "$base.two" new-session -d -s two -x 80 -y 25 "export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
+for i in $(seq 50); do tmux -L "$base.two" capture-pane -p -t two | grep -qF "Várakozás állományra..." && break; sleep 0.1; done
+tmux -L "$base.two" capture-pane -p -t two | grep -qF "Várakozás állományra..." || fail "the second workstation did not wait"
+wait_for "A visszatöltés kész."
+tm send-keys -t t Enter
+wait_for "Mentés visszatöltése"
+for i in $(seq 100); do tmux -L "$base.two" capture-pane -p -t two | grep -qF "A feldolgozás dátuma:" && break; sleep 0.1; done
+tmux -L "$base.two" capture-pane -p -t two | grep -qF "A feldolgozás dátuma:" || fail "the second workstation did not start after the restore"
+tmux -L "$base.two" send-keys -t two Enter
+for i in $(seq 50); do tmux -L "$base.two" capture-pane -p -t two | grep -qF "Kilépés a programból" && break; sleep 0.1; done
+tmux -L "$base.two" capture-pane -p -t two | grep -qF "Kilépés a programból" || fail "the second workstation's main menu"
+tmux -L "$base.two" send-keys -t two Escape
+sleep 0.3
+tmux -L "$base.two" send-keys -t two n
+for i in $(seq 50); do tmux -L "$base.two" capture-pane -p -t two | grep -qF PROGRAM-ENDED && break; sleep 0.1; done
+tm send-keys -t t Escape
+wait_for "Kilépés a programból"
+tm send-keys -t t Escape
+wait_for "Adatállomány mentése?"
+tm send-keys -t t n
+ended
+cmp -s <(dumps) "$drive/before.csv" || { diff <(dumps) "$drive/before.csv" | head -5; fail "the tables differ from the backup"; }
+sound
+[ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "the restore left its directories"
+echo "ok"
