@@ -17,6 +17,8 @@
 #include "console/console.h"
 #include "console/get_read.h"
 #include "console/terminal.h"
+#include "entry/browse_screen.h"
+#include "entry/help.h"
 #include "maint/backup_dialogs.h"
 #include "maint/restore.h"
 #include "maint/update_check.h"
@@ -134,7 +136,10 @@ int main(int argc, char** argv) {
   services.kons_ini = print::KONS_INI;
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
-  services.viewer = print::viewer_hooks(reads, windows);
+  services.viewer = print::viewer_hooks(ctx);
+  services.help = entry::HELP;
+  services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
+  services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
   services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };
   services.version_box = maint::VERZ_DRV;

@@ -43,9 +43,16 @@ class Chooser {
     first_ = std::clamp(first_, 0, std::max(0, n_ - h_));
   }
   void draw();
+  void draw_item(int i, Attr a);
   bool goto_letter(int k);
+  // The current item on the window's bottom row, when it is outside the window.
+  void bring_to_bottom() {
+    if (cur_ < first_ || cur_ >= first_ + h_) first_ = std::max(0, cur_ - h_ + 1);
+  }
   // Acts on a user function's answer; returns true when the chooser ends.
   bool answer(int action, int& result);
+  // One key; true when the chooser ends (with `result`).
+  bool step(int& result);
   int call_user(int mode) { return opt_.user(con_, mode, cur_ + 1, cur_ - first_); }
 
   Console& con_;
@@ -57,16 +64,17 @@ class Chooser {
   int first_ = 0;
 };
 
+void Chooser::draw_item(int i, Attr a) {
+  std::string text = i < n_ ? items_[static_cast<std::size_t>(i)] : std::string();
+  text.resize(static_cast<std::size_t>(w_), ' ');
+  con_.screen().write(top_ + i - first_, left_, text, a);
+}
+
 void Chooser::draw() {
   keep_visible();
-  for (int r = 0; r < h_; ++r) {
-    int i = first_ + r;
-    std::string text = i < n_ ? items_[static_cast<std::size_t>(i)] : std::string();
-    text.resize(static_cast<std::size_t>(w_), ' ');
-    Attr a = i == cur_ ? con_.attr(kEnhanced) : selectable(i) || i >= n_ ? con_.attr(kStandard)
-                                                                         : con_.attr(kUnselected);
-    con_.screen().write(top_ + r, left_, text, a);
-  }
+  for (int i = first_; i < first_ + h_; ++i)
+    draw_item(i, i == cur_ ? con_.attr(kEnhanced) : selectable(i) || i >= n_ ? con_.attr(kStandard)
+                                                                            : con_.attr(kUnselected));
   con_.set_pos(top_ + cur_ - first_, left_);
 }
 
@@ -78,6 +86,7 @@ bool Chooser::goto_letter(int k) {
     const std::string& s = items_[static_cast<std::size_t>(i)];
     if (selectable(i) && !s.empty() && xbase::hu852_upper(static_cast<unsigned char>(s[0])) == want) {
       cur_ = i;
+      bring_to_bottom();
       return true;
     }
   }
@@ -93,62 +102,73 @@ bool Chooser::answer(int action, int& result) {
   }
 }
 
+// PgDn and PgUp go by the window's height less one and put the new item on the
+// window's top (PgDn) or bottom (PgUp) row; Home shows the items that cannot be
+// chosen above the first that can. The chosen item ends in the standard colour.
 int Chooser::run() {
+  int result = 0;
   if (n_ == 0 || find(0, 1) < 0) {
     if (opt_.user) call_user(kAcNoItem);
-    return 0;
+    return result;
   }
   move_to(opt_.initial - 1, 1);
   first_ = cur_ - std::clamp(opt_.initial_row, 0, h_ - 1);
   keep_visible();
-  int result = 0;
-  for (;;) {
-    draw();
-    int k = con_.read_key();
-    int mode = kAcIdle;
-    switch (k) {
-      case key::kUp: {
-        int t = find(cur_ - 1, -1);
-        if (t >= 0) cur_ = t;
-        else mode = kAcHitTop;
-        break;
-      }
-      case key::kDown: {
-        int t = find(cur_ + 1, 1);
-        if (t >= 0) cur_ = t;
-        else mode = kAcHitBottom;
-        break;
-      }
-      case key::kPgUp:
-        if (cur_ == find(0, 1)) mode = kAcHitTop;
-        first_ -= h_;
-        move_to(cur_ - h_, -1);
-        break;
-      case key::kPgDn:
-        if (cur_ == find(n_ - 1, -1)) mode = kAcHitBottom;
-        first_ += h_;
-        move_to(cur_ + h_, 1);
-        break;
-      case key::kHome:
-      case key::kCtrlPgUp: move_to(0, 1); break;
-      case key::kEnd:
-      case key::kCtrlPgDn: move_to(n_ - 1, -1); break;
-      case key::kCtrlHome: move_to(first_, 1); break;
-      case key::kCtrlEnd: move_to(std::min(first_ + h_ - 1, n_ - 1), -1); break;
-      default:
-        if (opt_.user) {
-          mode = kAcException;
-        } else {
-          if (k == key::kEnter) return cur_ + 1;
-          if (k == key::kEsc || k == key::kLeft || k == key::kRight) return 0;
-          goto_letter(k);
-        }
-    }
-    if (!opt_.user) continue;
-    if (mode == kAcIdle && !con_.keyboard_empty()) continue;
-    keep_visible();
-    if (answer(call_user(mode), result)) return result;
+  while (!step(result)) {
   }
+  if (cur_ >= first_ && cur_ < first_ + h_) draw_item(cur_, con_.attr(kStandard));
+  return result;
+}
+
+bool Chooser::step(int& result) {
+  draw();
+  int k = con_.read_key();
+  int mode = kAcIdle;
+  switch (k) {
+    case key::kUp: {
+      int t = find(cur_ - 1, -1);
+      if (t >= 0) cur_ = t;
+      else mode = kAcHitTop;
+      break;
+    }
+    case key::kDown: {
+      int t = find(cur_ + 1, 1);
+      if (t >= 0) cur_ = t;
+      else mode = kAcHitBottom;
+      break;
+    }
+    case key::kPgUp:
+      if (cur_ == find(0, 1)) mode = kAcHitTop;
+      move_to(cur_ - std::max(1, h_ - 1), -1);
+      first_ = cur_ - h_ + 1;
+      break;
+    case key::kPgDn:
+      if (cur_ == find(n_ - 1, -1)) mode = kAcHitBottom;
+      move_to(cur_ + std::max(1, h_ - 1), 1);
+      first_ = cur_;
+      break;
+    case key::kHome:
+    case key::kCtrlPgUp:
+      move_to(0, 1);
+      first_ = 0;
+      break;
+    case key::kEnd:
+    case key::kCtrlPgDn: move_to(n_ - 1, -1); break;
+    case key::kCtrlHome: move_to(first_, 1); break;
+    case key::kCtrlEnd: move_to(std::min(first_ + h_ - 1, n_ - 1), -1); break;
+    default:
+      if (opt_.user) {
+        mode = kAcException;
+      } else {
+        if (k == key::kEnter) result = cur_ + 1;
+        if (k == key::kEnter || k == key::kEsc || k == key::kLeft || k == key::kRight) return true;
+        goto_letter(k);
+      }
+  }
+  if (!opt_.user) return false;
+  if (mode == kAcIdle && !con_.keyboard_empty()) return false;
+  keep_visible();
+  return answer(call_user(mode), result);
 }
 
 }  // namespace

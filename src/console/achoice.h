@@ -24,7 +24,10 @@ struct AchoiceOptions {
 
 // Returns the chosen item's number (from 1), or 0. The current item shows in the
 // enhanced colour, other selectable items in the standard colour, the rest in the
-// unselected colour. Up, Down, PgUp, PgDn, Home, End and their Ctrl forms move.
+// unselected colour. Up, Down, PgUp, PgDn, Home, End and their Ctrl forms move
+// (PgDn and PgUp by the window's height less one, the new item on the window's top
+// or bottom row); an item reached by its letter from outside the window shows on
+// its bottom row. When the chooser ends its item is drawn in the standard colour.
 // Without a user function Enter chooses, Esc, Left and Right return 0, and a letter
 // moves to the next item beginning with it; with one, every other key goes to it in
 // the exception mode.

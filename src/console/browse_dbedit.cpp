@@ -42,15 +42,6 @@ std::string cell_text(const BrowseColumn& c) {
   }
 }
 
-// The heading separator's character under a column separator's vertical line.
-unsigned char junction(unsigned char head, unsigned char col) {
-  const std::string_view vline = HU("│");
-  if (col != static_cast<unsigned char>(vline[0])) return head;
-  const std::string_view sgl = HU("─");  // code page 852 has no double-over-single joint
-  if (head == static_cast<unsigned char>(sgl[0])) return static_cast<unsigned char>(HU("┬")[0]);
-  return head;
-}
-
 class Browser {
  public:
   Browser(Console& con, WorkArea& area, int top, int left, int bottom, int right,
@@ -69,7 +60,13 @@ class Browser {
   void layout();
   // The window with record `rec` on row `row` (as near as the records allow).
   void place(uint32_t rec, int row);
+  // Screen columns (from the window's left edge) of the visible columns, centred as
+  // a group when they leave room.
+  std::vector<int> column_x() const;
   void paint();
+  // The current cell alone, highlighted or not.
+  void show_current(bool highlighted);
+  void put_cell(int row, int x, int c, bool highlighted);
   // The last visible column from left_col_.
   int last_visible() const;
   void keep_column_visible();
@@ -84,6 +81,7 @@ class Browser {
   bool page_up();
   // Calls the user function; returns true when the browse ends.
   bool call(int mode);
+  int data_top() const { return top_ + head_lines_ + (head_sep_.empty() ? 0 : 1); }
 
   Console& con_;
   WorkArea& area_;
@@ -183,20 +181,47 @@ void Browser::place(uint32_t rec, int row) {
   area_.go_to(rec);
 }
 
-void Browser::paint() {
-  keep_column_visible();
-  Screen& s = con_.screen();
-  Attr std_attr = con_.attr(kStandard);
-  Attr enh_attr = con_.attr(kEnhanced);
-  int last = last_visible();
-  // x positions of the visible columns
+std::vector<int> Browser::column_x() const {
   std::vector<int> xs;
   int x = 0;
-  for (int c = left_col_; c <= last; ++c) {
+  for (int c = left_col_, last = last_visible(); c <= last; ++c) {
     if (c > left_col_) x += sep_width();
     xs.push_back(x);
     x += widths_[static_cast<std::size_t>(c)];
   }
+  int spare = width_ - x;
+  if (spare > 0)
+    for (int& v : xs) v += spare / 2;
+  return xs;
+}
+
+// A cell shows its column's width; the highlight covers the value's own width.
+void Browser::put_cell(int row, int x, int c, bool highlighted) {
+  if (x >= width_) return;
+  int w = std::min(widths_[static_cast<std::size_t>(c)], width_ - x);
+  std::string t = cell_text(cols_[static_cast<std::size_t>(c)]);
+  int lit = highlighted ? std::min(w, static_cast<int>(t.size())) : 0;
+  t.resize(static_cast<std::size_t>(w), ' ');
+  Screen& s = con_.screen();
+  s.write(row, left_ + x, t, con_.attr(kStandard));
+  if (lit > 0) s.write(row, left_ + x, t.substr(0, static_cast<std::size_t>(lit)), con_.attr(kEnhanced));
+}
+
+void Browser::show_current(bool highlighted) {
+  if (cur_col_ < left_col_ || cur_col_ > last_visible()) return;
+  if (!empty_) area_.go_to(current());
+  put_cell(data_top() + cur_row_, column_x()[static_cast<std::size_t>(cur_col_ - left_col_)], cur_col_,
+           highlighted);
+}
+
+// An empty window shows the phantom record (blank texts, zero numbers) on its
+// first row; rows without a record still carry the column separators.
+void Browser::paint() {
+  keep_column_visible();
+  Screen& s = con_.screen();
+  Attr std_attr = con_.attr(kStandard);
+  int last = last_visible();
+  std::vector<int> xs = column_x();
   auto put = [&](int row, int col, const std::string& text, int width, Attr a) {
     if (col >= width_) return;
     int w = std::min(width, width_ - col);
@@ -213,36 +238,26 @@ void Browser::paint() {
       put(top_ + h, xs[static_cast<std::size_t>(c - left_col_)], text, widths_[static_cast<std::size_t>(c)], std_attr);
     }
   }
-  int data_top = top_ + head_lines_;
-  if (!head_sep_.empty()) {
+  if (!head_sep_.empty()) {  // a plain line: no junctions under the column separators
     unsigned char hc = static_cast<unsigned char>(head_sep_.back());
-    std::string line(static_cast<std::size_t>(width_), static_cast<char>(hc));
-    for (int c = left_col_ + 1; c <= last; ++c) {
-      int sx = xs[static_cast<std::size_t>(c - left_col_)] - sep_width();
-      for (int i = 0; i < sep_width() && sx + i < width_; ++i)
-        line[static_cast<std::size_t>(sx + i)] =
-            static_cast<char>(junction(hc, static_cast<unsigned char>(col_sep_[static_cast<std::size_t>(i)])));
-    }
-    s.write(data_top, left_, line, std_attr);
-    ++data_top;
+    s.write(top_ + head_lines_, left_, std::string(static_cast<std::size_t>(width_), static_cast<char>(hc)),
+            std_attr);
   }
   for (int r = 0; r < rows_; ++r) {
-    int row = data_top + r;
+    int row = data_top() + r;
     blank_row(row);
     uint32_t rec = recs_[static_cast<std::size_t>(r)];
-    if (rec == 0) continue;
-    area_.go_to(rec);
+    bool shown = rec != 0 || (empty_ && r == 0);
+    if (rec != 0) area_.go_to(rec);
     for (int c = left_col_; c <= last; ++c) {
       int cx = xs[static_cast<std::size_t>(c - left_col_)];
       if (c > left_col_) put(row, cx - sep_width(), col_sep_, sep_width(), std_attr);
-      bool hi = r == cur_row_ && c == cur_col_;
-      put(row, cx, cell_text(cols_[static_cast<std::size_t>(c)]), widths_[static_cast<std::size_t>(c)],
-          hi ? enh_attr : std_attr);
+      if (shown) put_cell(row, cx, c, r == cur_row_ && c == cur_col_);
     }
   }
   if (!empty_) area_.go_to(current());
   int cx = cur_col_ >= left_col_ && cur_col_ <= last ? xs[static_cast<std::size_t>(cur_col_ - left_col_)] : 0;
-  con_.set_pos(data_top + cur_row_, left_ + std::min(cx, width_ - 1));
+  con_.set_pos(data_top() + cur_row_, left_ + std::min(cx, width_ - 1));
 }
 
 uint32_t Browser::visible_record() {
@@ -339,8 +354,11 @@ bool Browser::page_up() {
   return true;
 }
 
+// A key goes to the user function with the highlight off; it comes back only when
+// the browse goes on.
 bool Browser::call(int mode) {
   if (!opt_.user) return false;
+  if (mode == kDeException) show_current(false);
   int answer = opt_.user(mode, cur_col_ + 1);
   if (answer == kDeAbort) return true;
   if (answer == kDeRefresh) {
@@ -349,17 +367,23 @@ bool Browser::call(int mode) {
   } else if (!area_.eof() && area_.recno() != current()) {
     place(visible_record(), cur_row_);  // the user function moved the record pointer
     paint();
+  } else if (mode == kDeException) {
+    show_current(true);
   }
   return false;
 }
 
+// After a movement that ran into an end the user function hears of it once, with
+// no idle call after it; on an empty table movements only bring the empty mode.
 void Browser::run() {
   layout();
   area_.skip(0);
   place(visible_record(), 0);
   paint();
+  bool told = false;  // the user function has just been called for a movement
   for (;;) {
-    if (con_.keyboard_empty() && call(empty_ ? kDeEmpty : kDeIdle)) return;
+    if (!told && con_.keyboard_empty() && call(empty_ ? kDeEmpty : kDeIdle)) return;
+    told = false;
     int k = con_.read_key();
     bool moved = true, ok = true;
     switch (k) {
@@ -401,7 +425,10 @@ void Browser::run() {
     }
     if (moved) {
       paint();
-      if (!ok && call(k == key::kUp || k == key::kPgUp ? kDeHitTop : kDeHitBottom)) return;
+      if (!ok && !empty_) {
+        if (call(k == key::kUp || k == key::kPgUp ? kDeHitTop : kDeHitBottom)) return;
+        told = true;
+      }
       continue;
     }
     if (!opt_.user) {

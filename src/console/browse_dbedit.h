@@ -15,6 +15,10 @@
 // movement runs into the first or the last record. Its answer: 0 ends the browse,
 // 1 goes on, 2 reads the records again and repaints (changes by other workstations
 // and by the user function itself show up then). The last key is the console's.
+//
+// The visible columns are centred as a group in the window; the current cell is
+// highlighted over its value's width (off while the user function has a key); an
+// empty table shows the phantom record. docs/console.md has the whole layout.
 #pragma once
 
 #include <functional>

@@ -62,7 +62,7 @@ void Console::show_message(std::string_view cp852) {
   if (message_row_ <= 0 || message_row_ >= Screen::kRows) return;
   screen_.fill(message_row_, 0, message_row_, Screen::kCols - 1, ' ', attr(kStandard));
   int len = static_cast<int>(cp852.size());
-  int col = message_centre_ ? std::max(0, Screen::kCols / 2 - len / 2) : 0;
+  int col = message_centre_ ? message_column(len) : 0;
   screen_.write(message_row_, col, cp852, attr(kStandard));
 }
 
@@ -137,7 +137,7 @@ int Console::read_key() {
   for (;;) {
     int k = wait(-1);
     auto it = hot_keys_.find(k);
-    if (it == hot_keys_.end()) return k;
+    if (it == hot_keys_.end() || field_keys_.count(k)) return k;
     if (running_.count(k)) continue;  // its own handler is running: the key does nothing
     HotKey handler = it->second;  // the handler may rebind keys
     running_.insert(k);

@@ -84,8 +84,9 @@ class Console {
   }
   int message_row() const { return message_row_; }
   // Clears the message row and shows `cp852` on it (centred: from column
-  // 40 - length / 2). Does nothing when no message row is set (row 0 or less).
+  // message_column(length)). Does nothing when no message row is set (row 0 or less).
   void show_message(std::string_view cp852);
+  static int message_column(int length) { return length < 79 ? (79 - length) / 2 : 0; }
 
   // The terminal window's title.
   void set_title(std::string_view cp852) { backend_->set_title(cp852); }
@@ -126,6 +127,15 @@ class Console {
   const HotKeys& hot_keys() const { return hot_keys_; }
   void restore_hot_keys(HotKeys saved) { hot_keys_ = std::move(saved); }
   bool hot_key_running(int code) const { return running_.count(code) != 0; }
+  // A key whose binding belongs to the entry fields' own wait (ReadSession): the wait
+  // of menus, lists, browses and boxes (read_key) returns it as a plain key, so that
+  // a form's Esc or PgDn handler does not act inside a question box or a pick list.
+  void set_field_key(int code, bool field_only) {
+    if (field_only) field_keys_.insert(code);
+    else field_keys_.erase(code);
+  }
+  const std::set<int>& field_keys() const { return field_keys_; }
+  void restore_field_keys(std::set<int> saved) { field_keys_ = std::move(saved); }
 
   // --- clipboard ---
   const std::string& clipboard() const { return clipboard_; }
@@ -153,6 +163,7 @@ class Console {
   KeyFilter filter_;
   HotKeys hot_keys_;
   std::set<int> running_;
+  std::set<int> field_keys_;
   std::string clipboard_;
   int message_row_ = 0;
   bool message_centre_ = false;

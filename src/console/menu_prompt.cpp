@@ -65,12 +65,11 @@ class Menu {
     if (to >= n_) return opt_.wrap ? 0 : n_ - 1;
     return to;
   }
+  // A letter shared by several prompts chooses the first of them from the top.
   int letter(int k) const {
     unsigned char want = xbase::hu852_upper(static_cast<unsigned char>(k));
-    for (int i = 1; i <= n_; ++i) {
-      int j = (cur_ + i) % n_;
+    for (int j = 0; j < n_; ++j)
       if (hot_char(items_[static_cast<std::size_t>(j)].text) == want) return j;
-    }
     return -1;
   }
   void move(int to) {
@@ -93,8 +92,7 @@ class Menu {
       con_.screen().fill(opt_.message_row, shown_col_, opt_.message_row, shown_col_ + shown_len_ - 1, ' ',
                          con_.attr(kStandard));
     shown_len_ = static_cast<int>(text.size());
-    shown_col_ = opt_.message_centre ? (Screen::kCols - shown_len_) / 2 : 0;
-    if (shown_col_ < 0) shown_col_ = 0;
+    shown_col_ = opt_.message_centre ? Console::message_column(shown_len_) : 0;
     if (shown_len_ > 0) con_.screen().write(opt_.message_row, shown_col_, text, con_.attr(kStandard));
   }
 

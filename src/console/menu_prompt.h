@@ -5,7 +5,8 @@
 // arrows move in both directions (Up/Left back, Down/Right on, round the ends with
 // SET WRAP on), Home and End go to the first and last prompt, Enter, PgUp and PgDn
 // choose, the first non-blank character of a prompt (either case) chooses that
-// prompt, Esc gives 0. Hot keys run while the menu waits.
+// prompt (the topmost of those that share it), Esc gives 0. A centred message
+// starts where Console::message_column says. Hot keys run while the menu waits.
 #pragma once
 
 #include <string>

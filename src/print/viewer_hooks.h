@@ -1,14 +1,14 @@
 // What the text viewer's "T" and "P" keys do: the export into a Windows text file,
-// and (until the print routing is in place) no printing, so "P" says that printing
-// is not available yet. The shell hands these to README_BG.
+// and the printing of the viewed file on the printer route of the settings (no
+// paper prompt; a route that is not ready says so and the viewer stays). The shell
+// hands these to README_BG.
 #pragma once
 
-#include "console/get_read.h"
+#include "shell/context.h"
 #include "ui/viewer.h"
-#include "ui/windows.h"
 
 namespace print {
 
-ui::ViewerHooks viewer_hooks(console::ReadContext& reads, ui::WindowStack& windows);
+ui::ViewerHooks viewer_hooks(shell::Context& ctx);
 
 }  // namespace print

@@ -579,6 +579,8 @@ int MAIN(Context& ctx, const StartArgs& args, const ShellServices& services) {
   ctx.areas.set_deleted(true);
   ctx.areas.set_exact(false);
   con.set_message_row(24, true);
+  if (services.help)
+    con.set_key(key::kF1, [&ctx, &services](console::Console&) { services.help(ctx); });
   ctx.reads.escape = true;
   if (services.calculator)
     con.set_key(key::kAltS, [&ctx, &services](console::Console&) { services.calculator(ctx); });

@@ -134,9 +134,9 @@ bool make_dirs(std::string_view path) {
   return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-int64_t copy_file(std::string_view from, std::string_view to) {
+int64_t copy_file(std::string_view from, std::string_view to, bool new_only) {
   std::string src = find_nocase(from);
-  std::string dst = find_nocase(to);
+  std::string dst = new_only ? std::string(to) : find_nocase(to);
   int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return -1;
   struct stat st {};
@@ -144,7 +144,7 @@ int64_t copy_file(std::string_view from, std::string_view to) {
     ::close(in);
     return -1;
   }
-  int out = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int out = ::open(dst.c_str(), O_WRONLY | O_CREAT | (new_only ? O_EXCL : O_TRUNC) | O_CLOEXEC, 0666);
   if (out < 0) {
     ::close(in);
     return -1;

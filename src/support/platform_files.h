@@ -44,8 +44,9 @@ bool make_dirs(std::string_view path);
 
 // FILECOPY: copies `from` to `to` (replacing it); the number of bytes copied, or -1
 // when the source cannot be read or the target cannot be written (a partly written
-// target is removed).
-int64_t copy_file(std::string_view from, std::string_view to);
+// target is removed). With `new_only` an existing target is never touched: -1 with
+// errno EEXIST.
+int64_t copy_file(std::string_view from, std::string_view to, bool new_only = false);
 
 // A new name for the file: a hard link, or a copy where the file system refuses
 // one. False when neither could be made.

@@ -274,11 +274,12 @@ void TextViewer::run() {
   con.set_cursor(cursor);
 }
 
-void print_lines(TextViewer& viewer, console::Printer& printer, int npage) {
+void print_lines(TextViewer& viewer, console::Printer& printer, int npage,
+                 const std::function<std::string(std::string_view)>& convert) {
   long keep = viewer.current();
   for (long i = 0; i < viewer.line_count(); ++i) {
     viewer.set_current(i);
-    printer.say(printer.prow() + 1, 0, viewer.rmbgfn2());
+    printer.say(printer.prow() + 1, 0, convert ? convert(viewer.rmbgfn2()) : viewer.rmbgfn2());
     if (printer.prow() > npage - 2) printer.eject();
   }
   if (printer.prow() != 0) printer.eject();

@@ -98,8 +98,9 @@ class TextViewer {
 // from the first to the last, at the start of a new print line (its columns
 // joined); after a line a form feed when the print row is beyond `npage` - 2, and
 // after the last line a form feed unless the print row is 0. The current line is
-// left as it was.
-void print_lines(TextViewer& viewer, console::Printer& printer, int npage);
+// left as it was. `convert`, when given, turns each line into what is sent.
+void print_lines(TextViewer& viewer, console::Printer& printer, int npage,
+                 const std::function<std::string(std::string_view)>& convert = {});
 
 // README_BG(FILE_NEV, SORHOSSZ, NY) -> 0. The caller's colour, cursor and screen
 // come back; the keyboard buffer is cleared and the last key is a space. With a

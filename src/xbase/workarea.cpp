@@ -155,6 +155,8 @@ void WorkArea::to_phantom() {
 
 void WorkArea::load(uint32_t r) {
   write_back();
+  // An index may name a record another process appended since the count was read.
+  if (r > table_->record_count()) table_->refresh_count();
   if (r >= 1 && r <= table_->record_count() && table_->read_record(r, rec_.data())) {
     recno_ = r;
     eof_ = false;

@@ -108,21 +108,20 @@ TEST_F(BrowseTest, PagesLandOnTheRightRecordsInIndexOrder) {
       "0:N09999@20",                               // Ctrl+PgDn: last record on the last row
       "0:N09984@20",                               // PgUp keeps the row
       "0:N00000@6",                                // Ctrl+PgUp
-      "1:N00000@6",  "0:N00000@6",                 // Up at the first record: top reached
-      "0:N00001@7",  "0:N09999@20", "2:N09999@20", "0:N09999@20",  // Down at the last: bottom
+      "1:N00000@6",                                // Up at the first record: top reached, once
+      "0:N00001@7",  "0:N09999@20", "2:N09999@20",  // Down at the last: bottom, once
       "4:N09999@20"};
   EXPECT_EQ(log, want);
-  // The last page: N09985 … N09999 under the heading and its separator.
+  // The last page: N09985 … N09999 under the heading and its separator; the three
+  // columns (41 wide) centred in the 78 columns from column 1: from column 19.
   const Screen& last = term->waits()[4];
   // (byte offsets of UTF-8 rows: "│" is three bytes)
-  EXPECT_EQ(last.row_utf8(6).find("N09985"), 11u) << last.row_utf8(6);
-  EXPECT_EQ(last.row_utf8(20).find("N09999"), 11u);
-  EXPECT_EQ(last.row_utf8(4).find("Kod     Nev"), 1u) << last.row_utf8(4);
-  EXPECT_EQ(last.at(5, 1).ch, static_cast<unsigned char>(HU("─")[0]));
-  EXPECT_EQ(last.at(5, 7).ch, static_cast<unsigned char>(HU("┬")[0]));
-  EXPECT_EQ(last.at(20, 7).ch, static_cast<unsigned char>(HU("│")[0]));
-  EXPECT_EQ(last.at(20, 1).attr, con->attr(kEnhanced));  // the current cell
-  EXPECT_EQ(last.at(20, 9).attr, con->attr(kStandard));
+  EXPECT_EQ(last.row_utf8(6).find("N09985"), 19u + 5 + 5) << last.row_utf8(6);
+  EXPECT_EQ(last.row_utf8(20).find("N09999"), 19u + 5 + 5);
+  EXPECT_EQ(last.row_utf8(4).find("Kod     Nev"), 19u) << last.row_utf8(4);
+  EXPECT_EQ(last.at(20, 25).ch, static_cast<unsigned char>(HU("│")[0]));
+  EXPECT_EQ(last.at(20, 19).attr, con->attr(kEnhanced));  // the current cell
+  EXPECT_EQ(last.at(20, 27).attr, con->attr(kStandard));
   EXPECT_EQ(nev(), "N09999");  // the area stays where the cursor was
 }
 
@@ -141,15 +140,16 @@ TEST_F(BrowseTest, ColumnsOnTheScreenAndSideways) {
   EXPECT_EQ(cols, (std::vector<int>{1, 3, 1, 2, 3, 4, 2, 5, 1, 2, 2}));
   const auto& w = term->waits();
   EXPECT_EQ(w[0].row_utf8(4).find("Cim"), std::string::npos);
-  // Right onto Cim scrolls it in: Nev becomes the first column on the screen.
-  EXPECT_EQ(w[5].row_utf8(4).find("Nev"), 1u) << w[5].row_utf8(4);
+  // Right onto Cim scrolls it in: Nev becomes the first column on the screen (76
+  // columns wide: from column 1 + 1).
+  EXPECT_EQ(w[5].row_utf8(4).find("Nev"), 2u) << w[5].row_utf8(4);
   EXPECT_NE(w[5].row_utf8(4).find("Cim"), std::string::npos);
   // Ctrl+End shows the last column with its values.
   EXPECT_NE(w[7].row_utf8(4).find("Megjegyzes"), std::string::npos) << w[7].row_utf8(4);
   EXPECT_NE(w[7].row_utf8(6).find("Megjegyzes 10000"), std::string::npos) << w[7].row_utf8(6);
   // Ctrl+Right pans one column while the cursor stays on a visible column.
-  EXPECT_EQ(w[9].row_utf8(4).find("Nev"), 1u);
-  EXPECT_EQ(w[10].row_utf8(4).find("Kod"), 1u);
+  EXPECT_EQ(w[9].row_utf8(4).find("Nev"), 2u);
+  EXPECT_EQ(w[10].row_utf8(4).find("Kod"), 19u);
 }
 
 TEST_F(BrowseTest, RepaintAfterADeletionDropsTheRecord) {
@@ -172,7 +172,7 @@ TEST_F(BrowseTest, RepaintAfterADeletionDropsTheRecord) {
   EXPECT_NE(after.row_utf8(7).find("N00001"), std::string::npos);
   EXPECT_NE(after.row_utf8(8).find("N00003"), std::string::npos) << after.row_utf8(8);
   EXPECT_EQ(after.text_utf8().find("N00002"), std::string::npos);
-  EXPECT_EQ(after.at(8, 1).attr, con->attr(kEnhanced));  // the cursor stays on its row
+  EXPECT_EQ(after.at(8, 19).attr, con->attr(kEnhanced));  // the cursor stays on its row
   EXPECT_EQ(nev(), "N00003");
 }
 
@@ -190,8 +190,8 @@ TEST_F(BrowseTest, WithoutUserFunctionEnterAndEscEnd) {
   term->keys({key::kEsc});
   dbedit(*con, area(), 0, 0, 10, 40, cols);
   const Screen& s = term->waits().back();
-  EXPECT_EQ(s.row_utf8(0).substr(0, 12), "        Nev ");
-  EXPECT_EQ(s.row_utf8(1).substr(0, 3), "Kod");
+  EXPECT_EQ(s.row_utf8(0).substr(6, 12), "        Nev ");  // 28 columns centred in 41
+  EXPECT_EQ(s.row_utf8(1).substr(6, 3), "Kod");
   EXPECT_EQ(s.at(2, 0).ch, static_cast<unsigned char>(HU("═")[0]));
   EXPECT_NE(s.row_utf8(3).find("00002 │ "), std::string::npos) << s.row_utf8(3);
 }
@@ -209,8 +209,11 @@ TEST_F(BrowseTest, EmptyTableAndFilter) {
   };
   browse(opt);
   EXPECT_EQ(seen, (std::vector<std::string>{"0:26", "0:26", "0:30", "4:30"}));
-  EXPECT_EQ(term->waits().back().row_utf8(10).find("00030"), 1u);
-  EXPECT_EQ(term->waits().back().row_utf8(11), std::string(80, ' '));
+  EXPECT_EQ(term->waits().back().row_utf8(10).find("00030"), 19u);
+  // Below the last record the column separators run on to the window's bottom.
+  std::string sep_only = std::string(25, ' ') + "│" + std::string(22, ' ') + "│" + std::string(31, ' ');
+  EXPECT_EQ(term->waits().back().row_utf8(11), sep_only);
+  EXPECT_EQ(term->waits().back().row_utf8(20), sep_only);
 
   area().set_filter([] { return false; });  // nothing to show: the empty mode
   area().go_top();
@@ -222,6 +225,97 @@ TEST_F(BrowseTest, EmptyTableAndFilter) {
   };
   browse(opt);
   EXPECT_EQ(seen, (std::vector<std::string>{"3:27", "4:102", "3:102", "4:27"}));
+}
+
+// The layout the program's browses get: the visible columns centred as a group, a
+// plain line under the headings, the highlight over the value's own width, the
+// column separators down to the bottom of a window the records do not fill.
+TEST_F(BrowseTest, CentredColumnsPlainHeadingLineAndShortTable) {
+  open(3, false);
+  std::vector<std::string> heads = {"Kod", "Nev", "Megjegyzes"};
+  auto cols = browse_columns(areas, {"KOD", "NEV", "LEFT(MEGJ,18)"}, {}, &heads);  // 5 + 3 + 20 + 3 + 18 = 49
+  BrowseOptions opt;
+  opt.heading_sep = HU("─");
+  opt.user = [&](int mode, int) { return mode == kDeException ? 0 : 1; };
+  term->keys({key::kEsc});
+  dbedit(*con, area(), 4, 1, 20, 78, cols, opt);
+  const auto& w = term->waits();
+  const Screen& s = w[0];
+  EXPECT_EQ(s.row_utf8(4).find("Kod"), 15u) << s.row_utf8(4);  // 1 + (78 - 49) / 2
+  EXPECT_EQ(s.at(6, 14).ch, ' ');
+  EXPECT_EQ(s.row_utf8(6).substr(15, 5), "00001");
+  for (int c = 1; c <= 78; ++c) EXPECT_EQ(s.at(5, c).ch, static_cast<unsigned char>(HU("─")[0])) << c;
+  for (int r = 9; r <= 20; ++r) {  // three records, then the separators alone
+    EXPECT_EQ(s.at(r, 21).ch, static_cast<unsigned char>(HU("│")[0])) << r;
+    EXPECT_EQ(s.at(r, 44).ch, static_cast<unsigned char>(HU("│")[0])) << r;
+    EXPECT_EQ(s.at(r, 15).ch, ' ');
+  }
+  EXPECT_EQ(s.at(6, 19).attr, con->attr(kEnhanced));  // Kod: 5 of 5
+  EXPECT_EQ(s.at(6, 20).attr, con->attr(kStandard));
+
+  // A column whose heading is wider than its value: only the value is highlighted.
+  std::vector<std::string> wide = {"Kod", "Megjegyzes"};
+  auto cols2 = browse_columns(areas, {"KOD", "LEFT(MEGJ,4)"}, {}, &wide);
+  term->keys({key::kRight, key::kEsc});
+  dbedit(*con, area(), 4, 1, 20, 78, cols2, opt);
+  const Screen& t = w.back();  // on "Megjegyzes" of the first record
+  int x = 1 + (78 - 18) / 2 + 5 + 3;
+  EXPECT_EQ(t.row_utf8(4).substr(static_cast<std::size_t>(x), 10), "Megjegyzes");
+  EXPECT_EQ(t.at(6, x).ch, 'M');
+  for (int c = x; c < x + 4; ++c) EXPECT_EQ(t.at(6, c).attr, con->attr(kEnhanced));
+  EXPECT_EQ(t.at(6, x + 4).attr, con->attr(kStandard));
+
+  // No spare width: the columns start at the window's edge.
+  std::vector<std::string> full = {"Kod", "Nev", "Cim", "M"};
+  auto cols3 = browse_columns(areas, {"KOD", "NEV", "CIM", "LEFT(MEGJ,4)"}, {}, &full);  // 78 wide
+  term->keys({key::kEsc});
+  dbedit(*con, area(), 4, 1, 20, 78, cols3, opt);
+  EXPECT_EQ(w.back().row_utf8(6).substr(1, 5), "00001");
+  EXPECT_EQ(w.back().at(6, 75).ch, 'M');
+  EXPECT_EQ(w.back().at(6, 78).ch, 'j');
+}
+
+// The key that ends the browse reaches the user function with the highlight off,
+// and the browse leaves it off; a key that goes on gets it back.
+TEST_F(BrowseTest, HighlightOffWhileTheUserFunctionHasTheKey) {
+  open(5, false);
+  std::vector<Attr> seen;
+  BrowseOptions opt;
+  opt.heading_sep = HU("─");
+  opt.user = [&](int mode, int) {
+    if (mode != kDeException) return 1;
+    seen.push_back(con->screen().at(7, 19).attr);
+    return con->last_key() == key::kEsc ? 0 : 1;
+  };
+  term->keys({key::kDown, 'x', key::kEsc});
+  browse(opt);
+  EXPECT_EQ(seen, (std::vector<Attr>{con->attr(kStandard), con->attr(kStandard)}));
+  EXPECT_EQ(term->waits().back().at(7, 19).attr, con->attr(kEnhanced));  // back after "x"
+  EXPECT_EQ(con->screen().at(7, 19).attr, con->attr(kStandard));         // not after Esc
+}
+
+// An empty table shows the phantom record on one highlighted row (numbers as 0);
+// a movement key brings only the empty mode.
+TEST_F(BrowseTest, EmptyTableShowsThePhantomRecord) {
+  open(0, false);
+  std::vector<int> modes;
+  BrowseOptions opt;
+  opt.heading_sep = HU("─");
+  opt.user = [&](int mode, int) {
+    modes.push_back(mode);
+    return mode == kDeException ? 0 : 1;
+  };
+  term->keys({key::kDown, key::kPgUp, key::kEsc});
+  std::vector<std::string> heads = {"Kod", "Nev", "Osszeg"};
+  dbedit(*con, area(), 4, 1, 20, 78, browse_columns(areas, {"KOD", "NEV", "OSSZ"}, {}, &heads), opt);
+  EXPECT_EQ(modes, (std::vector<int>{kDeEmpty, kDeEmpty, kDeEmpty, kDeException}));
+  const Screen& s = term->waits()[0];
+  EXPECT_EQ(s.row_utf8(6).substr(19, 5), "     ");
+  EXPECT_EQ(s.at(6, 19).attr, con->attr(kEnhanced));
+  EXPECT_EQ(s.at(6, 27).attr, con->attr(kStandard));
+  EXPECT_EQ(s.row_utf8(6).find("         0"), 19u + 5 + 5 + 20 + 5) << s.row_utf8(6);
+  EXPECT_EQ(s.at(6, 59).ch, '0');
+  EXPECT_EQ(s.at(20, 25).ch, static_cast<unsigned char>(HU("│")[0]));
 }
 
 TEST_F(BrowseTest, RepaintShowsWhatAnotherWorkstationWrote) {
@@ -306,10 +400,10 @@ TEST_F(BrowseTest, JoinedColumnsWithoutHeadingsOrSeparators) {
   term->keys({key::kCtrlRight, key::kEsc});
   dbedit(*con, area(), 0, 0, 23, 79, cols, opt);
   const auto& w = term->waits();
-  std::string first = w[0].row_utf8(0);
-  EXPECT_EQ(first.substr(0, 40), "00001" + xbase::padr("N07919", 20) + "         1" + "Cim 1");
+  std::string first = w[0].row_utf8(0);  // 75 columns centred in 80
+  EXPECT_EQ(first.substr(2, 40), "00001" + xbase::padr("N07919", 20) + "         1" + "Cim 1");
   EXPECT_EQ(w[0].row_utf8(3), std::string(80, ' '));
-  EXPECT_EQ(w[1].row_utf8(0).substr(0, 11), "N07919     ");  // one column to the right
+  EXPECT_EQ(w[1].row_utf8(0).substr(5, 11), "N07919     ");  // one column to the right
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "console/console.h"
 #include "console/frames.h"
 #include "console/headless.h"
+#include "xbase/functions.h"
 #include "xbase/hutext.h"
 #include "xbase/value.h"
 
@@ -95,9 +96,9 @@ TEST(Screen, MessageRowAndTitle) {
   EXPECT_EQ(c.screen().row_utf8(24), std::string(80, ' '));
   c.set_message_row(24, true);
   c.say(24, 0, "old text on the row");
-  c.show_message("M30 nyomtat\xa0sa");  // 14 characters: from column 33
+  c.show_message("M30 nyomtat\xa0sa");  // 14 characters: from column (79 - 14) / 2
   EXPECT_EQ(cells(c.screen(), 24, 0, 3), "   ");
-  EXPECT_EQ(c.screen().row_utf8(24).substr(33, 15), "M30 nyomtatása");
+  EXPECT_EQ(c.screen().row_utf8(24).substr(32, 15), "M30 nyomtatása");
   c.set_title(HU("Szja adatszolgáltatás 2023"));
   EXPECT_EQ(f.term->title(), std::string(HU("Szja adatszolgáltatás 2023")));
 }
@@ -271,9 +272,9 @@ TEST(Achoice, WithoutUserFunction) {
       {{key::kUp, key::kEnter}, 1},  // no wrap at the top
       {{key::kEnd, key::kEnter}, 7},
       {{key::kEnd, key::kDown, key::kHome, key::kEnter}, 1},
-      {{key::kPgDn, key::kEnter}, 4},
+      {{key::kPgDn, key::kEnter}, 3},  // by the height less one
       {{key::kPgDn, key::kPgDn, key::kPgDn, key::kEnter}, 7},
-      {{key::kEnd, key::kPgUp, key::kEnter}, 4},
+      {{key::kEnd, key::kPgUp, key::kEnter}, 5},
       {{key::kCtrlPgDn, key::kEnter}, 7},
       {{'e', key::kEnter}, 5},
       {{'D', key::kEnter}, 4},
@@ -285,6 +286,74 @@ TEST(Achoice, WithoutUserFunction) {
     Fixture f;
     for (int k : c.keys) f.term->key(k);
     EXPECT_EQ(achoice(*f.con, 5, 10, 7, 19, items), c.answer) << c.keys.size() << " " << c.keys[0];
+  }
+}
+
+// A 30-item list in a window of 10 rows (rows 2 to 11): where PgDn, PgUp, first
+// letters and Home put the item and the window.
+TEST(Achoice, PagesLettersAndItemsAboveTheFirstChoice) {
+  std::vector<std::string> items;
+  for (int i = 0; i < 30; ++i) items.push_back(std::string(1, static_cast<char>('A' + i % 26)) + std::to_string(i + 1));
+  // The item shown on a window row, and the row of the highlighted item.
+  auto item_at = [](const Screen& s, int row) { return xbase::rtrim(cells(s, 2 + row, 10, 6)); };
+  auto lit_row = [](const Screen& s, Attr enhanced) {
+    for (int r = 0; r < 10; ++r)
+      if (s.at(2 + r, 10).attr == enhanced) return r;
+    return -1;
+  };
+
+  Fixture f;
+  f.con->set_colour("w/n,n/w,,,r/n");
+  Attr lit = f.con->attr(kEnhanced);
+  f.term->keys({key::kPgDn, key::kPgDn, key::kPgDn, key::kPgDn, key::kPgUp, key::kPgUp, key::kPgUp,
+                key::kPgUp, key::kEnter});
+  EXPECT_EQ(achoice(*f.con, 2, 10, 11, 15, items), 1);
+  const auto& w = f.term->waits();
+  ASSERT_EQ(w.size(), 9u);
+  struct Want {
+    const char* top;
+    int row;
+  };
+  const Want want[] = {
+      {"A1", 0},                             // start
+      {"J10", 0},  {"S19", 0},               // PgDn: nine on, the new item on the top row
+      {"U21", 7},  {"U21", 9},               // the window cannot go past the last item
+      {"L12", 9},  {"C3", 9},                // PgUp: nine back, the new item on the bottom row
+      {"A1", 2},   {"A1", 0},                // the window cannot go before the first
+  };
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(item_at(w[i], 0), want[i].top);
+    EXPECT_EQ(lit_row(w[i], lit), want[i].row);
+  }
+  // When the list ends the chosen item is in the standard colour again.
+  EXPECT_EQ(f.con->screen().at(2, 10).attr, f.con->attr(kStandard));
+
+  // A first letter outside the window shows its item on the bottom row; inside, the
+  // window stays.
+  Fixture g;
+  g.term->keys({'P', 'c', 'R', 'M', key::kEsc});
+  EXPECT_EQ(achoice(*g.con, 2, 10, 11, 15, items), 0);
+  const auto& v = g.term->waits();
+  EXPECT_EQ(item_at(v[1], 9), "P16");
+  EXPECT_EQ(item_at(v[2], 9), "C29");
+  EXPECT_EQ(item_at(v[3], 9), "R18");
+  EXPECT_EQ(item_at(v[4], 0), "I9");  // M13 was in sight
+  EXPECT_EQ(lit_row(v[4], g.con->attr(kEnhanced)), 4);
+
+  // Items that cannot be chosen at the top stay in sight above the first that can
+  // after Home and Ctrl+PgUp.
+  Fixture h;
+  h.con->set_colour("w/n,n/w,,,r/n");
+  AchoiceOptions opt;
+  opt.selectable.assign(30, true);
+  opt.selectable[0] = opt.selectable[1] = opt.selectable[2] = false;
+  h.term->keys({key::kEnd, key::kHome, key::kEnd, key::kCtrlPgUp, key::kEnter});
+  EXPECT_EQ(achoice(*h.con, 2, 10, 11, 15, items, opt), 4);
+  const auto& u = h.term->waits();
+  for (int i : {2, 4}) {
+    EXPECT_EQ(item_at(u[static_cast<std::size_t>(i)], 0), "A1");
+    EXPECT_EQ(lit_row(u[static_cast<std::size_t>(i)], h.con->attr(kEnhanced)), 3);
   }
 }
 

@@ -48,15 +48,15 @@ TEST(MenuTo, ArrowsWrapMessagesAndChoice) {
   EXPECT_EQ(m.run(1), 2);
   const auto& w = m.term->waits();
   ASSERT_EQ(w.size(), 6u);
-  // Starts on 1 with its message centred on row 24.
+  // Starts on 1 with its message centred on row 24: from column (79 - 46) / 2.
   EXPECT_EQ(m.highlighted(w[0]), 1);
   std::string msg = "Magánszemélynek kifizetett összegek módosítása";
-  EXPECT_EQ(w[0].row_utf8(24), std::string(17, ' ') + msg + std::string(17, ' '));
+  EXPECT_EQ(w[0].row_utf8(24), std::string(16, ' ') + msg + std::string(18, ' '));
   EXPECT_EQ(m.highlighted(w[1]), 9);  // Up wraps to the last
   EXPECT_EQ(w[1].row_utf8(24), std::string(80, ' '));  // no message: the row is blank
   EXPECT_EQ(m.highlighted(w[2]), 1);  // Down wraps to the first
   EXPECT_EQ(m.highlighted(w[3]), 2);
-  EXPECT_EQ(w[3].row_utf8(24).find("M30 nyomtatása"), 33u);  // (80 - 14) / 2
+  EXPECT_EQ(w[3].row_utf8(24).find("M30 nyomtatása"), 32u);  // (79 - 14) / 2
   EXPECT_EQ(m.highlighted(w[4]), 3);
   EXPECT_EQ(m.highlighted(w[5]), 2);
   // Only one prompt is highlighted.
@@ -98,6 +98,16 @@ TEST(MenuTo, FirstNonBlankCharacterEscAndStart) {
   EXPECT_EQ(menu_to(con, p, 1), 3);
   EXPECT_EQ(hot, 1);
   EXPECT_EQ(con.screen().row_utf8(24).substr(0, 1), "x");  // prompts without messages leave the row
+
+  // A letter two prompts begin with chooses the upper one, wherever the highlight is.
+  auto b3 = std::make_unique<HeadlessBackend>();
+  HeadlessBackend* t3 = b3.get();
+  Console c3(std::move(b3));
+  MenuPrompts shared;
+  for (int i = 0; i < 4; ++i)
+    shared.add(c3, 5 + i, 10, i == 1 || i == 3 ? HU("Kilépés") : i == 0 ? "Adatok" : "Mentés");
+  t3->keys({'k'});
+  EXPECT_EQ(menu_to(c3, shared, 4), 2);
 }
 
 }  // namespace

@@ -159,11 +159,15 @@ struct Screenful {
   std::unique_ptr<console::Console> con;
   std::unique_ptr<console::ReadContext> reads;
   ui::WindowStack windows;
+  xbase::WorkAreas areas;
+  xbase::Variables vars;
+  std::unique_ptr<shell::Context> ctx;
   Screenful() {
     auto b = std::make_unique<console::HeadlessBackend>();
     term = b.get();
     con = std::make_unique<console::Console>(std::move(b));
     reads = std::make_unique<console::ReadContext>(*con);
+    ctx = std::make_unique<shell::Context>(*con, areas, vars, windows, *reads);
     con->set_colour("w/n");
     con->clear_screen();
   }
@@ -218,7 +222,7 @@ TEST(ExportTxt, FromTheViewerBoxLinesBecomeAscii) {
   Screenful s;
   s.term->keys({'T', key::kEnter, key::kEnter, key::kEsc});
   ui::readme_bg(*s.reads, s.windows, nullptr, "ekhoig.prn", 0, "t",
-                print::viewer_hooks(*s.reads, s.windows));
+                print::viewer_hooks(*s.ctx));
   EXPECT_EQ(slurp(in.prg + "/ekhoig.txt"), "=== ADATOK ===\r\n");
   EXPECT_EQ(s.windows.count(), 0);
 }

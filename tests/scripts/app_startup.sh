@@ -120,7 +120,7 @@ expect_at 13 24 " 6  ÁNYK import fájlok készítése"
 expect_at 16 24 " 0  Kilépés a programból        "
 expect_at 22 3 "F1 - segítség"
 expect_at 22 60 "F2 - beállítások"
-expect_at 24 17 "Magánszemélynek kifizetett összegek módosítása"
+expect_at 24 16 "Magánszemélynek kifizetett összegek módosítása"
 
 # The submenu: the note is listed as read; reindexing rebuilds a deleted index.
 tm send-keys -t t 8

@@ -137,7 +137,7 @@ TEST(Startup, FirstStartUpgradesIndexesAndLeavesCleanly) {
   EXPECT_EQ(row_at(*title, 24).substr(0, 33),
             std::string(HU("A feldolgozás dátuma:  ")) + xbase::dtoc(xbase::today()));
   EXPECT_EQ(row_at(*menu, 3).substr(25, 30), HU("SZJA ADATSZOLGÁLTATÁS v2023.01"));
-  EXPECT_EQ(row_at(*menu, 24).substr(17, 46), HU("Magánszemélynek kifizetett összegek módosítása"));
+  EXPECT_EQ(row_at(*menu, 24).substr(16, 46), HU("Magánszemélynek kifizetett összegek módosítása"));
   EXPECT_EQ(row_at(*menu, 8).substr(24, 32), HU(" 1  Adatbevitel, módosítás      "));
   EXPECT_EQ(row_at(*menu, 15).substr(24, 32), HU(" 8  Egyéb funkciók              "));
   EXPECT_EQ(row_at(*menu, 22).substr(60, 16), HU("F2 - beállítások"));

@@ -7,9 +7,15 @@
 #   tmux                           end-to-end tests drive the real binary in a terminal
 #   libdbd-xbase-perl              an independent reader and writer of dBASE/NTX files
 #   locales                        a UTF-8 locale for the terminal tests
+#   libcairo2-dev                  the PDF maker draws on cairo's PDF surface (with FreeType
+#                                  and fontconfig, which it brings along)
+#   fonts-dejavu-core              DejaVu Sans Mono, the PDF's font
+#   cups-client                    lp: the USB route prints through CUPS
+#   xdg-utils                      xdg-open: a saved PDF opens in the desktop's viewer
+#   poppler-utils                  pdfinfo, pdftotext, pdffonts read the PDFs back in tests
 
-mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config"
-mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales"
+mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config libcairo2-dev fonts-dejavu-core cups-client xdg-utils"
+mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils"
 
 mvirda_install_missing() {
   local missing=()

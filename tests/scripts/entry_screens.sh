@@ -1,0 +1,208 @@
+#!/usr/bin/env bash
+# End to end: the data entry of the real program in tmux on a generated installation.
+# F1 at the main menu; the company browse (item 5): adding 007, modifying it, a search
+# by name, a quick search by code, a search form filled from the F1 pick list; two
+# workstations, where B sees the name A has just stored; deleting a company with its
+# persons (deleted in the file, their dependants kept); the person browse (item 1):
+# quick search, "T" answered "Nem", "F" with its notice adding nothing.
+set -euo pipefail
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+bin="${MVIRDA_BINARY_DIR:?}/src"
+launcher="$bin/virda23"
+gen="$bin/store/tools/gen-installation"
+dbftool="$bin/xbase/tools/dbftool"
+for f in "$launcher" "$gen" "$dbftool"; do
+  [ -x "$f" ] || { echo "missing $f"; exit 1; }
+done
+sock="mvirda_entry_$$"
+drive="$(mktemp -d)"
+inst="$drive/VIRDA23"
+tm() { tmux -L "$sock" "$@"; }
+cleanup() {
+  tm kill-server 2>/dev/null || true
+  rm -rf "$drive"
+}
+trap cleanup EXIT
+w=a  # the window the helpers look at
+fail() {
+  echo "FAIL: $*"
+  for x in a b; do echo "--- $x ---"; tm capture-pane -p -t "$x" 2>/dev/null || true; done
+  exit 1
+}
+pane() { tm capture-pane -p -t "$w"; }
+wait_for() {
+  local i
+  for i in $(seq 200); do
+    if pane | grep -qF -- "$1"; then return 0; fi
+    sleep 0.1
+  done
+  fail "$w waited for: $1"
+}
+# The text at row R, column C (from 0) of the pane, as long as the text expected.
+at() {
+  local line
+  line="$(pane | sed -n "$(($1 + 1))p")"
+  printf '%s' "${line:$2:${#3}}"
+}
+wait_at() {  # wait_at ROW COL TEXT
+  local i
+  for i in $(seq 200); do
+    [ "$(at "$1" "$2" "$3")" == "$3" ] && return 0
+    sleep 0.1
+  done
+  fail "$w row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"
+}
+keys() { tm send-keys -t "$w" "$@"; sleep 0.3; }
+type_text() { tm send-keys -t "$w" -l "$1"; sleep 0.3; }
+station() {  # station NAME: a workstation in a new 80x25 window
+  local cmd="export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
+  if tm has-session -t s 2>/dev/null; then
+    tm new-window -t s -n "$1" "$cmd"
+  else
+    tm new-session -d -s s -n "$1" -x 80 -y 25 "$cmd"
+  fi
+  w="$1"
+  wait_for "A feldolgozás dátuma:"
+  keys Enter
+  wait_for "Kilépés a programból"
+}
+leave_form() {  # Esc in a form, "Igen" to the exit question (Esc and a letter sent
+  keys Escape  # together would arrive as Alt+letter)
+  wait_for "Kilépés tárolás nélkül?"
+  keys I
+}
+count() { "$dbftool" dump "$inst/$1.dbf" | grep -c "$2" || true; }
+
+"$gen" "$drive" --persons 40 --companies 3 >/dev/null
+touch "$inst/elsoind.jel"
+
+station a
+# F1 at the main menu: the key help, any key returns.
+keys F1
+wait_at 2 13 "Adatfelvitelnél és kereséskor használható billentyűk"
+keys x
+wait_for "Kilépés a programból"
+
+# Item 5: the company browse.
+keys 5
+wait_at 1 33 "Vállalkozások"
+wait_at 22 14 "Felvitel  - F      Módosítás - M      Kilépés - ESC"
+wait_at 5 1 "Kód"
+wait_at 7 1 "001"
+
+# Adding 007: the code zero filled, the seat kind and the tax number asked for.
+keys F
+wait_at 0 31 "Felvitel"
+keys 7 Enter
+type_text "Hetes Próba Kft."
+keys PageDown
+type_text "utca"
+keys PageDown
+wait_for "Hibás adószám/adóazonosító"
+keys Enter
+type_text "10000001000"
+keys PageDown
+wait_at 10 1 "007 │ Hetes Próba Kft."
+
+# Modifying it: the code shown, not edited.
+keys M
+wait_at 0 30 "Módosítás"
+wait_at 3 8 "007"
+wait_at 3 46 "Hetes Próba Kft."
+leave_form
+wait_at 1 33 "Vállalkozások"
+
+# A search by name from the top lands on 007.
+keys C-PageUp K Enter
+type_text "hetes"
+keys PageDown
+keys M
+wait_at 3 8 "007"
+leave_form
+wait_at 1 33 "Vállalkozások"
+
+# A quick search by code.
+keys g
+wait_at 23 20 "Keresendő:"
+type_text "002"
+wait_at 23 31 "002_"
+keys Enter M
+wait_at 3 8 "002"
+leave_form
+wait_at 1 33 "Vállalkozások"
+
+# The search form's code from the F1 pick list: from 002 one down is 003.
+keys K F1
+wait_at 3 2 "Kód"
+keys Down Enter
+wait_at 3 8 "003"
+keys PageDown M
+wait_at 3 8 "003"
+leave_form
+wait_at 1 33 "Vállalkozások"
+
+# Two workstations: B browses the companies, A renames 001, B's "M" shows the name.
+station b
+keys 5
+wait_at 7 1 "001"
+w=a
+keys C-PageUp M
+wait_at 3 8 "001"
+type_text "Átnevezett Kft."
+keys C-y PageDown
+wait_at 7 1 "001 │ Átnevezett Kft."
+w=b
+keys M
+wait_at 3 46 "Átnevezett Kft."
+leave_form
+wait_at 1 33 "Vállalkozások"
+keys Escape
+wait_for "Kilépés a programból"
+keys Escape
+wait_for PROGRAM-ENDED
+
+# Deleting 001 with its persons; their dependants stay.
+w=a
+persons_001="$(count virda23 '^,001,')"
+dependants_001="$(count eltar23 '^,001,')"
+[ "$persons_001" -gt 0 ] || fail "no persons of 001 to delete"
+keys T
+wait_for "001 Átnevezett Kft. törlése a dolgozók adataival együtt ?"
+keys I
+wait_for "Biztos ?"
+keys I
+wait_at 7 1 "002"
+[ "$(count vallal '^\*,001,')" == 1 ] || fail "the company was not deleted"
+[ "$(count virda23 '^\*,001,')" == "$persons_001" ] || fail "its persons were not deleted"
+[ "$(count virda23 '^,001,')" == 0 ] || fail "a person of 001 was left"
+[ "$(count eltar23 '^,001,')" == "$dependants_001" ] || fail "dependants were deleted"
+keys Escape
+wait_for "Kilépés a programból"
+
+# Item 1: the person browse without 001.
+keys 1
+wait_at 1 29 "SZJA adatszolgáltatás"
+wait_at 22 78 "→"
+wait_at 6 4 "002"
+keys g
+wait_at 22 11 "Gyorskeresés (cég száma+dolgozó neve, keresés vége: ENTER)"
+type_text "003"
+wait_at 23 31 "003_"
+keys Enter
+wait_at 22 14 "Felvitel"
+before="$(count virda23 '^,')"
+keys T
+wait_for "törlése ?"
+keys N
+wait_at 22 14 "Felvitel"
+keys F
+wait_at 0 31 "Felvitel"
+wait_for "Ez a funkció még nem érhető el."
+keys Enter
+wait_at 1 29 "SZJA adatszolgáltatás"
+[ "$(count virda23 '^,')" == "$before" ] || fail "the person browse changed the year table"
+keys Escape
+wait_for "Kilépés a programból"
+keys Escape
+wait_for PROGRAM-ENDED
+echo "ok"
