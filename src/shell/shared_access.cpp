@@ -76,15 +76,19 @@ bool open_with_indexes(Context& ctx, std::string_view file, bool exclusive, std:
 
 // Opens one table of the working set, asking while it is busy. False when the user
 // chose to leave and the program did not end (tests).
+// A held start-up guard is given up while the question waits for an answer, so
+// that a workstation starting meanwhile is not kept behind it.
 bool open_or_ask(Context& ctx, std::string_view file, bool exclusive, std::string_view alias,
-                 const std::vector<std::string>& indexes) {
+                 const std::vector<std::string>& indexes, StartupGuard* guard) {
   for (;;) {
     if (open_with_indexes(ctx, file, exclusive, alias, indexes)) return true;
+    if (guard) guard->release();
     int k = ui::kerdez(ctx.con, HU("Az állomány foglalt"), {HU("Várakozás"), HU("Kilépés")});
     if (k == 2) {
       ctx.end_program(0);
       return false;
     }
+    if (guard) acquire_startup_guard(ctx, *guard);
   }
 }
 
@@ -127,7 +131,7 @@ bool acquire_startup_guard(Context& ctx, StartupGuard& guard) {
   return wait_in_window(ctx, [&] { return guard.try_acquire(dir); }, true);
 }
 
-bool NYITOGAT(Context& ctx, bool exclusive) {
+bool NYITOGAT(Context& ctx, bool exclusive, StartupGuard* guard) {
   support::Routine r(ctx.routines(), "NYITOGAT", __LINE__);
   struct DefaultExclusive {
     xbase::WorkAreas& areas;
@@ -136,13 +140,14 @@ bool NYITOGAT(Context& ctx, bool exclusive) {
   ctx.areas.set_exclusive(exclusive);
 
   const std::string& ev = ctx.ev;
-  if (!open_or_ask(ctx, "vallal", exclusive, "", {"vallal"})) return false;
+  if (!open_or_ask(ctx, "vallal", exclusive, "", {"vallal"}, guard)) return false;
   ctx.areas.select(0);
-  if (!open_or_ask(ctx, "eltar" + ev, exclusive, "ELTAR", {"eltar" + ev})) return false;
+  if (!open_or_ask(ctx, "eltar" + ev, exclusive, "ELTAR", {"eltar" + ev}, guard)) return false;
   ctx.areas.select(0);
-  if (!open_or_ask(ctx, "kozter", exclusive, "KOZTER", {})) return false;
+  if (!open_or_ask(ctx, "kozter", exclusive, "KOZTER", {}, guard)) return false;
   ctx.areas.select(0);
-  if (!open_or_ask(ctx, "virda" + ev, exclusive, "VIRDA", {"virda" + ev, "virda" + ev + "2"}))
+  if (!open_or_ask(ctx, "virda" + ev, exclusive, "VIRDA", {"virda" + ev, "virda" + ev + "2"},
+                   guard))
     return false;
   ctx.areas.select("VIRDA");
   return true;

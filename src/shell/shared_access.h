@@ -56,8 +56,9 @@ bool acquire_startup_guard(Context& ctx, StartupGuard& guard);
 // return. A table that cannot be opened (busy, or its index missing) brings the
 // question "Az állomány foglalt" with "Várakozás" (try again) and "Kilépés" (the
 // program ends at once). The default open mode is exclusive again on return. False
-// only when the program did not end on "Kilépés" (tests).
-bool NYITOGAT(Context& ctx, bool exclusive);
+// only when the program did not end on "Kilépés" (tests). A held start-up `guard`
+// is given up while the question is shown and taken again before the next try.
+bool NYITOGAT(Context& ctx, bool exclusive, StartupGuard* guard = nullptr);
 
 // RECLOCK / FILELOCK: lock the current record / the whole current table. While it is
 // held elsewhere a red window waits, retrying every half second, until the lock is

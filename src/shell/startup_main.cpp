@@ -406,7 +406,11 @@ void main_menu_loop(Context& ctx, const ShellServices& services) {
     ctx.areas.close_all();
     ctx.areas.select(1);
     if (choice == 0 || choice == 9) return;
-    if (!NYITOGAT(ctx, choice >= 6)) return;
+    // The takeover keeps starting workstations waiting at the start-up guard from
+    // here until its tables are indexed again: it closes and reopens them on the way.
+    StartupGuard guard;
+    if (choice == 7 && !acquire_startup_guard(ctx, guard)) continue;
+    if (!NYITOGAT(ctx, choice >= 6, choice == 7 ? &guard : nullptr)) return;
 
     switch (choice) {
       case 1: {

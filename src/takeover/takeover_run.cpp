@@ -5,6 +5,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "certs/ugyfelval.h"
 #include "shell/record_buffer.h"
 #include "shell/record_replace.h"
 #include "shell/reindex.h"
@@ -153,7 +154,7 @@ class Run {
     for (const std::string& c : req_.companies) chosen.insert(xbase::rtrim(c));
     for (v.go_top(); !v.eof(); v.skip()) {
       bool on = chosen.count(xbase::rtrim(v.get("VKOD").as_str())) != 0;
-      v.put("FLAG", Value::str(on ? std::string(HU("■")) : std::string(" ")));
+      v.put("FLAG", Value::str(std::string(1, on ? certs::kCompanyMark : ' ')));
     }
     v.commit();
     return true;
@@ -321,9 +322,9 @@ class Run {
   ByCompany year_, dependants_;
 };
 
-// Step 9, on every way out: the tables closed, the replaced records packed away,
-// every index file of the program built again, the report written.
-void common_ending(shell::Context& ctx, const Outcome& out) {
+}  // namespace
+
+void common_ending(shell::Context& ctx) {
   ctx.areas.close_all();
   for (const std::string& table : {"virda" + ctx.ev, "eltar" + ctx.ev, std::string("vallal")})
     shell::pack_table(ctx, table);
@@ -333,10 +334,7 @@ void common_ending(shell::Context& ctx, const Outcome& out) {
   shell::INDEXELES(ctx);
   ctx.areas.close_all();
   ctx.areas.select(1);
-  write_report(ctx.path(kReportFile), out.findings);
 }
-
-}  // namespace
 
 std::vector<std::string> Outcome::kept() const {
   std::vector<std::string> out;
@@ -365,7 +363,8 @@ Outcome run_takeover(shell::Context& ctx, const Request& req, const Hooks& hooks
     out.completed = false;
   }
   if (ctx.errors) ctx.errors->hooks().break_operation = saved;
-  common_ending(ctx, out);
+  common_ending(ctx);
+  write_report(ctx.path(kReportFile), out.findings);
   return out;
 }
 

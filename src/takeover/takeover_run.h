@@ -71,6 +71,11 @@ struct Hooks {
   std::function<void(const std::string& vkod, const std::string& missing)> kept;
 };
 
+// The ending of every run, also of one given up at its first question: all tables
+// closed, the replaced records packed away, every index file of the program built
+// again.
+void common_ending(shell::Context& ctx);
+
 // The payroll directory as a Linux path.
 std::string payroll_path(std::string_view typed);
 
