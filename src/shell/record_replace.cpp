@@ -158,9 +158,10 @@ uint32_t RecordReplacement::append(xbase::WorkArea& area, const std::string& rec
 
 bool RecordReplacement::finish() {
   if (!begun_) return false;
+  // Records appended through the area (APPEND BLANK and REPLACE) are written back
+  // from the area's buffer first.
   bool ok = true;
-  for (Table& t : tables_)
-    ok = t.area->owner().guarded([&] { t.area->table()->commit(); }) && ok;
+  for (Table& t : tables_) ok = t.area->commit() && ok;
   if (!ok) return false;  // the journal still says "begun": undone at the next start
   restructure_step("replace-appended");
 
@@ -189,6 +190,7 @@ void RecordReplacement::abandon() {
   begun_ = false;
   bool ok = true;
   for (Table& t : tables_) {
+    t.area->commit();  // a pending record would otherwise be written over the mark
     ok = t.area->owner().guarded([&] {
       xbase::DbfTable& table = *t.area->table();
       mark_deleted(table, beyond(t.old_count, table.record_count()));
