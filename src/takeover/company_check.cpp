@@ -181,7 +181,7 @@ CompanyCheck check_company(shell::Context& ctx, const std::string& payroll_dir,
       return c;
     }
   }
-  const bool writable = dir_writable(dir);
+  std::optional<bool> writable;  // asked only when an index file is to be built
   for (const payroll::Table& t : tables) {
     bool build = false;
     for (const payroll::Index& i : t.indexes) {
@@ -193,7 +193,8 @@ CompanyCheck check_company(shell::Context& ctx, const std::string& payroll_dir,
       }
     }
     if (!build) continue;
-    if (!writable) {
+    if (!writable) writable = dir_writable(dir);
+    if (!*writable) {
       for (const payroll::Index& i : t.indexes)
         if (!pf::exists(pf::join(dir, i.file + ".ntx")))
           missing.push_back(i.file + hu(HU(".ntx nem készíthető el (a könyvtár csak olvasható)")));

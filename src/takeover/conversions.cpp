@@ -186,8 +186,8 @@ bool names_row(std::string_view list, std::string_view row) {
 void NEMREND(Work& w) {
   const payroll::SlotFamily& fam = payroll::income_types();
   for (int n = 1; n <= w.state.nemrdb; ++n) {
+    if (w.monthly.member_blank(fam, n)) continue;
     std::string code = w.monthly.text(payroll::member_field(fam.code, n));
-    if (blank(code)) continue;
     double a = w.monthly.num(payroll::member_field(fam.amounts[0], n));
     const IncomeType* t = w.codes.income_type(code);
     if (!t) {
@@ -212,8 +212,8 @@ void TBELLAT(Work& w) {
   const payroll::SlotFamily& fam = payroll::benefits();
   double x = 0;
   for (int n = 1; n <= w.state.tbelldb; ++n) {
+    if (w.monthly.member_blank(fam, n)) continue;
     std::string code = w.monthly.text(payroll::member_field(fam.code, n));
-    if (blank(code)) continue;
     double a = w.monthly.num(payroll::member_field(fam.amounts[0], n));
     const BenefitCode* b = w.codes.benefit(code);
     if (!b) {
@@ -230,9 +230,9 @@ void TBELLAT(Work& w) {
 int KTGTER(Work& w) {
   const payroll::SlotFamily& fam = payroll::cost_codes();
   for (int n = 1; n <= w.state.ktgdb; ++n) {
+    if (w.monthly.member_blank(fam, n)) continue;
     std::string code = w.monthly.text(payroll::member_field(fam.code, n));
-    if (blank(code)) continue;
-    std::string tax_field = payroll::member_field(fam.optional_amount, n);
+    const std::string& tax_field = payroll::member_field(fam.optional_amount, n);
     double tax = w.monthly.numeric(tax_field) ? w.monthly.num(tax_field) : 0;
     KTGBERAK(w, code, w.monthly.num(payroll::member_field(fam.amounts[0], n)),
              w.monthly.num(payroll::member_field(fam.amounts[1], n)), tax);
@@ -266,8 +266,8 @@ bool KTGBERAK(Work& w, std::string_view code, double total, double base, double 
 int LEVON(Work& w) {
   const payroll::SlotFamily& fam = payroll::deductions();
   for (int n = 1; n <= w.state.levdb; ++n) {
+    if (w.monthly.member_blank(fam, n)) continue;
     std::string code = w.monthly.text(payroll::member_field(fam.code, n));
-    if (blank(code)) continue;
     double ft = w.monthly.num(payroll::member_field(fam.amounts[0], n));
     double sz = w.monthly.num(payroll::member_field(fam.amounts[1], n));
     const DeductionCode* d = w.codes.deduction(code);

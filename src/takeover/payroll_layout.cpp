@@ -1,5 +1,7 @@
 #include "takeover/payroll_layout.h"
 
+#include <map>
+
 namespace takeover::payroll {
 
 namespace {
@@ -54,8 +56,14 @@ std::string monthly_name(std::string_view base, std::string_view ev) {
   return std::string(base) + std::string(ev);
 }
 
-std::string member_field(std::string_view base, int n) {
-  return std::string(base) + std::to_string(n);
+const std::string& member_field(std::string_view base, int n) {
+  // Made once per family: the conversions ask for them for every monthly record.
+  static std::map<std::string, std::vector<std::string>, std::less<>> names;
+  auto it = names.find(base);
+  if (it == names.end()) it = names.emplace(std::string(base), std::vector<std::string>()).first;
+  std::vector<std::string>& v = it->second;
+  while (static_cast<int>(v.size()) <= n) v.push_back(std::string(base) + std::to_string(v.size()));
+  return v[static_cast<size_t>(n)];
 }
 
 const SlotFamily& income_types() {

@@ -61,7 +61,7 @@ const SlotFamily& benefits();      // ELLKOD, ELLATAS; tbell
 const SlotFamily& cost_codes();    // KTGKOD, KTGOSSZ, KTGALAP, [KTGSZJA]; ktgter
 const SlotFamily& deductions();    // LEVKOD, LEVFT, LEVSZ; levonas
 // The name of field `base` of member n ("NEMRKOD" + "3").
-std::string member_field(std::string_view base, int n);
+const std::string& member_field(std::string_view base, int n);
 
 // The payroll tables. The monthly tables are given without their slot families,
 // whose size the run counts on the "alktb" table (see counted_members).

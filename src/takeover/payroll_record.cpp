@@ -1,5 +1,6 @@
 #include "takeover/payroll_record.h"
 
+#include "takeover/payroll_layout.h"
 #include "xbase/functions.h"
 
 namespace takeover {
@@ -17,6 +18,16 @@ std::string Record::text(std::string_view field) const {
 xbase::Date Record::date(std::string_view field) const {
   xbase::Value v = value(field);
   return v.is_date() ? v.as_date() : xbase::Date();
+}
+
+bool Record::blank(std::string_view field) const {
+  if (!has(field)) return true;
+  std::string s = text(field);
+  return s.find_first_not_of(' ') == std::string::npos;
+}
+
+bool Record::member_blank(const payroll::SlotFamily& family, int n) const {
+  return blank(payroll::member_field(family.code, n));
 }
 
 char Record::code(std::string_view field) const {

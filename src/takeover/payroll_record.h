@@ -14,6 +14,10 @@
 
 namespace takeover {
 
+namespace payroll {
+struct SlotFamily;
+}
+
 // A field the run needs is not in the table. The company check finds these before
 // anything is changed, so this only guards against a check that missed one.
 class MissingField : public std::runtime_error {
@@ -35,6 +39,12 @@ class Record {
   virtual xbase::Value value(std::string_view field) const = 0;
   // Every field's name, in the table's order.
   virtual std::vector<std::string> names() const = 0;
+
+  // Whether a text field holds only blanks (also a field the table lacks).
+  virtual bool blank(std::string_view field) const;
+  // Whether the code of member n of a code-slot family is blank: most are, and the
+  // conversions ask it of every member of every monthly record.
+  virtual bool member_blank(const payroll::SlotFamily& family, int n) const;
 
   bool has(std::string_view field) const { return type(field) != 0; }
   bool numeric(std::string_view field) const { return type(field) == 'N'; }

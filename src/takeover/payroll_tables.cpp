@@ -39,6 +39,18 @@ std::vector<std::string> RowRecord::names() const {
   return out;
 }
 
+bool RowRecord::blank_at(int p) const {
+  if (p < 0) return true;
+  std::string_view raw(bytes_.data() + layout_->offset(p), static_cast<size_t>(layout_->field(p).width));
+  return raw.find_first_not_of(' ') == std::string_view::npos;
+}
+
+bool RowRecord::blank(std::string_view field) const { return blank_at(layout_->pos(field)); }
+
+bool RowRecord::member_blank(const payroll::SlotFamily& family, int n) const {
+  return blank_at(layout_->member_code_pos(family, n));
+}
+
 void EZREGIFILT(xbase::WorkArea& area) {
   int pos = area.field_pos("EZREGI");
   if (pos < 0 || area.field(pos).type != 'C') return;

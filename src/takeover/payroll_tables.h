@@ -24,8 +24,11 @@ class RowRecord : public Record {
   char type(std::string_view field) const override;
   xbase::Value value(std::string_view field) const override;
   std::vector<std::string> names() const override;
+  bool blank(std::string_view field) const override;
+  bool member_blank(const payroll::SlotFamily& family, int n) const override;
 
  private:
+  bool blank_at(int pos) const;
   const TableLayout* layout_;
   std::string bytes_;
 };

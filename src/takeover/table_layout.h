@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "takeover/payroll_layout.h"
 #include "xbase/dbf_format.h"
 #include "xbase/workarea.h"
 
@@ -23,6 +24,9 @@ class TableLayout {
   uint32_t offset(int pos) const { return offsets_[static_cast<size_t>(pos)]; }
   const xbase::Structure& fields() const { return fields_; }
   uint32_t record_length() const { return record_length_; }
+  // The position of the code field of member n of a family, -1 when there is none;
+  // found once per family.
+  int member_code_pos(const payroll::SlotFamily& family, int n) const;
 
  private:
   struct Hash {
@@ -33,6 +37,7 @@ class TableLayout {
   std::vector<uint32_t> offsets_;
   uint32_t record_length_ = 0;
   std::unordered_map<std::string, int, Hash, std::equal_to<>> by_name_;
+  mutable std::unordered_map<const payroll::SlotFamily*, std::vector<int>> members_;
 };
 
 }  // namespace takeover

@@ -174,6 +174,7 @@ class Run {
       copy_address(v, vkod);
       if (!take_company(v, vkod, dir) && i + 1 == order.size()) out_.completed = false;
     }
+    commit();
   }
 
   // Step 5b: the company's address groups from the payroll company.
@@ -191,11 +192,15 @@ class Run {
     CompanyResult c;
     c.vkod = vkod;
     c.vnev = xbase::rtrim(v.get("VNEV").as_str());
+    if (held(vkod)) commit();  // a company listed twice: its first records stand
     auto have = year_.find(vkod);
-    if (have != year_.end() && !have->second.empty() && req_.overwrite && !req_.overwrite(vkod)) {
-      c.kind = CompanyResult::Kind::Declined;
-      out_.companies.push_back(c);
-      return false;
+    if (have != year_.end() && !have->second.empty() && req_.overwrite) {
+      commit();  // nothing computed waits while the user thinks
+      if (!req_.overwrite(vkod)) {
+        c.kind = CompanyResult::Kind::Declined;
+        out_.companies.push_back(c);
+        return false;
+      }
     }
     CompanyInfo info;
     info.vkod = vkod;
@@ -219,15 +224,15 @@ class Run {
     st.tbelldb = check.counts.tbelldb;
 
     PayrollCompany data(ctx_, payroll_, dir, ev_);
-    std::vector<std::string> year, deps;
-    std::vector<Finding> findings;
+    Computed done;
+    done.result = c;
     try {
       if (!data.open()) {
         keep(c, std::string(HU("a bérprogram táblái nem nyithatók meg")));
         return true;
       }
       if (hooks_.company_begun) hooks_.company_begun(c);
-      compute(data, st, info, c, year, deps, findings);
+      compute(data, st, info, done);
     } catch (const MissingField& e) {
       data.close();
       keep(c, e.field() + std::string(HU(" mező hiányzik")));
@@ -238,33 +243,76 @@ class Run {
       return true;
     }
     data.close();
-
-    // Step h: the company's records replaced in one step.
-    shell::RecordReplacement rep(ctx_);
-    rep.drop(*virda_, year_[vkod]);
-    rep.drop(*eltar_, dependants_[vkod]);
-    if (!rep.begin()) {
-      keep(c, std::string(HU("a változás nem rögzíthető")));
-      return true;
-    }
-    std::vector<uint32_t> new_year, new_deps;
-    for (const std::string& r : year) new_year.push_back(rep.append(*virda_, r));
-    for (const std::string& r : deps) new_deps.push_back(rep.append(*eltar_, r));
-    if (!rep.finish()) {
-      keep(c, std::string(HU("a változás nem rögzíthető")));
-      return true;
-    }
-    year_[vkod] = std::move(new_year);
-    dependants_[vkod] = std::move(new_deps);
-    out_.findings.insert(out_.findings.end(), findings.begin(), findings.end());
-    c.persons = static_cast<int>(year.size());
-    c.dependants = static_cast<int>(deps.size());
-    out_.companies.push_back(c);
-    if (hooks_.company_finished) hooks_.company_finished(c);
+    held_bytes_ += done.bytes();
+    computed_.push_back(std::move(done));
+    if (held_bytes_ > kHeldBytes) commit();
     return true;
   }
 
+  // A company computed and waiting to replace its records.
+  struct Computed {
+    CompanyResult result;
+    std::vector<std::string> year, deps;
+    std::vector<Finding> findings;
+    size_t bytes() const {
+      size_t n = 0;
+      for (const std::string& r : year) n += r.size();
+      for (const std::string& r : deps) n += r.size();
+      return n;
+    }
+  };
+  // The computed companies held in memory at most, before they are written.
+  static constexpr size_t kHeldBytes = 64u << 20;
+
+  bool held(const std::string& vkod) const {
+    for (const Computed& c : computed_)
+      if (c.result.vkod == vkod) return true;
+    return false;
+  }
+
+  // Step h for the companies computed so far, in one step: each company's old
+  // records go and its new ones stand, all of them or none after a kill. Done before
+  // the user is asked anything, and at the end.
+  void commit() {
+    if (computed_.empty()) return;
+    std::vector<Computed> batch = std::move(computed_);
+    computed_.clear();
+    held_bytes_ = 0;
+    std::vector<uint32_t> drop_year, drop_deps;
+    for (const Computed& c : batch) {
+      const std::vector<uint32_t>& y = year_[c.result.vkod];
+      const std::vector<uint32_t>& d = dependants_[c.result.vkod];
+      drop_year.insert(drop_year.end(), y.begin(), y.end());
+      drop_deps.insert(drop_deps.end(), d.begin(), d.end());
+    }
+    shell::RecordReplacement rep(ctx_);
+    rep.drop(*virda_, drop_year);
+    rep.drop(*eltar_, drop_deps);
+    bool ok = rep.begin();
+    std::vector<std::vector<uint32_t>> new_year(batch.size()), new_deps(batch.size());
+    for (size_t i = 0; ok && i < batch.size(); ++i) {
+      for (const std::string& r : batch[i].year) new_year[i].push_back(rep.append(*virda_, r));
+      for (const std::string& r : batch[i].deps) new_deps[i].push_back(rep.append(*eltar_, r));
+    }
+    ok = ok && rep.finish();
+    for (size_t i = 0; i < batch.size(); ++i) {
+      CompanyResult& c = batch[i].result;
+      if (!ok) {
+        keep(c, std::string(HU("a változás nem rögzíthető")));
+        continue;
+      }
+      year_[c.vkod] = std::move(new_year[i]);
+      dependants_[c.vkod] = std::move(new_deps[i]);
+      out_.findings.insert(out_.findings.end(), batch[i].findings.begin(), batch[i].findings.end());
+      c.persons = static_cast<int>(batch[i].year.size());
+      c.dependants = static_cast<int>(batch[i].deps.size());
+      out_.companies.push_back(c);
+      if (hooks_.company_finished) hooks_.company_finished(c);
+    }
+  }
+
   void keep(CompanyResult& c, const std::string& missing) {
+    if (hooks_.kept) commit();  // before the box waits for the user
     c.kind = CompanyResult::Kind::Kept;
     c.missing = missing;
     out_.companies.push_back(c);
@@ -274,9 +322,11 @@ class Run {
   }
 
   // Steps 6 to 8 for every person of the company, in memory.
-  void compute(PayrollCompany& data, RunState& st, const CompanyInfo& info, CompanyResult& c,
-               std::vector<std::string>& year, std::vector<std::string>& deps,
-               std::vector<Finding>& findings) {
+  void compute(PayrollCompany& data, RunState& st, const CompanyInfo& info, Computed& out) {
+    const CompanyResult& c = out.result;
+    std::vector<std::string>& year = out.year;
+    std::vector<std::string>& deps = out.deps;
+    std::vector<Finding>& findings = out.findings;
     YearRecords year_records(*virda_);
     RecordBuilder dep_records(*eltar_);
     std::vector<PayrollCompany::Person> persons = data.persons();
@@ -297,6 +347,7 @@ class Run {
         findings.push_back({c.vkod, r.szemszam, r.nev, text});
       };
       auto refused = [&](const Refused& x) {
+        if (hooks_.too_big) commit();  // before the message waits for a key
         if (hooks_.too_big)
           hooks_.too_big(shell::too_big_text(c.vkod, r.nev, x.field, Value::num(x.value)));
         note(std::string(HU("túl nagy szám: ")) + x.field + " " + amount_text(x.value) +
@@ -320,6 +371,8 @@ class Run {
   xbase::WorkArea* eltar_ = nullptr;
   xbase::WorkArea* virda_ = nullptr;
   ByCompany year_, dependants_;
+  std::vector<Computed> computed_;
+  size_t held_bytes_ = 0;
 };
 
 }  // namespace
