@@ -24,7 +24,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "shell/context.h"
@@ -71,5 +74,23 @@ int recover_record_replacement(Context& ctx);
 
 // The journal's file name.
 inline constexpr const char* kReplaceJournal = "atiras.jel";
+
+// The journal's contents:
+//   atiras 1
+//   allapot kezdett|hozzafuzve
+//   <table file> <record count before> <records to drop: "5-9,12", "-" for none>
+struct ReplaceJournal {
+  struct Table {
+    std::string file;  // a plain file name of the program directory ("virda23.dbf")
+    uint32_t old_count = 0;
+    std::vector<std::pair<uint32_t, uint32_t>> drop;  // ranges of record numbers
+  };
+  bool appended = false;  // "hozzafuzve": the new records are on disk
+  std::vector<Table> tables;
+};
+std::string format_replace_journal(const ReplaceJournal& j);
+// Nothing for a text that is not such a journal (a name with a path in it, a range
+// backwards, a number out of range).
+std::optional<ReplaceJournal> parse_replace_journal(std::string_view text);
 
 }  // namespace shell
