@@ -7,13 +7,15 @@
 // waits for the processing date, and from the Enter there to the moment the main
 // menu waits for its first key. The start is the one of the first workstation in:
 // it checks the table upgrade, gives Hungarian citizens their country code and
-// checks the index files, as every first start of a day does.
+// checks the index files, as every first start of a day does. A last series starts
+// after an unclean end (the marker "gond.baj" left behind), which deletes and rebuilds
+// all four index files before the menu.
 //
 //   bench_startup_bench [DIR] [runs]   DIR: where DIR/VIRDA23 is generated, or reused
 //                                      when it already holds the tables (default: a
 //                                      temporary directory, removed afterwards);
 //                                      runs: warm starts, default 7 (half as
-//                                      many cold ones follow)
+//                                      many cold ones and rebuilding ones follow)
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -40,6 +42,7 @@
 #include "shell/context.h"
 #include "shell/error_setup.h"
 #include "shell/startup_main.h"
+#include "bench_program.h"
 #include "store/tools/demo_data.h"
 #include "support/error_handler.h"
 #include "ui/windows.h"
@@ -147,31 +150,12 @@ int run_start(const std::string& dir, int out_fd) {
   term->key(console::key::kEnter);
   term->key(console::key::kEsc);
 
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  console::Console con(std::move(b));
-  console::ReadContext reads(con);
-  support::ErrorHooks hooks = shell::console_error_hooks(con);
-  hooks.error_stream = [](std::string_view text) {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  };
-  support::ErrorSystem errors(fs::current_path().string(), std::move(hooks));
-  errors.set_variables(&vars);
-  support::ERRORSYS(errors, areas);
-  shell::Context ctx(con, areas, vars, windows, reads);
-  ctx.errors = &errors;
-  ctx.program_dir = fs::current_path().string();
-
   shell::ShellServices services;
   services.kons_ini = print::KONS_INI;
   services.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
-  shell::StartArgs args;
-  args.honnanind = "virda23";
-  args.valttxt = "n";  // the change notes are not part of the start's figure
-  int code = shell::MAIN(ctx, args, services);
-  areas.close_all();
+  // The change notes are not part of the start's figure.
+  int code = BenchProgram(std::move(b)).run(services);
   if (::write(out_fd, &marks, sizeof marks) != static_cast<ssize_t>(sizeof marks)) return 1;
   return code;
 }
@@ -222,47 +206,16 @@ double median(std::vector<double> v) {
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--start") == 0) return run_start(argv[2], std::atoi(argv[3]));
 
-  std::string base;
-  bool temporary = false;
-  if (argc > 1 && argv[1][0] != '\0') {
-    base = fs::absolute(argv[1]).lexically_normal().string();
-  } else {
-    std::string pattern = fs::temp_directory_path().string() + "/startup-bench-XXXXXX";
-    if (!::mkdtemp(pattern.data())) return 1;
-    base = pattern;
-    temporary = true;
-  }
-  // A generated temporary installation goes, whatever the outcome.
-  struct Cleanup {
-    const std::string& base;
-    bool temporary;
-    ~Cleanup() {
-      std::error_code ec;
-      if (temporary) fs::remove_all(base, ec);
-    }
-  } cleanup{base, temporary};
+  BenchInstallation inst(argc > 1 ? argv[1] : nullptr, "startup-bench");
   int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
-  std::string dir = base + "/VIRDA23";
+  const std::string base = inst.base();
+  std::string dir = inst.dir();
   std::string self = fs::read_symlink("/proc/self/exe").string();
   // The drive root holding VIRDA23, so the directory check passes as at a user's.
   ::setenv("VIRDA_DRIVE", base.c_str(), 1);
-
-  try {
-    if (!fs::exists(dir + "/virda23.dbf")) {
-      double t = now_ms();
-      store::demo::Options o;
-      o.persons = kPersons;
-      auto s = store::demo::generate_installation(base, o);
-      std::printf("generated %s: %d companies, %d persons, %d dependants, %d index files (%.1f s)\n",
-                  s.program_dir.c_str(), s.companies, s.persons, s.dependants, s.indexes,
-                  (now_ms() - t) / 1e3);
-    } else {
-      std::printf("reusing %s\n", dir.c_str());
-    }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "startup_bench: %s\n", e.what());
-    return 1;
-  }
+  store::demo::Options o;
+  o.persons = kPersons;
+  if (!inst.ensure(o, now_ms)) return 1;
 
   // A first start: the first-start box, and any upgrade of a new installation, are
   // not what is measured.
@@ -276,9 +229,12 @@ int main(int argc, char** argv) {
   struct Series {
     const char* name;
     bool cold;
+    bool unclean;  // the previous run ended without closing: every index is rebuilt
     int runs;
   };
-  const Series series[] = {{"warm", false, runs}, {"cold", true, std::max(1, runs / 2)}};
+  const Series series[] = {{"warm", false, false, runs},
+                           {"cold", true, false, std::max(1, runs / 2)},
+                           {"rebuild", false, true, std::max(1, runs / 2)}};
   std::printf("%-8s %14s %14s %14s %14s %10s\n", "start", "launch->title", "Enter->menu",
               "launch->menu", "in program", "peak");
   for (const Series& ser : series) {
@@ -286,11 +242,12 @@ int main(int argc, char** argv) {
     long peak = 0;
     for (int i = 1; i <= ser.runs; ++i) {
       if (ser.cold) evict(dir);
+      if (ser.unclean) std::fclose(std::fopen((dir + "/gond.baj").c_str(), "w"));
       if (!one_start(self, dir, &f)) {
         std::fprintf(stderr, "startup_bench: %s start %d failed\n", ser.name, i);
         return 1;
       }
-      std::printf("%-4s %-3d %11.1f ms %11.1f ms %11.1f ms %11.1f ms %6.1f MiB\n", ser.name, i,
+      std::printf("%-7s %-3d %8.1f ms %11.1f ms %11.1f ms %11.1f ms %6.1f MiB\n", ser.name, i,
                   f.to_title, f.to_menu, f.to_title + f.to_menu, f.in_main, f.peak_kib / 1024.0);
       titles.push_back(f.to_title);
       menus.push_back(f.to_menu);

@@ -34,11 +34,16 @@ std::string cell_text(const BrowseColumn& c) {
   Value v = c.value ? c.value() : Value();
   if (!c.picture.empty()) return xbase::transform(v, c.picture);
   switch (v.type()) {
-    case xbase::Type::Character: return v.as_str();
-    case xbase::Type::Numeric: return xbase::str(v);
-    case xbase::Type::Date: return xbase::dtoc(v.as_date());
-    case xbase::Type::Logical: return v.as_logical() ? "T" : "F";
-    default: return std::string();
+    case xbase::Type::Character:
+      return v.as_str();
+    case xbase::Type::Numeric:
+      return xbase::str(v);
+    case xbase::Type::Date:
+      return xbase::dtoc(v.as_date());
+    case xbase::Type::Logical:
+      return v.as_logical() ? "T" : "F";
+    default:
+      return std::string();
   }
 }
 
@@ -46,8 +51,14 @@ class Browser {
  public:
   Browser(Console& con, WorkArea& area, int top, int left, int bottom, int right,
           std::vector<BrowseColumn> cols, const BrowseOptions& opt)
-      : con_(con), area_(area), top_(top), left_(left), width_(std::max(1, right - left + 1)),
-        height_(std::max(1, bottom - top + 1)), cols_(std::move(cols)), opt_(opt) {
+      : con_(con),
+        area_(area),
+        top_(top),
+        left_(left),
+        width_(std::max(1, right - left + 1)),
+        height_(std::max(1, bottom - top + 1)),
+        cols_(std::move(cols)),
+        opt_(opt) {
     head_sep_ = opt.heading_sep ? *opt.heading_sep : std::string(HU("═"));
     col_sep_ = opt.column_sep ? *opt.column_sep : std::string(HU(" │ "));
   }
@@ -66,6 +77,7 @@ class Browser {
   void paint();
   // The current cell alone, highlighted or not.
   void show_current(bool highlighted);
+  void paint_row(int r, const std::vector<int>& xs);
   void put_cell(int row, int x, int c, bool highlighted);
   // The last visible column from left_col_.
   int last_visible() const;
@@ -113,7 +125,8 @@ void Browser::layout() {
   widths_.clear();
   for (int i = 0; i < ncols(); ++i) {
     int w = static_cast<int>(cell_text(cols_[static_cast<std::size_t>(i)]).size());
-    for (const auto& line : headings_[static_cast<std::size_t>(i)]) w = std::max(w, static_cast<int>(line.size()));
+    for (const auto& line : headings_[static_cast<std::size_t>(i)])
+      w = std::max(w, static_cast<int>(line.size()));
     widths_.push_back(std::max(1, w));
   }
 }
@@ -204,14 +217,35 @@ void Browser::put_cell(int row, int x, int c, bool highlighted) {
   t.resize(static_cast<std::size_t>(w), ' ');
   Screen& s = con_.screen();
   s.write(row, left_ + x, t, con_.attr(kStandard));
-  if (lit > 0) s.write(row, left_ + x, t.substr(0, static_cast<std::size_t>(lit)), con_.attr(kEnhanced));
+  if (lit > 0)
+    s.write(row, left_ + x, t.substr(0, static_cast<std::size_t>(lit)), con_.attr(kEnhanced));
 }
 
 void Browser::show_current(bool highlighted) {
   if (cur_col_ < left_col_ || cur_col_ > last_visible()) return;
   if (!empty_) area_.go_to(current());
-  put_cell(data_top() + cur_row_, column_x()[static_cast<std::size_t>(cur_col_ - left_col_)], cur_col_,
-           highlighted);
+  put_cell(data_top() + cur_row_, column_x()[static_cast<std::size_t>(cur_col_ - left_col_)],
+           cur_col_, highlighted);
+}
+
+// One data row: its cells, re-read from the record, and the column separators.
+void Browser::paint_row(int r, const std::vector<int>& xs) {
+  Screen& s = con_.screen();
+  Attr std_attr = con_.attr(kStandard);
+  int row = data_top() + r;
+  s.fill(row, left_, row, left_ + width_ - 1, ' ', std_attr);
+  uint32_t rec = recs_[static_cast<std::size_t>(r)];
+  bool shown = rec != 0 || (empty_ && r == 0);
+  if (rec != 0) area_.go_to(rec);
+  for (int c = left_col_; c <= last_visible(); ++c) {
+    int cx = xs[static_cast<std::size_t>(c - left_col_)];
+    if (c > left_col_ && cx - sep_width() < width_) {
+      std::string sep = col_sep_;
+      sep.resize(static_cast<std::size_t>(std::min(sep_width(), width_ - (cx - sep_width()))), ' ');
+      s.write(row, left_ + cx - sep_width(), sep, std_attr);
+    }
+    if (shown) put_cell(row, cx, c, r == cur_row_ && c == cur_col_);
+  }
 }
 
 // An empty window shows the phantom record (blank texts, zero numbers) on its
@@ -234,29 +268,22 @@ void Browser::paint() {
     blank_row(top_ + h);
     for (int c = left_col_; c <= last; ++c) {
       const auto& lines = headings_[static_cast<std::size_t>(c)];
-      std::string text = h < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(h)] : "";
-      put(top_ + h, xs[static_cast<std::size_t>(c - left_col_)], text, widths_[static_cast<std::size_t>(c)], std_attr);
+      std::string text =
+          h < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(h)] : "";
+      put(top_ + h, xs[static_cast<std::size_t>(c - left_col_)], text,
+          widths_[static_cast<std::size_t>(c)], std_attr);
     }
   }
   if (!head_sep_.empty()) {  // a plain line: no junctions under the column separators
     unsigned char hc = static_cast<unsigned char>(head_sep_.back());
-    s.write(top_ + head_lines_, left_, std::string(static_cast<std::size_t>(width_), static_cast<char>(hc)),
-            std_attr);
+    s.write(top_ + head_lines_, left_,
+            std::string(static_cast<std::size_t>(width_), static_cast<char>(hc)), std_attr);
   }
-  for (int r = 0; r < rows_; ++r) {
-    int row = data_top() + r;
-    blank_row(row);
-    uint32_t rec = recs_[static_cast<std::size_t>(r)];
-    bool shown = rec != 0 || (empty_ && r == 0);
-    if (rec != 0) area_.go_to(rec);
-    for (int c = left_col_; c <= last; ++c) {
-      int cx = xs[static_cast<std::size_t>(c - left_col_)];
-      if (c > left_col_) put(row, cx - sep_width(), col_sep_, sep_width(), std_attr);
-      if (shown) put_cell(row, cx, c, r == cur_row_ && c == cur_col_);
-    }
-  }
+  for (int r = 0; r < rows_; ++r) paint_row(r, xs);
   if (!empty_) area_.go_to(current());
-  int cx = cur_col_ >= left_col_ && cur_col_ <= last ? xs[static_cast<std::size_t>(cur_col_ - left_col_)] : 0;
+  int cx = cur_col_ >= left_col_ && cur_col_ <= last
+               ? xs[static_cast<std::size_t>(cur_col_ - left_col_)]
+               : 0;
   con_.set_pos(data_top() + cur_row_, left_ + std::min(cx, width_ - 1));
 }
 
@@ -368,7 +395,10 @@ bool Browser::call(int mode) {
     place(visible_record(), cur_row_);  // the user function moved the record pointer
     paint();
   } else if (mode == kDeException) {
-    show_current(true);
+    // The key may have changed the record (a mark set with Space): its whole row
+    // is shown again from the record.
+    paint_row(cur_row_, column_x());
+    if (!empty_) area_.go_to(current());
   }
   return false;
 }
@@ -387,10 +417,18 @@ void Browser::run() {
     int k = con_.read_key();
     bool moved = true, ok = true;
     switch (k) {
-      case key::kDown: ok = down(); break;
-      case key::kUp: ok = up(); break;
-      case key::kPgDn: ok = page_down(); break;
-      case key::kPgUp: ok = page_up(); break;
+      case key::kDown:
+        ok = down();
+        break;
+      case key::kUp:
+        ok = up();
+        break;
+      case key::kPgDn:
+        ok = page_down();
+        break;
+      case key::kPgUp:
+        ok = page_up();
+        break;
       case key::kCtrlPgDn:
         if (!empty_) {
           area_.go_bottom();
@@ -403,12 +441,24 @@ void Browser::run() {
           place(visible_record(), 0);
         }
         break;
-      case key::kRight: cur_col_ = std::min(cur_col_ + 1, ncols() - 1); break;
-      case key::kLeft: cur_col_ = std::max(cur_col_ - 1, 0); break;
-      case key::kHome: cur_col_ = left_col_; break;
-      case key::kEnd: cur_col_ = last_visible(); break;
-      case key::kCtrlHome: cur_col_ = left_col_ = 0; break;
-      case key::kCtrlEnd: cur_col_ = ncols() - 1; break;
+      case key::kRight:
+        cur_col_ = std::min(cur_col_ + 1, ncols() - 1);
+        break;
+      case key::kLeft:
+        cur_col_ = std::max(cur_col_ - 1, 0);
+        break;
+      case key::kHome:
+        cur_col_ = left_col_;
+        break;
+      case key::kEnd:
+        cur_col_ = last_visible();
+        break;
+      case key::kCtrlHome:
+        cur_col_ = left_col_ = 0;
+        break;
+      case key::kCtrlEnd:
+        cur_col_ = ncols() - 1;
+        break;
       case key::kCtrlLeft:
         if (left_col_ > 0) {
           --left_col_;
@@ -421,7 +471,9 @@ void Browser::run() {
           cur_col_ = std::max(cur_col_, left_col_);
         }
         break;
-      default: moved = false; break;
+      default:
+        moved = false;
+        break;
     }
     if (moved) {
       paint();
@@ -441,10 +493,11 @@ void Browser::run() {
 
 }  // namespace
 
-std::vector<BrowseColumn> browse_columns(xbase::WorkAreas& areas, const std::vector<std::string>& exprs,
+std::vector<BrowseColumn> browse_columns(xbase::WorkAreas& areas,
+                                         const std::vector<std::string>& exprs,
                                          const std::vector<std::string>& pictures,
-                                         const std::vector<std::string>* headings, xbase::Variables* vars,
-                                         const xbase::Functions* app) {
+                                         const std::vector<std::string>* headings,
+                                         xbase::Variables* vars, const xbase::Functions* app) {
   // The browsed area's names, whichever area the user function selects meanwhile.
   auto host = std::make_shared<xbase::WorkAreasHost>(areas, areas.selected());
   std::vector<BrowseColumn> cols;

@@ -172,7 +172,10 @@ Result restore(shell::Context& ctx, const std::string& source_dir, shell::Startu
   pf::File f;
   if (f.create(marker)) f.write(HU("Mentés visszatöltése"));
   f.close();
-  if (!commit_swap(dir, swap)) return Result::failed(Outcome::NotWritten, Reason::CopyNotWritten);
+  if (!commit_swap(dir, swap)) {
+    recover_restore(dir);  // no journal: both work directories go
+    return Result::failed(Outcome::NotWritten, Reason::CopyNotWritten);
+  }
   cleanup.keep = true;
   restore_step("journal-written");
   finish_swap(dir, swap);

@@ -48,7 +48,9 @@ bool commit_swap(const std::string& program_dir, const std::vector<SwapEntry>& e
   if (!pf::make_dir(pf::join(program_dir, kOldDir))) return false;
   if (!pf::sync_path(draft) || !pf::sync_path(pf::join(program_dir, kOldDir))) return false;
   if (std::rename(draft.c_str(), journal.c_str()) != 0) return false;
-  return pf::sync_path(program_dir);
+  // From here on the swap is decided, whatever the sync says.
+  pf::sync_path(program_dir);
+  return true;
 }
 
 void finish_swap(const std::string& program_dir, const std::vector<SwapEntry>& entries) {

@@ -27,7 +27,8 @@ struct SwapEntry {
   std::string source;  // its name in the extraction directory
 };
 
-// Writes the journal; true when it is on disk. The files named must be on disk
+// Writes the journal (and makes the directory for the replaced files); true when
+// it took its name, and so the swap is decided. The files named must be on disk
 // already.
 bool commit_swap(const std::string& program_dir, const std::vector<SwapEntry>& entries);
 

@@ -24,8 +24,8 @@ std::string build_date() {
   const char* d = __DATE__;
   int month = static_cast<int>((std::strstr(months, std::string(d, 3).c_str()) - months) / 3) + 1;
   int day = (d[4] == ' ' ? 0 : d[4] - '0') * 10 + (d[5] - '0');
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%.4s%02d%02d", d + 7, month, day);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.4s%02d%02d", d + 7, month % 100, day % 100);
   return buf;
 #endif
 }

@@ -89,7 +89,18 @@ std::string usb_copy_dir(const std::string& program_dir) {
 PrintJob::PrintJob(shell::Context& ctx, JobSpec spec) : ctx_(ctx), spec_(std::move(spec)) {}
 
 PrintJob::~PrintJob() {
-  if (started_) finish();
+  if (started_) {
+    // The report did not come to its end (an error broke it off): what it wrote is
+    // not handed over, so no half job reaches a printer.
+    started_ = false;
+    console::Printer& printer = ctx_.con.printer();
+    printer.close();
+    printer.setprc(0, 0);
+    printer.set_error_handler({});
+    ctx_.con.set_device(console::Device::Screen);
+    scope_.reset();
+    if (spec_.real && route_.kind != RouteKind::Port) ::truncate(target_.c_str(), 0);
+  }
   release();
 }
 

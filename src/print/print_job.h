@@ -55,6 +55,8 @@ struct JobSpec {
 class PrintJob {
  public:
   PrintJob(shell::Context& ctx, JobSpec spec);
+  // A job that was started and not finished (the report broke off) is dropped: its
+  // output is not handed over.
   ~PrintJob();
   PrintJob(const PrintJob&) = delete;
   PrintJob& operator=(const PrintJob&) = delete;

@@ -10,10 +10,13 @@ ui::ViewerHooks viewer_hooks(shell::Context& ctx) {
   ui::ViewerHooks hooks;
   hooks.export_file = [&ctx](std::string_view file) { wintxtbe(ctx.reads, ctx.windows, file); };
   hooks.print = [&ctx](ui::TextViewer& viewer) {
-    // The PDF of a viewed file is named after it (JAR1, the first 8 characters).
+    // The PDF of a viewed file is named after it (JAR1, the first 8 characters of the
+    // file's name), without what its extension left there: "jovedig.prn" gives
+    // "jovedig", not "jovedig." (which would make "jovedig..pdf").
     const xbase::Value* jar1 = ctx.vars.find("JAR1");
     JobSpec spec;
     spec.name = jar1 && jar1->is_str() ? jar1->as_str() : std::string("virda");
+    spec.name = spec.name.substr(0, spec.name.find('.'));
     PrintJob job(ctx, spec);
     if (!SETDEVP0(ctx, job)) return;
     const xbase::Value* npage = ctx.vars.find("NPAGE");

@@ -23,13 +23,13 @@ struct ShellServices {
   Action kons_ini, konsbe, beallit;
   // The update check WWWELLEN.
   Action wwwellen;
+  // The F1 help HELP, bound to F1 for the whole run.
+  Action help;
   // The hot keys Alt+S (the calculator) and Alt+V (the version box).
   Action calculator, version_box;
   // What an interrupted restore or backup left, put right at start-up under the
   // start-up guard before the template copy.
   Action recover;
-  // The F1 help HELP, bound to F1 for the whole run.
-  Action help;
   // The viewer's export and print keys for the change notes.
   ui::ViewerHooks viewer;
   // Menu items: the person browse (1), the M30 (2) and EKHO (3) certificates, the

@@ -39,7 +39,7 @@ bool begins_with(std::string_view s, std::string_view prefix) {
 }
 
 // The renames reach the disk before the next step relies on them.
-void sync_dir(const std::string& dir) { pf::sync_dir(dir); }
+void sync_dir(const std::string& dir) { pf::sync_path(dir.empty() ? "." : dir); }
 
 std::string table_file(const Context& ctx, std::string_view table) {
   return xbase::resolve_path_nocase(xbase::with_default_extension(ctx.path(table), ".dbf"));

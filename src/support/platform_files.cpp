@@ -222,13 +222,6 @@ bool delete_unless_open(std::string_view path) {
   return ok;
 }
 
-void sync_dir(std::string_view dir) {
-  int fd = ::open(dir.empty() ? "." : find_nocase(dir).c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 bool write_file_durably(std::string_view path, std::string_view bytes) {
   std::string target = find_nocase(path);
   std::string temp = target + ".tmp";
@@ -241,7 +234,7 @@ bool write_file_durably(std::string_view path, std::string_view bytes) {
     return false;
   }
   size_t slash = target.find_last_of('/');
-  sync_dir(slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash));
+  sync_path(slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash));
   return true;
 }
 

@@ -76,8 +76,6 @@ bool delete_unless_open(std::string_view path);
 // FRENAME: as on Windows, fails when `to` exists already. True on success.
 bool rename_file(std::string_view from, std::string_view to);
 
-// The directory's entries (new, renamed and deleted files) to the disk.
-void sync_dir(std::string_view dir);
 // Writes `bytes` as the whole file so that a crash leaves either the old file or
 // the new one: written under path + ".tmp", synced, renamed over the file, the
 // directory synced. False when a step failed (the old file stays).

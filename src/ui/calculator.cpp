@@ -116,7 +116,7 @@ std::string calculator_result(double value) {
 void CALCULATOR(console::ReadContext& reads) {
   console::Console& con = reads.console();
   console::Screen::Saved saved = con.screen().save_all();
-  std::string colour = con.colour_string();
+  console::Colours colours = con.colours();
   int row = con.row(), col = con.col();
 
   draw(con);
@@ -133,7 +133,7 @@ void CALCULATOR(console::ReadContext& reads) {
     if (k == key::kEnter) break;
   }
   con.screen().restore(saved);
-  con.set_colour(colour);
+  con.set_colours(colours);
   con.set_pos(row, col);
   if (k == key::kEnter) into_field(reads, calc.accumulator());
 }

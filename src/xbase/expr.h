@@ -86,6 +86,9 @@ class Expr {
   bool empty() const { return !root_; }
   // True when the text calls a function that is not built in (TYPE() gives "UI").
   bool calls_application_functions() const { return app_calls_; }
+  // The compiled tree, for code that reads an expression's shape (index keys made
+  // straight from record bytes); null when empty.
+  const expr_detail::Node* tree() const { return root_.get(); }
 
  private:
   friend void assign_name(std::string_view, const Value&, EvalContext&);

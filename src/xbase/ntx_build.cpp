@@ -1,11 +1,16 @@
 // Bulk build of an NTX file: sort the pairs, fill leaves to the maximum, write the pages
 // level by level from the leaves up, the root last, then the header.
+//
+// Where a leaf starts in the sorted pairs, and the file offset it gets, follow from the
+// number of pairs alone, so two threads write the two halves of the leaves at once. The
+// levels above (a page of them for about every twentieth leaf) are written after them.
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <string_view>
+#include <exception>
+#include <thread>
+#include <vector>
 
-#include "xbase/collation.h"
 #include "xbase/error.h"
 #include "xbase/ntx_file.h"
 #include "xbase/ntx_io.h"
@@ -13,182 +18,193 @@
 namespace xbase {
 
 using ntx::kPageSize;
+using Item = NtxBuildInput::Item;
 
 namespace {
 
-struct SortItem {
-  uint64_t p0, p1;  // the first 16 key bytes in weight space, big-endian
-  uint32_t idx;     // position in the input
-  uint32_t recno;
-};
-
-// Byte `i` (0..15) of an item's prefix.
-inline unsigned digit(const SortItem& s, int i) {
-  return static_cast<unsigned>((i < 8 ? s.p0 >> (56 - 8 * i) : s.p1 >> (56 - 8 * (i - 8))) & 0xFF);
-}
-
-// Sorts a[0, n), whose items agree on the prefix bytes before `byte`: a radix pass per
-// prefix byte while the runs are long (`buf` holds n items for it), then `less` (which
-// also looks at the key bytes after the prefix and the record number) on the short runs.
-template <typename Less>
-void radix_sort(SortItem* a, SortItem* buf, std::size_t n, int byte, const Less& less) {
-  for (; n >= 64 && byte < 16; ++byte) {
-    std::size_t count[256] = {};
-    for (std::size_t i = 0; i < n; ++i) ++count[digit(a[i], byte)];
-    if (count[digit(a[0], byte)] == n) continue;  // every item has the same byte here
-    std::size_t pos[256];
-    for (std::size_t d = 0, at = 0; d < 256; at += count[d], ++d) pos[d] = at;
-    for (std::size_t i = 0; i < n; ++i) buf[pos[digit(a[i], byte)]++] = a[i];
-    std::memcpy(static_cast<void*>(a), buf, n * sizeof(SortItem));
-    for (std::size_t d = 0, at = 0; d < 256; at += count[d], ++d)
-      if (count[d] > 1) radix_sort(a + at, buf + at, count[d], byte + 1, less);
-    return;
-  }
-  std::sort(a, a + n, less);
-}
-
-// One entry of a level: the input entry and its left child page (0 in a leaf).
+// One entry of a level above the leaves: the item and its left child page.
 struct LevelItem {
-  uint32_t idx;
-  uint32_t recno;
+  Item item;
   uint32_t left;
 };
 
-// Writes pages at consecutive offsets from block 1, through a buffer.
+// How a level of `count` entries is cut into pages of at most `max` entries, one entry
+// between neighbours going up a level. When the last page would be less than half full,
+// the last two share their entries.
+struct LevelShape {
+  std::size_t pages, max, before_last, last;
+  LevelShape(std::size_t count, std::size_t max_items, std::size_t half) : max(max_items) {
+    pages = (count + 1 + max) / (max + 1);
+    last = count - (pages - 1) * (max + 1);
+    before_last = max;
+    if (last < half && pages >= 2) {
+      before_last = (max + last) / 2;
+      last = max + last - before_last;
+    }
+  }
+  std::size_t size(std::size_t p) const { return p + 1 == pages ? last : p + 2 == pages ? before_last : max; }
+  std::size_t start(std::size_t p) const {
+    return p + 1 < pages ? p * (max + 1) : (pages - 2) * (max + 1) + before_last + 1;
+  }
+};
+
+// Page bytes of a build: every page has the fresh layout, slot i at a fixed place.
+class PageMaker {
+ public:
+  PageMaker(const ntx::Header& h, const NtxBuildInput& in) : h_(h), in_(in), base_(2 + 2 * (h.max_items + 1u)) {
+    for (std::size_t i = 0; i <= h.max_items; ++i)
+      ntx::put16(table_ + 2 * i, static_cast<uint16_t>(base_ + i * h.item_size));
+  }
+  // A page of `count` entries whose last child is `right`; entry(i) gives the item and
+  // its left child.
+  template <class Entry>
+  void make(unsigned char* b, std::size_t count, uint32_t right, Entry&& entry) const {
+    ntx::put16(b, static_cast<uint16_t>(count));
+    std::memcpy(b + 2, table_, base_ - 2);
+    unsigned char* item = b + base_;
+    for (std::size_t i = 0; i < count; ++i, item += h_.item_size) {
+      const auto [it, left] = entry(i);
+      ntx::put32(item, left);
+      ntx::put32(item + 4, in_.recno(*it));
+      in_.key_bytes(*it, item + 8);
+    }
+    ntx::put32(item, right);
+    std::memset(item + 4, 0, kPageSize - static_cast<std::size_t>(item + 4 - b));
+  }
+
+ private:
+  const ntx::Header& h_;
+  const NtxBuildInput& in_;
+  std::size_t base_;
+  unsigned char table_[kPageSize];
+};
+
+// Writes pages at consecutive offsets from page `first` on, a batch per write.
 class PageWriter {
  public:
-  PageWriter(int fd, const std::string& path) : fd_(fd), path_(path), buf_(kBatch * kPageSize) {}
-  uint32_t next_offset() const { return static_cast<uint32_t>((written_ + used_ + 1) * kPageSize); }
+  PageWriter(int fd, const std::string& path, std::size_t first) : fd_(fd), path_(path), next_(first) {
+    buf_.resize(kBatch * kPageSize);
+  }
+  uint32_t next_offset() const { return static_cast<uint32_t>((next_ + used_) * kPageSize); }
   unsigned char* add() {
     if (used_ == kBatch) flush();
-    unsigned char* p = buf_.data() + used_ * kPageSize;
-    ++used_;
-    return p;
+    return buf_.data() + (used_++) * kPageSize;
   }
   void flush() {
     if (used_ == 0) return;
-    if (!ntx::write_at(fd_, buf_.data(), used_ * kPageSize, (written_ + 1) * kPageSize))
+    if (!ntx::write_at(fd_, buf_.data(), used_ * kPageSize, next_ * kPageSize))
       ntx::throw_error(gen::kWrite, ntx::kSubWrite, path_, "page", ntx::os_code_of(errno));
-    written_ += used_;
+    next_ += used_;
     used_ = 0;
   }
 
  private:
-  static constexpr std::size_t kBatch = 1024;  // pages per write
+  static constexpr std::size_t kBatch = 256;  // pages per write
   int fd_;
   const std::string& path_;
-  BigVector<unsigned char> buf_;
+  BigArray<unsigned char> buf_;
+  std::size_t next_;  // page number of the first page in the buffer
   std::size_t used_ = 0;
-  uint64_t written_ = 0;
 };
 
 }  // namespace
 
-void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string& path) {
-  const std::size_t ks = h.key_size;
+void NtxFile::build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string& path, int threads) {
   const std::size_t n = in.size();
   const std::size_t max = h.max_items;
   if (n >= 0xFFFFFFFFu) ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "too many keys");
   if (static_cast<uint64_t>(n) / max * kPageSize > 0xF0000000ull)
     ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "index file would exceed 4 GiB");
+  in.sort(threads);
+  const Item* items = in.items();
+  const PageMaker maker(h, in);
 
-  // Sort on the first 16 key bytes taken as weights: these settle most comparisons
-  // without touching the keys themselves; the keys stay as they are for writing.
-  const char* keys = in.keys_.data();
-  const uint32_t* recnos = in.recnos_.data();
-  const auto& weight = collation::weight();
-  BigVector<SortItem> order(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char* k = reinterpret_cast<const unsigned char*>(keys + i * ks);
-    uint64_t p[2] = {0, 0};  // big-endian: the first byte weighs most
-    for (std::size_t j = 0; j < 16; ++j)
-      p[j / 8] = (p[j / 8] << 8) | (j < ks ? weight[k[j]] : 0);
-    order[i] = {p[0], p[1], static_cast<uint32_t>(i), recnos[i]};
-  }
-  const std::size_t rest = ks > 16 ? ks - 16 : 0;
-  auto less = [&](const SortItem& a, const SortItem& b) {
-    if (a.p0 != b.p0) return a.p0 < b.p0;
-    if (a.p1 != b.p1) return a.p1 < b.p1;
-    if (rest) {
-      int c = collation::compare(std::string_view(keys + a.idx * ks + 16, rest),
-                                 std::string_view(keys + b.idx * ks + 16, rest));
-      if (c != 0) return c < 0;
-    }
-    return a.recno < b.recno;  // equal keys in record order
-  };
-  {
-    BigVector<SortItem> buf(n);
-    radix_sort(order.data(), buf.data(), n, 0, less);
-  }
-
-  BigVector<LevelItem> items(n);
-  for (std::size_t i = 0; i < n; ++i) items[i] = {order[i].idx, order[i].recno, 0};
-  BigVector<SortItem>().swap(order);
-
-  const std::size_t table_base = 2 + 2 * (max + 1);
-  PageWriter out(fd, path);
-
-  // Writes items[from, from + count) as one page whose last child is `right`.
-  auto write_page = [&](std::size_t from, std::size_t count, uint32_t right) {
-    uint32_t offset = out.next_offset();
-    unsigned char* b = out.add();
-    std::memset(b, 0, kPageSize);
-    ntx::put16(b, static_cast<uint16_t>(count));
-    for (std::size_t i = 0; i <= max; ++i)
-      ntx::put16(b + 2 + 2 * i, static_cast<uint16_t>(table_base + i * h.item_size));
-    // The keys lie in input order, the items in key order: fetch a few keys ahead.
-    for (std::size_t i = 0; i < count && i < 8; ++i)
-      __builtin_prefetch(keys + static_cast<std::size_t>(items[from + i].idx) * ks);
-    for (std::size_t i = 0; i < count; ++i) {
-      if (i + 8 < count) __builtin_prefetch(keys + static_cast<std::size_t>(items[from + i + 8].idx) * ks);
-      const LevelItem& it = items[from + i];
-      unsigned char* item = b + table_base + i * h.item_size;
-      ntx::put32(item, it.left);
-      ntx::put32(item + 4, it.recno);
-      std::memcpy(item + 8, keys + static_cast<std::size_t>(it.idx) * ks, ks);
-    }
-    ntx::put32(b + table_base + count * h.item_size, right);
-    return offset;
-  };
-
-  uint32_t right = 0;  // the rightmost child of the level being written
-  for (;;) {
-    const std::size_t count = items.size();
-    if (count <= max) {
-      h.root = write_page(0, count, right);
-      break;
-    }
-    // Pages of `max` entries with one entry between neighbours going up a level. When
-    // the last page would be less than half full, the last two share their entries.
-    std::size_t pages = (count + 1 + max) / (max + 1);
-    std::vector<std::size_t> sizes(pages, max);
-    std::size_t last = count - (pages - 1) * (max + 1);
-    sizes[pages - 1] = last;
-    if (last < h.half_page && pages >= 2) {
-      std::size_t both = max + last;
-      sizes[pages - 2] = both / 2;
-      sizes[pages - 1] = both - both / 2;
-    }
-    BigVector<LevelItem> up;
-    up.reserve(pages);
-    std::size_t pos = 0;
-    for (std::size_t p = 0; p < pages; ++p) {
-      std::size_t sz = sizes[p];
-      bool has_sep = p + 1 < pages;
-      uint32_t page_right = has_sep ? items[pos + sz].left : right;
-      uint32_t off = write_page(pos, sz, page_right);
-      pos += sz;
-      if (has_sep) {
-        up.push_back({items[pos].idx, items[pos].recno, off});
-        ++pos;
-      } else {
-        right = off;
+  // Writes a level held as LevelItems from page `first` on; returns the entries going up
+  // and sets the root when the level fits one page. `right` is the rightmost child of the
+  // level below, then of this one.
+  uint32_t right = 0;
+  auto write_level = [&](const BigArray<LevelItem>& level, std::size_t first) {
+    PageWriter out(fd, path, first);
+    BigArray<LevelItem> up;
+    auto entry = [&](std::size_t from) {
+      return [&, from](std::size_t i) { return std::pair(&level[from + i].item, level[from + i].left); };
+    };
+    if (level.size() <= max) {
+      h.root = out.next_offset();
+      maker.make(out.add(), level.size(), right, entry(0));
+    } else {
+      LevelShape shape(level.size(), max, h.half_page);
+      up.reserve(shape.pages - 1);
+      for (std::size_t p = 0; p < shape.pages; ++p) {
+        std::size_t from = shape.start(p), sz = shape.size(p);
+        uint32_t off = out.next_offset();
+        bool last = p + 1 == shape.pages;
+        maker.make(out.add(), sz, last ? right : level[from + sz].left, entry(from));
+        if (last)
+          right = off;
+        else
+          up.push_back({level[from + sz].item, off});
       }
     }
-    items.swap(up);
-  }
-  out.flush();
+    out.flush();
+    return up;
+  };
 
+  if (n <= max) {
+    BigArray<LevelItem> all(n);
+    for (std::size_t i = 0; i < n; ++i) all[i] = {items[i], 0};
+    write_level(all, 1);
+  } else {
+    // The leaves: page p at block p + 1, written by up to two threads at once.
+    LevelShape leaves(n, max, h.half_page);
+    auto write_leaves = [&](std::size_t from_page, std::size_t to_page) {
+      PageWriter out(fd, path, 1 + from_page);
+      for (std::size_t p = from_page; p < to_page; ++p) {
+        const Item* at = items + leaves.start(p);
+        const std::size_t sz = leaves.size(p);
+        // Long keys lie in input order, the items in key order: fetch a few ahead.
+        const std::size_t ahead = std::min<std::size_t>(8, static_cast<std::size_t>(items + n - at));
+        for (std::size_t i = 0; i < ahead; ++i)
+          if (const char* k = in.stored_key(at[i])) __builtin_prefetch(k);
+        maker.make(out.add(), sz, 0, [&](std::size_t i) {
+          if (at + i + 8 < items + n)
+            if (const char* k = in.stored_key(at[i + 8])) __builtin_prefetch(k);
+          return std::pair(at + i, uint32_t{0});
+        });
+      }
+      out.flush();
+    };
+    const std::size_t split = threads > 1 ? leaves.pages / 2 : leaves.pages;
+    std::exception_ptr failed;
+    std::thread other;
+    if (split < leaves.pages)
+      other = std::thread([&] {
+        try {
+          write_leaves(split, leaves.pages);
+        } catch (...) {
+          failed = std::current_exception();
+        }
+      });
+    try {
+      write_leaves(0, split);
+    } catch (...) {
+      if (other.joinable()) other.join();
+      throw;
+    }
+    if (other.joinable()) other.join();
+    if (failed) std::rethrow_exception(failed);
+
+    BigArray<LevelItem> level(leaves.pages - 1);
+    for (std::size_t p = 0; p + 1 < leaves.pages; ++p)
+      level[p] = {items[leaves.start(p) + leaves.size(p)], static_cast<uint32_t>((p + 1) * kPageSize)};
+    right = static_cast<uint32_t>(leaves.pages * kPageSize);
+    std::size_t next = leaves.pages + 1;
+    while (h.root == 0) {
+      BigArray<LevelItem> up = write_level(level, next);
+      next += level.size() <= max ? 1 : LevelShape(level.size(), max, h.half_page).pages;
+      level = std::move(up);
+    }
+  }
   h.free_head = 0;
   h.counter = 1;
   unsigned char block[kPageSize];

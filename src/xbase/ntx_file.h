@@ -22,9 +22,10 @@
 #include <string_view>
 #include <vector>
 
-#include "xbase/big_buffer.h"
+#include "xbase/ntx_build_input.h"
 #include "xbase/error.h"
 #include "xbase/ntx_format.h"
+#include "xbase/ntx_page_cache.h"
 
 namespace xbase {
 
@@ -34,23 +35,7 @@ struct NtxOptions {
   NtxShare share = NtxShare::Exclusive;
   bool read_only = false;
   std::size_t cache_pages = 16384;  // pages kept in memory (1 KiB each)
-};
-
-// The (key, record number) pairs of a bulk build, kept in one flat buffer.
-class NtxBuildInput {
- public:
-  explicit NtxBuildInput(std::size_t key_size) : key_size_(key_size) {}
-  void reserve(std::size_t n);
-  // The key is padded with blanks or cut to the key size.
-  void add(std::string_view key, uint32_t recno);
-  std::size_t size() const { return recnos_.size(); }
-  std::size_t key_size() const { return key_size_; }
-
- private:
-  friend class NtxFile;
-  std::size_t key_size_;
-  BigVector<char> keys_;  // size() × key size bytes, as given
-  BigVector<uint32_t> recnos_;
+  int build_threads = 0;            // threads of a bulk build; 0: ntx_build_threads()
 };
 
 struct NtxCheckResult {
@@ -63,7 +48,8 @@ struct NtxCheckResult {
 
 class NtxFile {
  public:
-  // Builds a new index file from the pairs (sorted here; equal keys in record order).
+  // Builds a new index file from the pairs (sorted here unless sorted already; equal keys
+  // in record order).
   // The file is truncated only after the exclusive lock on it is granted.
   static std::unique_ptr<NtxFile> create(const std::string& path, std::string_view key_expr,
                                          std::size_t key_size, int key_decimals,
@@ -126,16 +112,17 @@ class NtxFile {
   void flush();
 
  private:
+  using PagePtr = const ntx::CachedPage*;
   struct Level {
-    std::shared_ptr<const ntx::Page> page;
+    PagePtr page;
     int idx;  // entry index on the last level; the child taken on the levels above it
   };
   using Path = std::vector<Level>;
-  using PagePtr = std::shared_ptr<const ntx::Page>;
 
   NtxFile(std::string path, NtxOptions opts, int fd);
   // Writes the tree of `in` bottom-up from block 1 and the header (ntx_build.cpp).
-  static void build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string& path);
+  static void build(int fd, ntx::Header& h, NtxBuildInput& in, const std::string& path,
+                    int threads);
 
   [[noreturn]] void fail(int gen_code, int sub_code, const std::string& what, int os_code = 0) const;
   void load_header();
@@ -144,26 +131,31 @@ class NtxFile {
   void refresh();  // compares the header stamp, drops cached pages when it changed
   void write_stamp();
 
-  PagePtr page(uint32_t offset);
-  PagePtr put_page(ntx::Page&& p);
+  // --- Pages (ntx_file.cpp) ---
+  PagePtr page(uint32_t offset);  // from the cache, else read, checked and cached
+  void read_page(uint32_t offset, ntx::Page& p);  // from the file, not cached
+  PagePtr put_page(const ntx::Page& p);  // written and cached
   uint32_t alloc_page();
   void free_page(uint32_t offset);
+  void forget_pages();  // empties the cache; every path is found again
 
-  // Path helpers (no locking).
+  // --- Paths through the tree, no locking (ntx_cursor.cpp) ---
   enum class Bound { Lower, Upper };
   void descend(Path& path, std::string_view wkey, Bound bound);
   bool settle_forward(Path& path);
+  bool settle_backward(Path& path);
   bool step_next(Path& path);
   bool step_prev(Path& path);
   bool descend_last(Path& path, uint32_t offset);
   bool find_exact(Path& path, std::string_view wkey, uint32_t recno);
-  void fix_underflow(Path& path);
-
   bool set_cursor(bool ok);
   bool restore_cursor(bool& exact);
   std::string pad_weights(std::string_view key) const;
   // The key (cut to the key size) in weight space, in `buf` of kMaxKeySize bytes.
   std::string_view to_weights(std::string_view key, char* buf) const;
+
+  // --- B-tree edits (ntx_tree_edit.cpp) ---
+  void fix_underflow(Path& path);
 
   std::string path_;
   NtxOptions opts_;
@@ -175,18 +167,8 @@ class NtxFile {
   bool lock_write_ = false;
   uint64_t generation_ = 0;  // changes whenever cached paths may be stale
 
-  // Cached pages by page number (offset / 1024); cleared when it holds too many. Each
-  // slot also tells where the page's search array lies, so that a step down the tree
-  // fetches it together with the page rather than after it.
-  struct Slot {
-    PagePtr page;
-    const ntx::Page::Search* search = nullptr;
-    std::size_t search_bytes = 0;
-  };
-  std::vector<Slot> cache_;
-  std::size_t cached_ = 0;
-  void cache_clear();
-  void cache_put(const PagePtr& p);
+  ntx::PageCache cache_;
+  ntx::Page scratch_;  // a page being read
 
   Path cursor_;
   bool valid_ = false;

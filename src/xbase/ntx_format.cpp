@@ -88,17 +88,6 @@ std::string decode_header(const unsigned char* b, uint64_t file_size, Header& h)
   return {};
 }
 
-void Page::index_prefixes(std::size_t key_size) {
-  search.resize(count + 1u);
-  const unsigned char* k = reinterpret_cast<const unsigned char*>(keys.data());
-  for (std::size_t i = 0; i < count; ++i, k += key_size) {
-    uint64_t v[2] = {0, 0};
-    for (std::size_t j = 0; j < 16; ++j) v[j / 8] = (v[j / 8] << 8) | (j < key_size ? k[j] : 0);
-    search[i] = {v[0], v[1], i < child.size() ? child[i] : 0, recno[i]};
-  }
-  search[count] = {0, 0, count < child.size() ? child[count] : 0, 0};
-}
-
 std::string decode_page(const unsigned char* b, const Header& h, uint64_t file_size, Page& p) {
   const std::size_t ks = h.key_size;
   uint16_t n = get16(b);
@@ -127,7 +116,6 @@ std::string decode_page(const unsigned char* b, const Header& h, uint64_t file_s
   for (std::size_t i = 1; i <= n; ++i)
     if ((p.child[i] != 0) != inner) return "page mixes leaf and inner entries";
   collation::to_weights_inplace(p.keys.data(), p.keys.size());
-  p.index_prefixes(ks);
   return {};
 }
 

@@ -55,25 +55,15 @@ void encode_stamp(const Header& h, unsigned char* out /* 12 bytes */);
 // what is wrong with it. `file_size` bounds the root.
 std::string decode_header(const unsigned char* block, uint64_t file_size, Header& h);
 
-// One page in memory. Keys are kept in weight space (see collation.h), so that memcmp
-// gives the key order; they are turned back into bytes when the page is written.
+// One page in memory, as the B-tree edits change it. Keys are kept in weight space (see
+// collation.h), so that memcmp gives the key order; they are turned back into bytes when
+// the page is written.
 struct Page {
   uint32_t offset = 0;
   uint16_t count = 0;
   std::vector<uint32_t> child;  // count + 1 entries; all 0 in a leaf
   std::vector<uint32_t> recno;  // count entries
   std::string keys;             // count * key size bytes, in weight space
-  // What a search reads, side by side in one array so that a step down the tree touches
-  // few cache lines: per entry the first 16 key bytes (as two big-endian numbers), the
-  // left child and the record number; count + 1 of them, the last with the rightmost child
-  // only. Made by index_prefixes().
-  struct Search {
-    uint64_t p0, p1;
-    uint32_t child;
-    uint32_t recno;
-  };
-  std::vector<Search> search;
-  void index_prefixes(std::size_t key_size);
   bool leaf() const { return child.empty() || child[0] == 0; }
   std::string_view key(std::size_t i, std::size_t key_size) const {
     return std::string_view(keys).substr(i * key_size, key_size);

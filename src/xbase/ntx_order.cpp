@@ -8,6 +8,7 @@
 #include "xbase/expr_host.h"
 #include "xbase/fileio.h"
 #include "xbase/ntx_io.h"
+#include "xbase/ntx_key_gather.h"
 
 namespace xbase {
 
@@ -105,12 +106,7 @@ std::unique_ptr<NtxFile> NtxOrder::build(WorkArea& area, const std::string& path
   NtxKeyShape shape = ntx_key_shape(key());
   if (shape.size == 0)
     ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "key expression gives no key: " + std::string(key_text));
-  NtxBuildInput in(shape.size);
-  in.reserve(count);
-  for (uint32_t r = 1; r <= count; ++r) {
-    area.go_to(r);
-    in.add(collation::key_of(key(), shape.size, shape.decimals), r);
-  }
+  NtxBuildInput in = gather_index_keys(area, key_text, key, shape, count, opts.build_threads);
   return NtxFile::create(path, key_text, shape.size, shape.decimals, std::move(in), opts);
 }
 

@@ -60,6 +60,22 @@ struct CompanyStation : shell::testing::Station {
     a.go_to(keep);
     return out;
   }
+  // Another workstation (a forked process) adds a company with `code` while this one
+  // has the table open; its exit status (0 when it did).
+  int append_elsewhere(const std::string& code) {
+    shell::testing::Other other([&](int, int) {
+      xbase::WorkAreas w;
+      if (!w.use(file("vallal"), "VALLAL", xbase::OpenMode::Shared)) return 1;
+      xbase::WorkArea& a = w.current();
+      a.add_order(xbase::NtxOrder::open(a, file("vallal"), xbase::ntx_key_function(w, "vkod")));
+      if (!a.flock() || !a.append_blank()) return 2;
+      a.put("vkod", xbase::Value::str(code));
+      a.unlock();
+      w.close_all();
+      return 0;
+    });
+    return other.finish();
+  }
   void type(std::string_view s) {
     for (char c : s) term->key(static_cast<unsigned char>(c));
   }

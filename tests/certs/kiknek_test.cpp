@@ -40,18 +40,7 @@ struct DialogStation : CompanyStation {
 TEST(Kiknek, M30DialogFieldsZerosBlankLastCodeAndTheXmlQuestion) {
   DialogStation s;
   // Another workstation adds company 009 after this one started.
-  shell::testing::Other other([&](int, int) {
-    xbase::WorkAreas w;
-    if (!w.use(s.file("vallal"), "VALLAL", xbase::OpenMode::Shared)) return 1;
-    xbase::WorkArea& a = w.current();
-    a.add_order(xbase::NtxOrder::open(a, s.file("vallal"), xbase::ntx_key_function(w, "vkod")));
-    if (!a.flock() || !a.append_blank()) return 2;
-    a.put("vkod", Value::str("009"));
-    a.unlock();
-    w.close_all();
-    return 0;
-  });
-  ASSERT_EQ(other.finish(), 0);
+  ASSERT_EQ(s.append_elsewhere("009"), 0);
 
   s.type("5\r");                               // first code: 005
   s.term->keys({key::ctrl('y'), key::kEnter});  // last code emptied: stays blank

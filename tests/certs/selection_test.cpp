@@ -28,19 +28,7 @@ TEST(Selection, DefaultRangeIsReadAfreshEachRun) {
   EXPECT_EQ(s.vallal().recno(), 2u);
 
   // Another workstation adds company 020 while this one has the table open.
-  shell::testing::Other other([&](int, int) {
-    xbase::WorkAreas w;
-    if (!w.use(s.file("vallal"), "VALLAL", xbase::OpenMode::Shared)) return 1;
-    xbase::WorkArea& a = w.current();
-    a.add_order(xbase::NtxOrder::open(a, s.file("vallal"), xbase::ntx_key_function(w, "vkod")));
-    if (!a.flock() || !a.append_blank()) return 2;
-    a.put("vkod", Value::str("020"));
-    a.commit();
-    a.unlock();
-    w.close_all();
-    return 0;
-  });
-  ASSERT_EQ(other.finish(), 0);
+  ASSERT_EQ(s.append_elsewhere("020"), 0);
   s.vars.assign("KELLM30XML", Value::str("I"));
   set_selection_defaults(*s.ctx, "EKHO");
   EXPECT_EQ(var(s, "KVKOD2"), "020");

@@ -1,6 +1,8 @@
 // The table browse on a headless console over a table of 10,000 records in index
 // order: paging to the right records, columns on and off the screen, the user
 // function's modes and answers, deleted records vanishing after a repaint.
+#include "console/browse_dbedit.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "console/browse_dbedit.h"
 #include "console/get_read.h"
 #include "console/headless.h"
 #include "console/keys.h"
@@ -38,14 +39,18 @@ std::string name_of(int i) {
 }
 
 void write_table(const std::string& path, int n) {
-  xbase::Structure st = {{"KOD", 'C', 5, 0}, {"NEV", 'C', 20, 0}, {"OSSZ", 'N', 10, 0},
-                         {"CIM", 'C', 40, 0}, {"MEGJ", 'C', 30, 0}};
+  xbase::Structure st = {{"KOD", 'C', 5, 0},
+                         {"NEV", 'C', 20, 0},
+                         {"OSSZ", 'N', 10, 0},
+                         {"CIM", 'C', 40, 0},
+                         {"MEGJ", 'C', 30, 0}};
   std::ofstream out(path, std::ios::binary);
   out << xbase::build_dbf_header(st, static_cast<uint32_t>(n), 2023, 1, 1);
   for (int i = 1; i <= n; ++i) {
     char rec[128];
     std::snprintf(rec, sizeof rec, " %05d%-20s%10d%-40s%-30s", i, name_of(i).c_str(), i,
-                  ("Cim " + std::to_string(i)).c_str(), ("Megjegyzes " + std::to_string(i)).c_str());
+                  ("Cim " + std::to_string(i)).c_str(),
+                  ("Megjegyzes " + std::to_string(i)).c_str());
     out.write(rec, 1 + 5 + 20 + 10 + 40 + 30);
   }
   out.put(0x1A);
@@ -81,8 +86,8 @@ struct BrowseTest : ::testing::Test {
   xbase::WorkArea& area() { return areas.current(); }
   std::vector<BrowseColumn> columns() {
     std::vector<std::string> heads = {"Kod", "Nev", "Osszeg", "Cim", "Megjegyzes"};
-    return browse_columns(areas, {"KOD", "NEV", "OSSZ", "CIM", "MEGJ", ""}, {"", "", "@Z 9999999999"},
-                          &heads);
+    return browse_columns(areas, {"KOD", "NEV", "OSSZ", "CIM", "MEGJ", ""},
+                          {"", "", "@Z 9999999999"}, &heads);
   }
   std::string nev() { return xbase::rtrim(area().get("NEV").as_str()); }
   std::string row(int r) { return con->screen().row_utf8(r); }
@@ -93,8 +98,8 @@ struct BrowseTest : ::testing::Test {
 
 TEST_F(BrowseTest, PagesLandOnTheRightRecordsInIndexOrder) {
   open(kRecords);
-  term->keys({key::kPgDn, key::kPgDn, key::kPgUp, key::kCtrlPgDn, key::kPgUp, key::kCtrlPgUp, key::kUp,
-              key::kDown, key::kCtrlPgDn, key::kDown, key::kEsc});
+  term->keys({key::kPgDn, key::kPgDn, key::kPgUp, key::kCtrlPgDn, key::kPgUp, key::kCtrlPgUp,
+              key::kUp, key::kDown, key::kCtrlPgDn, key::kDown, key::kEsc});
   BrowseOptions opt;
   opt.heading_sep = HU("─");
   opt.user = [&](int mode, int) {
@@ -103,12 +108,12 @@ TEST_F(BrowseTest, PagesLandOnTheRightRecordsInIndexOrder) {
   };
   browse(opt);
   std::vector<std::string> want = {
-      "0:N00000@6",                                // first record on the first data row
-      "0:N00015@6",  "0:N00030@6", "0:N00015@6",   // PgDn PgDn PgUp: same row, a page on
-      "0:N09999@20",                               // Ctrl+PgDn: last record on the last row
-      "0:N09984@20",                               // PgUp keeps the row
-      "0:N00000@6",                                // Ctrl+PgUp
-      "1:N00000@6",                                // Up at the first record: top reached, once
+      "0:N00000@6",                                 // first record on the first data row
+      "0:N00015@6",  "0:N00030@6",  "0:N00015@6",   // PgDn PgDn PgUp: same row, a page on
+      "0:N09999@20",                                // Ctrl+PgDn: last record on the last row
+      "0:N09984@20",                                // PgUp keeps the row
+      "0:N00000@6",                                 // Ctrl+PgUp
+      "1:N00000@6",                                 // Up at the first record: top reached, once
       "0:N00001@7",  "0:N09999@20", "2:N09999@20",  // Down at the last: bottom, once
       "4:N09999@20"};
   EXPECT_EQ(log, want);
@@ -128,8 +133,8 @@ TEST_F(BrowseTest, PagesLandOnTheRightRecordsInIndexOrder) {
 TEST_F(BrowseTest, ColumnsOnTheScreenAndSideways) {
   open(kRecords);
   // Kod, Nev and Osszeg fit in 78 columns; Cim and Megjegyzes are off to the right.
-  term->keys({key::kEnd, key::kHome, key::kRight, key::kRight, key::kRight, key::kHome, key::kCtrlEnd,
-              key::kCtrlHome, key::kCtrlRight, key::kCtrlLeft, key::kEsc});
+  term->keys({key::kEnd, key::kHome, key::kRight, key::kRight, key::kRight, key::kHome,
+              key::kCtrlEnd, key::kCtrlHome, key::kCtrlRight, key::kCtrlLeft, key::kEsc});
   BrowseOptions opt;
   std::vector<int> cols;
   opt.user = [&](int mode, int col) {
@@ -211,7 +216,8 @@ TEST_F(BrowseTest, EmptyTableAndFilter) {
   EXPECT_EQ(seen, (std::vector<std::string>{"0:26", "0:26", "0:30", "4:30"}));
   EXPECT_EQ(term->waits().back().row_utf8(10).find("00030"), 19u);
   // Below the last record the column separators run on to the window's bottom.
-  std::string sep_only = std::string(25, ' ') + "│" + std::string(22, ' ') + "│" + std::string(31, ' ');
+  std::string sep_only =
+      std::string(25, ' ') + "│" + std::string(22, ' ') + "│" + std::string(31, ' ');
   EXPECT_EQ(term->waits().back().row_utf8(11), sep_only);
   EXPECT_EQ(term->waits().back().row_utf8(20), sep_only);
 
@@ -233,7 +239,8 @@ TEST_F(BrowseTest, EmptyTableAndFilter) {
 TEST_F(BrowseTest, CentredColumnsPlainHeadingLineAndShortTable) {
   open(3, false);
   std::vector<std::string> heads = {"Kod", "Nev", "Megjegyzes"};
-  auto cols = browse_columns(areas, {"KOD", "NEV", "LEFT(MEGJ,18)"}, {}, &heads);  // 5 + 3 + 20 + 3 + 18 = 49
+  auto cols = browse_columns(areas, {"KOD", "NEV", "LEFT(MEGJ,18)"}, {},
+                             &heads);  // 5 + 3 + 20 + 3 + 18 = 49
   BrowseOptions opt;
   opt.heading_sep = HU("─");
   opt.user = [&](int mode, int) { return mode == kDeException ? 0 : 1; };
@@ -244,7 +251,8 @@ TEST_F(BrowseTest, CentredColumnsPlainHeadingLineAndShortTable) {
   EXPECT_EQ(s.row_utf8(4).find("Kod"), 15u) << s.row_utf8(4);  // 1 + (78 - 49) / 2
   EXPECT_EQ(s.at(6, 14).ch, ' ');
   EXPECT_EQ(s.row_utf8(6).substr(15, 5), "00001");
-  for (int c = 1; c <= 78; ++c) EXPECT_EQ(s.at(5, c).ch, static_cast<unsigned char>(HU("─")[0])) << c;
+  for (int c = 1; c <= 78; ++c)
+    EXPECT_EQ(s.at(5, c).ch, static_cast<unsigned char>(HU("─")[0])) << c;
   for (int r = 9; r <= 20; ++r) {  // three records, then the separators alone
     EXPECT_EQ(s.at(r, 21).ch, static_cast<unsigned char>(HU("│")[0])) << r;
     EXPECT_EQ(s.at(r, 44).ch, static_cast<unsigned char>(HU("│")[0])) << r;
@@ -307,7 +315,8 @@ TEST_F(BrowseTest, EmptyTableShowsThePhantomRecord) {
   };
   term->keys({key::kDown, key::kPgUp, key::kEsc});
   std::vector<std::string> heads = {"Kod", "Nev", "Osszeg"};
-  dbedit(*con, area(), 4, 1, 20, 78, browse_columns(areas, {"KOD", "NEV", "OSSZ"}, {}, &heads), opt);
+  dbedit(*con, area(), 4, 1, 20, 78, browse_columns(areas, {"KOD", "NEV", "OSSZ"}, {}, &heads),
+         opt);
   EXPECT_EQ(modes, (std::vector<int>{kDeEmpty, kDeEmpty, kDeEmpty, kDeException}));
   const Screen& s = term->waits()[0];
   EXPECT_EQ(s.row_utf8(6).substr(19, 5), "     ");
@@ -341,6 +350,27 @@ TEST_F(BrowseTest, RepaintShowsWhatAnotherWorkstationWrote) {
   other.close_all();
 }
 
+// A key that changes the current record (a mark set with Space) shows on its row
+// when the browse goes on, in every visible column, not only the highlighted one.
+TEST_F(BrowseTest, AKeyThatChangesTheRecordShowsOnItsRowAtOnce) {
+  write_table(dir + "/tabla.dbf", 5);
+  ASSERT_TRUE(areas.use(dir + "/tabla", "", xbase::OpenMode::Exclusive));
+  area().go_top();
+  term->keys({key::kDown, ' ', key::kEsc});
+  BrowseOptions opt;
+  opt.user = [&](int mode, int) {
+    if (mode != kDeException) return 1;
+    if (con->last_key() != ' ') return 0;
+    area().put("OSSZ", Value::num(777));  // another column than the highlighted one
+    return 1;
+  };
+  browse(opt);
+  // The wait before Esc: record 2 on the second data row (rows 4 and 5 hold the
+  // heading and its separator line).
+  std::string second = term->waits().back().row_utf8(7);
+  EXPECT_NE(second.find("777"), std::string::npos) << second;
+}
+
 // The dependants browse runs from a push button inside the person form's read: the
 // form's field list is kept aside, the browse's own form reads a new list, and the
 // outer read goes on where it was.
@@ -366,7 +396,8 @@ TEST_F(BrowseTest, BrowseWithItsOwnReadInsideAFormsRead) {
       if (con->last_key() != 'm') return 0;
       ctx.getlist().add(*con, vars, 22, 0, "XELTART");
       read_pending(ctx);
-      names.push_back(xbase::rtrim(vars.find("XELTART")->as_str()) + "@" + std::to_string(area().recno()));
+      names.push_back(xbase::rtrim(vars.find("XELTART")->as_str()) + "@" +
+                      std::to_string(area().recno()));
       return 2;
     };
     dbedit(*con, area(), 5, 0, 20, 79, columns(), opt);
@@ -374,13 +405,13 @@ TEST_F(BrowseTest, BrowseWithItsOwnReadInsideAFormsRead) {
     names.push_back(ctx.read_var());
   };
   term->input("nev");
-  term->keys({key::kEnter});           // on to the button
-  term->keys({key::kEnter});           // opens the browse
-  term->keys({key::kDown, 'm'});       // the browse's form on record 2
+  term->keys({key::kEnter});      // on to the button
+  term->keys({key::kEnter});      // opens the browse
+  term->keys({key::kDown, 'm'});  // the browse's form on record 2
   term->input("elt");
   term->keys({key::kEnter, key::kEsc});  // the form's read ends; Esc leaves the browse
   term->input("cim");
-  term->keys({key::kEnter});           // the last field of the person form: the read ends
+  term->keys({key::kEnter});  // the last field of the person form: the read ends
   EXPECT_TRUE(read_pending(ctx));
   EXPECT_EQ(names, (std::vector<std::string>{"elt@2", "GOMB"}));
   EXPECT_EQ(vars.find("XNEV")->as_str(), "nev   ");

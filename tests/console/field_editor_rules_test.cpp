@@ -148,7 +148,9 @@ TEST(FieldEditorRules, EachRuleAsTheClerkMeetsIt) {
     EXPECT_EQ(o.keys_left, 0u) << "the field was not left with the last key";
     EXPECT_EQ(o.stored, c.stored);
     EXPECT_EQ(o.edit, c.edit);
-    if (c.cursor >= 0) EXPECT_EQ(o.cursor, c.cursor);
+    if (c.cursor >= 0) {
+      EXPECT_EQ(o.cursor, c.cursor);
+    }
   }
 }
 

@@ -34,7 +34,7 @@ TEST(BrowseScreen, CompaniesFillTheWindowUnderTheirTitleWithTheKeyHelp) {
 
   const Screen& sc = in.s.term->waits().at(0);
   EXPECT_EQ(at(sc, 1, 33, 13), "Vállalkozások");
-  EXPECT_EQ(at(sc, 22, 14, 51), "Felvitel  - F      Módosítás - M      Kilépés - ESC ");
+  EXPECT_EQ(at(sc, 22, 14, 51), "Felvitel  - F      Módosítás - M      Kilépés - ESC");
   EXPECT_EQ(at(sc, 23, 14, 32), "Keresés - K,G      Törlés    - T");
   EXPECT_EQ(at(sc, 22, 78, 1), " ");  // no arrow: every column fits
   // Two-line headings with an empty first line; the four columns take all 78.
@@ -71,7 +71,7 @@ TEST(BrowseScreen, PersonsShowFourColumnsCentredAndScrollToTheRest) {
   EXPECT_EQ(at(sc, 4, 10, 3), "Név");
   EXPECT_EQ(at(sc, 4, 53, 12), "Adóazonosító");
   EXPECT_EQ(at(sc, 4, 68, 8), "Igazolás");
-  EXPECT_EQ(at(sc, 6, 4, 20), "001 │ Kovács Anna    ");
+  EXPECT_EQ(at(sc, 6, 4, 20), "001 │ Kovács Anna   ");
   EXPECT_EQ(at(sc, 6, 53, 10), "8123456789");
   EXPECT_EQ(at(sc, 8, 4, 16), "002 │ Antal Ödön");
   // The blinking arrow: more columns than fit.

@@ -118,14 +118,7 @@ TEST(Backup, ATableHeldExclusivelyIsWaitedForAndEscGivesUp) {
   Install in;
   std::string target = in.target("MENTES");
   write_file(target + "/virda23#.zip", "the previous backup");
-  std::string dir = in.dir;
-  Other holder([&](int from, int to) {
-    xbase::WorkAreas areas;
-    if (!areas.use(dir + "/virda23", "", xbase::OpenMode::Exclusive)) return 1;
-    shell::testing::say_ready(to);
-    shell::testing::wait_parent(from);
-    return 0;
-  });
+  Other holder = holding(in.file("virda23.dbf"), xbase::OpenMode::Exclusive);
   ASSERT_TRUE(holder.ready());
   in.station->term->esc_after = 2;
   Result r = backup(in.ctx(), target);

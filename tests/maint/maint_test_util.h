@@ -88,6 +88,18 @@ inline std::map<std::string, std::string> contents(const std::string& dir) {
   return out;
 }
 
+// Another workstation that opens the table `path` in `mode`, says it is ready and
+// holds it until told to go on.
+inline shell::testing::Other holding(const std::string& path, xbase::OpenMode mode) {
+  return shell::testing::Other([path, mode](int from, int to) {
+    xbase::WorkAreas areas;
+    if (!areas.use(path, "", mode)) return 1;
+    shell::testing::say_ready(to);
+    shell::testing::wait_parent(from);
+    return 0;
+  });
+}
+
 // The text (UTF-8) of `n` cells of a screen row from column `col`.
 inline std::string cells(const console::Screen& s, int row, int col, int n) {
   std::string cp852;

@@ -151,14 +151,7 @@ TEST(Restore, AnotherWorkstationInTheProgramStopsIt) {
   std::string src = in.target("MENTES");
   ASSERT_EQ(backup(in.ctx(), src).outcome, Outcome::Done);
   const std::map<std::string, std::string> before = tables_of(in.dir);
-  std::string dir = in.dir;
-  Other other([&](int from, int to) {
-    xbase::WorkAreas areas;
-    if (!areas.use(dir + "/vallal", "", xbase::OpenMode::Shared)) return 1;
-    shell::testing::say_ready(to);
-    shell::testing::wait_parent(from);
-    return 0;
-  });
+  Other other = holding(in.file("vallal.dbf"), xbase::OpenMode::Shared);
   ASSERT_TRUE(other.ready());
   Result r = restore_from(in, src);
   EXPECT_EQ(r.outcome, Outcome::Busy);

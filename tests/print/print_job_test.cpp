@@ -208,6 +208,21 @@ TEST(PrintJob, SpoolDirectoryGetsOneCompleteJobUnderAFreeName) {
   for (const std::string& f : o.files) EXPECT_EQ(slurp(f), body);
 }
 
+TEST(PrintJob, ReportBrokenOffHandsNothingOver) {
+  PrintStation s;
+  s.route("LPT5", "EPSON");
+  try {
+    run_print_job(*s.ctx, real(), [&](PrintJob&) {
+      s.con->say(0, 0, "half a certificate");
+      throw std::runtime_error("broken off");
+    });
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_TRUE(files_in(s.dir + "/prtwrk/prt1").empty());
+  EXPECT_EQ(s.con->device(), console::Device::Screen);
+  EXPECT_EQ(fs::file_size(work_file()), 0u);
+}
+
 TEST(PrintJob, TwoWorkstationsSpoolingAtOnceLeaveTwoCompleteJobs) {
   PrintStation s;
   s.route("LPT5", "EPSON");

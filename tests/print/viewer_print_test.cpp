@@ -55,5 +55,14 @@ TEST(ViewerPrint, RouteNotReadySaysSoAndTheViewerStays) {
   ::unsetenv("VIRDA_LPT2");
 }
 
+TEST(ViewerPrint, PdfOfAPreviewIsNamedAfterTheFileWithoutItsExtension) {
+  PrintStation s;
+  s.route("PDF", "EPSON");
+  spit(s.file("jovedig.prn"), "ADATOK\r\n");
+  s.term->keys({'P', key::kEsc, key::kEsc});  // the PDF dialog left with Esc, then the viewer
+  ui::readme_bg(*s.reads, s.windows, &s.vars, s.file("jovedig.prn"), 0, "ny", viewer_hooks(*s.ctx));
+  EXPECT_EQ(testing::cells(s.term->waits()[1], 12, 18, 9), "jovedig  ");
+}
+
 }  // namespace
 }  // namespace print

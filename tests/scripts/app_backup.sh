@@ -7,55 +7,25 @@
 # workstation that starts during a restore waits for it; the version box and the
 # calculator over the date field and the main menu.
 set -euo pipefail
-export LC_ALL=C.UTF-8 LANG=C.UTF-8
-bin="${MVIRDA_BINARY_DIR:?}/src"
-launcher="$bin/virda23"
-gen="$bin/store/tools/gen-installation"
-dbftool="$bin/xbase/tools/dbftool"
-for f in "$launcher" "$gen" "$dbftool"; do
-  [ -x "$f" ] || { echo "missing $f"; exit 1; }
-done
-command -v 7zz >/dev/null || { echo "missing 7zz (Debian package 7zip)"; exit 1; }
 base="mvirda_backup_$$"
-n=0
-sock="$base.$n"
+. "$(dirname "$0")/lib/app_tmux.sh"
+need "$launcher" "$gen" "$dbftool"
+command -v 7zz >/dev/null || { echo "missing 7zz (Debian package 7zip)"; exit 1; }
 drive="$(mktemp -d)"
 inst="$drive/VIRDA23"
 holder=""
-tm() { tmux -L "$sock" "$@"; }
 cleanup() {
-  local i
-  for i in $(seq 0 "$n"); do tmux -L "$base.$i" kill-server 2>/dev/null || true; done
+  kill_windows
   tmux -L "$base.two" kill-server 2>/dev/null || true
   [ -z "$holder" ] || kill "$holder" 2>/dev/null || true
   rm -rf "$drive"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- pane ---"; tm capture-pane -p -t t 2>/dev/null || true; exit 1; }
-pane() { tm capture-pane -p -t t; }
-wait_for() {
-  local i
-  for i in $(seq 150); do
-    if pane | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited for: $1"
-}
-at() {
-  local line
-  line="$(pane | sed -n "$(($1 + 1))p")"
-  printf '%s' "${line:$2:${#3}}"
-}
-expect_at() { [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"; }
-start() {  # a fresh 80x25 window on its own tmux server, the program up to the date
-  tm kill-server 2>/dev/null || true
-  n=$((n + 1))
-  sock="$base.$n"
-  tm new-session -d -s t -x 80 -y 25 "export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
+start() {  # the program up to the processing date
+  open_window "'$launcher' '$inst' x"
   wait_for "A feldolgozás dátuma:"
 }
 to_menu() { tm send-keys -t t Enter; wait_for "Kilépés a programból"; }
-ended() { wait_for PROGRAM-ENDED; }
 dumps() {  # every table's records, as dbftool dumps them
   local t
   for t in vallal virda23 eltar23 konstans kozter; do "$dbftool" dump "$inst/$t.dbf"; done
@@ -211,10 +181,7 @@ wait_for "Mentés visszatöltése"
 [ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "Esc restored something"
 tm send-keys -t t Escape
 wait_for "Kilépés a programból"
-tm send-keys -t t Escape
-wait_for "Adatállomány mentése?"
-tm send-keys -t t n
-ended
+leave
 
 # --- The round trip: with the program down the year table is lost and a company
 # added; the start puts an empty year table in its place; the restore brings the
@@ -254,10 +221,7 @@ tmux -L "$base.two" send-keys -t two n
 for i in $(seq 50); do tmux -L "$base.two" capture-pane -p -t two | grep -qF PROGRAM-ENDED && break; sleep 0.1; done
 tm send-keys -t t Escape
 wait_for "Kilépés a programból"
-tm send-keys -t t Escape
-wait_for "Adatállomány mentése?"
-tm send-keys -t t n
-ended
+leave
 cmp -s <(dumps) "$drive/before.csv" || { diff <(dumps) "$drive/before.csv" | head -5; fail "the tables differ from the backup"; }
 sound
 [ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "the restore left its directories"

@@ -5,51 +5,17 @@
 # Then F2 sets LPT1, which this workstation's VIRDA_LPT1 points at a file, and "P"
 # on the note in the submenu's list writes its lines with CR LF.
 set -euo pipefail
-export LC_ALL=C.UTF-8 LANG=C.UTF-8
-bin="${MVIRDA_BINARY_DIR:?}/src"
-launcher="$bin/virda23"
-gen="$bin/store/tools/gen-installation"
-for f in "$launcher" "$gen"; do
-  [ -x "$f" ] || { echo "missing $f"; exit 1; }
-done
+. "$(dirname "$0")/lib/program_windows.sh" i14_print
 command -v pdfinfo >/dev/null || { echo "missing pdfinfo (poppler-utils)"; exit 1; }
-sock="i14_print_$$"
-drive="$(mktemp -d)"
-inst="$drive/VIRDA23"
 lpt="$drive/lpt1.out"
-tm() { tmux -L "$sock" "$@"; }
-cleanup() {
-  tm kill-server 2>/dev/null || true
-  rm -rf "$drive"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- pane ---"; tm capture-pane -p -t t 2>/dev/null || true; exit 1; }
-pane() { tm capture-pane -p -t t; }
-wait_for() {
-  local i
-  for i in $(seq 150); do
-    if pane | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited for: $1"
-}
-at() {
-  local line
-  line="$(pane | sed -n "$(($1 + 1))p")"
-  printf '%s' "${line:$2:${#3}}"
-}
-expect_at() { [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"; }
-keys() {  # one key at a time, as a user types
-  local k
-  for k in "$@"; do tm send-keys -t t "$k"; sleep 0.2; done
-}
 
 "$gen" "$drive" --persons 10 --companies 2 >/dev/null
 : >"$lpt"
 # A change note of 100 lines: two printed pages of 63 rows at most.
 for i in $(seq 1 100); do printf 'SOR %03d\r\n' "$i"; done >"$inst/valt0001.txt"
 
-tm new-session -d -s t -x 80 -y 25 \
+w=t
+tm new-session -d -s s -n t -x 80 -y 25 \
   "export VIRDA_DRIVE='$drive' VIRDA_LPT1='$lpt' TEMP='$drive'; '$launcher'; echo PROGRAM-ENDED; sleep 60"
 wait_for "A indítás után F2-vel lehet a nyomtatót beállítani."
 keys Enter
@@ -66,11 +32,11 @@ keys Enter
 wait_for "/100"
 keys P
 wait_for "Mentés PDF fájlba"
-expect_at 8 3 "╔"
-expect_at 16 76 "╝"
-expect_at 10 6 "Alkönyvtár: $inst"
-expect_at 12 6 "Fájl név  : valt0001"
-expect_at 14 6 "PDF megtekintése [X]:  "
+wait_at 8 3 "╔"
+wait_at 16 76 "╝"
+wait_at 10 6 "Alkönyvtár: $inst"
+wait_at 12 6 "Fájl név  : valt0001"
+wait_at 14 6 "PDF megtekintése [X]:  "
 keys Enter Enter Enter
 sleep 0.5
 [ -f "$inst/valt0001.pdf" ] || fail "no PDF saved"

@@ -6,58 +6,17 @@
 # reindexing; Esc out through the exit sequence ("gond.baj" removed); and a SIGKILL
 # at the main menu, after which the next start rebuilds every index file.
 set -euo pipefail
-export LC_ALL=C.UTF-8 LANG=C.UTF-8
-bin="${MVIRDA_BINARY_DIR:?}/src"
-launcher="$bin/virda23"
-program="$bin/mvirda23"
-gen="$bin/store/tools/gen-installation"
-dbftool="$bin/xbase/tools/dbftool"
-for f in "$launcher" "$program" "$gen" "$dbftool"; do
-  [ -x "$f" ] || { echo "missing $f"; exit 1; }
-done
 base="mvirda_app_$$"
-n=0
-sock="$base.$n"
+. "$(dirname "$0")/lib/app_tmux.sh"
+need "$launcher" "$program" "$gen" "$dbftool"
 drive="$(mktemp -d)"
 inst="$drive/VIRDA23"
-tm() { tmux -L "$sock" "$@"; }
 cleanup() {
-  local i
-  for i in $(seq 0 "$n"); do tmux -L "$base.$i" kill-server 2>/dev/null || true; done
+  kill_windows
   rm -rf "$drive"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- pane ---"; tm capture-pane -p -t t 2>/dev/null || true; exit 1; }
-pane() { tm capture-pane -p -t t; }
-wait_for() {
-  local i
-  for i in $(seq 150); do
-    if pane | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited for: $1"
-}
-# The text at row R (from 0), column C (from 0) of the pane.
-at() {
-  local line
-  line="$(pane | sed -n "$(($1 + 1))p")"
-  printf '%s' "${line:$2:${#3}}"
-}
-expect_at() { [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"; }
-start() {  # start COMMAND...: a fresh 80x25 window (on its own tmux server) running the command
-  tm kill-server 2>/dev/null || true
-  n=$((n + 1))
-  sock="$base.$n"
-  tm new-session -d -s t -x 80 -y 25 "export VIRDA_DRIVE='$drive'; $*; echo PROGRAM-ENDED; sleep 60"
-}
-ended() {
-  local i
-  for i in $(seq 150); do
-    if pane | grep -qF PROGRAM-ENDED; then return 0; fi
-    sleep 0.1
-  done
-  fail "the program did not end"
-}
+start() { open_window "$@"; }  # start COMMAND...: a fresh window running the command
 
 "$gen" "$drive" --persons 40 --companies 3 >/dev/null
 
@@ -140,10 +99,7 @@ tm send-keys -t t Enter
 sleep 0.3
 tm send-keys -t t Escape
 wait_for "Kilépés a programból"
-tm send-keys -t t Escape
-wait_for "Adatállomány mentése?"
-tm send-keys -t t n
-ended
+leave
 [ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
 
 # SIGKILL at the main menu: the next start finds gond.baj and rebuilds the indexes.

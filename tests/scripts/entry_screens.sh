@@ -6,66 +6,7 @@
 # persons (deleted in the file, their dependants kept); the person browse (item 1):
 # quick search, "T" answered "Nem", "F" with its notice adding nothing.
 set -euo pipefail
-export LC_ALL=C.UTF-8 LANG=C.UTF-8
-bin="${MVIRDA_BINARY_DIR:?}/src"
-launcher="$bin/virda23"
-gen="$bin/store/tools/gen-installation"
-dbftool="$bin/xbase/tools/dbftool"
-for f in "$launcher" "$gen" "$dbftool"; do
-  [ -x "$f" ] || { echo "missing $f"; exit 1; }
-done
-sock="mvirda_entry_$$"
-drive="$(mktemp -d)"
-inst="$drive/VIRDA23"
-tm() { tmux -L "$sock" "$@"; }
-cleanup() {
-  tm kill-server 2>/dev/null || true
-  rm -rf "$drive"
-}
-trap cleanup EXIT
-w=a  # the window the helpers look at
-fail() {
-  echo "FAIL: $*"
-  for x in a b; do echo "--- $x ---"; tm capture-pane -p -t "$x" 2>/dev/null || true; done
-  exit 1
-}
-pane() { tm capture-pane -p -t "$w"; }
-wait_for() {
-  local i
-  for i in $(seq 200); do
-    if pane | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "$w waited for: $1"
-}
-# The text at row R, column C (from 0) of the pane, as long as the text expected.
-at() {
-  local line
-  line="$(pane | sed -n "$(($1 + 1))p")"
-  printf '%s' "${line:$2:${#3}}"
-}
-wait_at() {  # wait_at ROW COL TEXT
-  local i
-  for i in $(seq 200); do
-    [ "$(at "$1" "$2" "$3")" == "$3" ] && return 0
-    sleep 0.1
-  done
-  fail "$w row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"
-}
-keys() { tm send-keys -t "$w" "$@"; sleep 0.3; }
-type_text() { tm send-keys -t "$w" -l "$1"; sleep 0.3; }
-station() {  # station NAME: a workstation in a new 80x25 window
-  local cmd="export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
-  if tm has-session -t s 2>/dev/null; then
-    tm new-window -t s -n "$1" "$cmd"
-  else
-    tm new-session -d -s s -n "$1" -x 80 -y 25 "$cmd"
-  fi
-  w="$1"
-  wait_for "A feldolgozás dátuma:"
-  keys Enter
-  wait_for "Kilépés a programból"
-}
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_entry
 leave_form() {  # Esc in a form, "Igen" to the exit question (Esc and a letter sent
   keys Escape  # together would arrive as Alt+letter)
   wait_for "Kilépés tárolás nélkül?"
@@ -159,6 +100,8 @@ wait_at 1 33 "Vállalkozások"
 keys Escape
 wait_for "Kilépés a programból"
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 
 # Deleting 001 with its persons; their dependants stay.
@@ -204,5 +147,7 @@ wait_at 1 29 "SZJA adatszolgáltatás"
 keys Escape
 wait_for "Kilépés a programból"
 keys Escape
+wait_for "Adatállomány mentése?"
+keys n
 wait_for PROGRAM-ENDED
 echo "ok"

@@ -12,10 +12,14 @@
 #   fonts-dejavu-core              DejaVu Sans Mono, the PDF's font
 #   cups-client                    lp: the USB route prints through CUPS
 #   xdg-utils                      xdg-open: a saved PDF opens in the desktop's viewer
+#   7zip                           the archiver of the backup and the restore (7zz)
+#   curl                           the download of the update check's version file
 #   poppler-utils                  pdfinfo, pdftotext, pdffonts read the PDFs back in tests
+#   python3                        the update check's tests serve the version file over HTTP
 
-mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config libcairo2-dev fonts-dejavu-core cups-client xdg-utils"
-mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils"
+mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config libcairo2-dev"
+mvirda_run_packages="fonts-dejavu-core cups-client xdg-utils 7zip curl"
+mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils python3"
 
 mvirda_install_missing() {
   local missing=()
