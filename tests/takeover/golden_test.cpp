@@ -9,40 +9,13 @@
 #include <sstream>
 
 #include "takeover/run_test_util.h"
+#include "xbase/tools/dbftool_csv.h"
 
 namespace takeover {
 namespace {
 
 using testing::Installation;
 using testing::Workstation;
-
-std::vector<std::string> split_csv(const std::string& line) {
-  std::vector<std::string> out;
-  std::string cur;
-  bool quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        cur += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        cur += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      out.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  out.push_back(cur);
-  return out;
-}
 
 std::vector<std::string> run_tool(const std::string& args) {
   std::string cmd = std::string(MVIRDA_BINARY_DIR) + "/src/xbase/tools/dbftool " + args;
@@ -85,16 +58,17 @@ void expect_golden(const std::string& table, const std::string& golden, const st
   std::vector<Column> cols = columns_of(table);
   ASSERT_FALSE(cols.empty()) << table;
   std::ifstream in(std::string(MVIRDA_SOURCE_DIR) + "/tests/takeover/golden/" + golden);
-  std::string line;
-  ASSERT_TRUE(std::getline(in, line)) << golden;
-  std::vector<std::string> header = split_csv(line);
+  std::vector<std::string> header, row;
+  ASSERT_TRUE(xbase::tools::read_csv_row(in, header)) << golden;
   std::vector<std::vector<std::string>> want;
-  while (std::getline(in, line))
-    if (!line.empty()) want.push_back(split_csv(line));
+  while (xbase::tools::read_csv_row(in, row))
+    if (!row.empty()) want.push_back(row);
 
   std::vector<std::map<std::string, std::string>> got;
   for (const std::string& l : run_tool("dump '" + table + "'")) {
-    std::vector<std::string> v = split_csv(l);
+    std::istringstream line(l);
+    std::vector<std::string> v;
+    xbase::tools::read_csv_row(line, v);
     if (v.empty() || v[0] == "*") continue;  // deleted
     std::map<std::string, std::string> rec;
     for (size_t i = 0; i < cols.size() && i + 1 < v.size(); ++i) rec[cols[i].name] = v[i + 1];

@@ -6,14 +6,13 @@
 //       realistic data (the same seed gives the same files) and their index files.
 //   gen-installation --template DIR
 //       only the template directory's tables, written into DIR.
-#include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <string_view>
 
 #include "store/template_dir.h"
+#include "store/tools/cli_number.h"
 #include "store/tools/demo_data.h"
 #include "xbase/error.h"
 
@@ -27,12 +26,7 @@ int usage() {
   return 2;
 }
 
-template <class T>
-bool number(const char* text, T* out) {
-  const char* end = text + std::strlen(text);
-  auto [p, ec] = std::from_chars(text, end, *out);
-  return ec == std::errc() && p == end;
-}
+using store::demo::parse_number;
 
 }  // namespace
 
@@ -48,13 +42,14 @@ int main(int argc, char** argv) {
       const std::string_view a = argv[i];
       const bool has_value = i + 1 < argc;
       if (a == "--persons" && has_value) {
-        if (!number(argv[++i], &o.persons) || o.persons < 0) return usage();
+        if (!parse_number(argv[++i], &o.persons) || o.persons < 0) return usage();
       } else if (a == "--companies" && has_value) {
-        if (!number(argv[++i], &o.companies) || o.companies < 1 || o.companies > 999) return usage();
+        if (!parse_number(argv[++i], &o.companies) || o.companies < 1 || o.companies > 999)
+          return usage();
       } else if (a == "--dependants" && has_value) {
-        if (!number(argv[++i], &o.dependants) || o.dependants < 0) return usage();
+        if (!parse_number(argv[++i], &o.dependants) || o.dependants < 0) return usage();
       } else if (a == "--seed" && has_value) {
-        if (!number(argv[++i], &o.seed)) return usage();
+        if (!parse_number(argv[++i], &o.seed)) return usage();
       } else if (a == "--no-indexes") {
         o.indexes = false;
       } else {

@@ -4,12 +4,11 @@
 //       DIR becomes the payroll directory: "vallal.dbf", "orszag.dbf" and the
 //       company year directories ("001.23" …) with their tables and index files.
 //       The same seed gives the same bytes.
-#include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <string_view>
 
+#include "store/tools/cli_number.h"
 #include "takeover/tools/payroll_gen.h"
 #include "xbase/error.h"
 
@@ -20,12 +19,7 @@ int usage() {
   return 2;
 }
 
-template <class T>
-bool number(const char* text, T* out) {
-  const char* end = text + std::strlen(text);
-  auto [p, ec] = std::from_chars(text, end, *out);
-  return ec == std::errc() && p == end;
-}
+using store::demo::parse_number;
 
 }  // namespace
 
@@ -36,11 +30,12 @@ int main(int argc, char** argv) {
     const std::string_view a = argv[i];
     const bool has_value = i + 1 < argc;
     if (a == "--companies" && has_value) {
-      if (!number(argv[++i], &o.companies) || o.companies < 1 || o.companies > 989) return usage();
+      if (!parse_number(argv[++i], &o.companies) || o.companies < 1 || o.companies > 989)
+        return usage();
     } else if (a == "--persons" && has_value) {
-      if (!number(argv[++i], &o.persons) || o.persons < 0) return usage();
+      if (!parse_number(argv[++i], &o.persons) || o.persons < 0) return usage();
     } else if (a == "--seed" && has_value) {
-      if (!number(argv[++i], &o.seed)) return usage();
+      if (!parse_number(argv[++i], &o.seed)) return usage();
     } else {
       return usage();
     }
