@@ -56,6 +56,8 @@ class HangupWatch : public console::Backend {
   void set_clipboard(std::string_view cp852) override { inner_->set_clipboard(cp852); }
   void set_title(std::string_view cp852) override { inner_->set_title(cp852); }
 
+  void drain_input() override { inner_->drain_input(); }
+
   std::optional<console::KeyEvent> read_key(int timeout_ms) override {
     constexpr int kSliceMs = 200;
     for (;;) {

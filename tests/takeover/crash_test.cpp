@@ -83,7 +83,8 @@ TEST_P(TakeoverKilled, RestartFindsEachCompanyWholeOldOrWholeNew) {
     shell::testing::Station again(dir);
     again.areas.set_deleted(true);
     shell::ShellServices services;
-    ASSERT_TRUE(shell::prepare_tables(*again.ctx, services));
+    int code = 0;
+    ASSERT_TRUE(shell::prepare_tables(*again.ctx, code, services));
   }
   Snapshot now = snapshot(dir);
   EXPECT_TRUE(now.companies == old_state.companies || now.companies == new_state.companies);
