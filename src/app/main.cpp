@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 
+#include "certs/ekho_run.h"
+#include "certs/m30_run.h"
 #include "console/console.h"
 #include "console/get_read.h"
 #include "console/terminal.h"
@@ -143,6 +145,8 @@ int main(int argc, char** argv) {
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
+  services.m30 = [](shell::Context& c) { certs::JOVEDIG(c); };
+  services.ekho = certs::EKHOIG;
   services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
   services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };
   services.version_box = maint::VERZ_DRV;

@@ -55,4 +55,22 @@ Date today();
 // templates 9 # X ! A N L Y , . - and literal characters. See docs/values.md.
 std::string transform(const Value& v, std::string_view picture);
 
+// A picture parsed once and applied to many values, as TRANSFORM gives them: a
+// report that prints thousands of amounts under a few masks parses each mask once.
+class CompiledPicture {
+ public:
+  explicit CompiledPicture(std::string_view picture = "");
+
+  const std::string& text() const { return text_; }
+  // The template's length: the width of a number formatted under it.
+  int template_width() const { return static_cast<int>(tmpl_.size()); }
+  std::string apply(const Value& v) const;
+  std::string apply(double n) const;
+
+ private:
+  std::string text_;
+  std::string tmpl_;  // what follows the functions
+  unsigned flags_ = 0;
+};
+
 }  // namespace xbase

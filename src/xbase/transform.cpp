@@ -14,6 +14,18 @@ struct Picture {
   bool b = false, c = false, e = false, r = false, x = false, z = false, paren = false,
        upper = false;
   std::string_view tmpl;
+
+  // The function letters as bits, for a picture kept compiled.
+  unsigned bits() const {
+    return b | c << 1 | e << 2 | r << 3 | x << 4 | z << 5 | paren << 6 | upper << 7;
+  }
+  static Picture from_bits(unsigned f, std::string_view tmpl) {
+    Picture p;
+    p.b = f & 1, p.c = f >> 1 & 1, p.e = f >> 2 & 1, p.r = f >> 3 & 1, p.x = f >> 4 & 1,
+    p.z = f >> 5 & 1, p.paren = f >> 6 & 1, p.upper = f >> 7 & 1;
+    p.tmpl = tmpl;
+    return p;
+  }
 };
 
 // "@<functions> <template>", or a bare template. The function letters end at the
@@ -193,10 +205,7 @@ std::string logical(bool b, const Picture& p) {
   return b ? "T" : "F";
 }
 
-}  // namespace
-
-std::string transform(const Value& v, std::string_view picture) {
-  Picture p = parse(picture);
+std::string transform_parsed(const Value& v, const Picture& p) {
   switch (v.type()) {
     case Type::Character: return text(v.as_str(), p);
     case Type::Numeric:
@@ -206,6 +215,27 @@ std::string transform(const Value& v, std::string_view picture) {
     default: break;
   }
   throw_argument_error("TRANSFORM", 1122, {v});
+}
+
+}  // namespace
+
+std::string transform(const Value& v, std::string_view picture) {
+  return transform_parsed(v, parse(picture));
+}
+
+CompiledPicture::CompiledPicture(std::string_view picture) : text_(picture) {
+  Picture p = parse(text_);
+  tmpl_ = std::string(p.tmpl);
+  flags_ = p.bits();
+}
+
+std::string CompiledPicture::apply(const Value& v) const {
+  return transform_parsed(v, Picture::from_bits(flags_, tmpl_));
+}
+
+std::string CompiledPicture::apply(double n) const {
+  Picture p = Picture::from_bits(flags_, tmpl_);
+  return p.tmpl.empty() ? number_without_template(Value::num(n), p) : number_with_template(n, p);
 }
 
 }  // namespace xbase

@@ -35,5 +35,7 @@ stays_away "Indexelés kész" "the 2 typed ahead ran the reindexing"
 tm send-keys -t t Escape
 wait_for "Kilépés a programból"
 tm send-keys -t t Escape
+wait_for "Adatállomány mentése?"
+tm send-keys -t t n
 wait_for PROGRAM-ENDED
 echo "ok"
