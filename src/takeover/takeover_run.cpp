@@ -150,12 +150,14 @@ class Run {
       out_.status = Status::Cancelled;
       return false;
     }
+    certs::clear_marks(v);
+    if (req_.all) certs::mark_all(v);
+    for (const Request::Range& r : req_.ranges) certs::mark_between(v, r.from, r.to);
     std::set<std::string> chosen;
     for (const std::string& c : req_.companies) chosen.insert(xbase::rtrim(c));
-    for (v.go_top(); !v.eof(); v.skip()) {
-      bool on = chosen.count(xbase::rtrim(v.get("VKOD").as_str())) != 0;
-      v.put("FLAG", Value::str(std::string(1, on ? certs::kCompanyMark : ' ')));
-    }
+    for (v.go_top(); !v.eof(); v.skip())
+      if (chosen.count(xbase::rtrim(v.get("VKOD").as_str())) != 0)
+        v.put("FLAG", Value::str(std::string(1, certs::kCompanyMark)));
     v.commit();
     return true;
   }

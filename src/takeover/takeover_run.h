@@ -51,8 +51,15 @@ struct Request {
   // ("C:\KVAD", "\kvad") under the drive root.
   std::string payroll_dir;
   // The pick list over the new company table: marks the chosen companies in FLAG;
-  // false when it was left with Esc. Without it `companies` are chosen.
+  // false when it was left with Esc. Without it the companies are chosen as the
+  // list's keys would mark them: every one (`all`, "M"), those between two codes
+  // (`ranges`, "T"), and single ones (`companies`, Space).
   std::function<bool()> pick;
+  struct Range {
+    std::string from, to;
+  };
+  bool all = false;
+  std::vector<Range> ranges;
   std::vector<std::string> companies;
   // Whether a company that has records may lose them; without it every one may.
   std::function<bool(const std::string& vkod)> overwrite;

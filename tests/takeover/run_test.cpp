@@ -119,6 +119,33 @@ TEST(TakeoverRun, DeclinedOverwriteKeepsTheCompanyAndTheLastOneEndsTheRun) {
   EXPECT_EQ(after["002"], before["002"]);
 }
 
+// Without the pick list the companies are chosen as its keys mark them: a range of
+// codes filled with leading zeros ("T"), single codes, every company ("M").
+TEST(TakeoverRun, CompaniesChosenAsThePickListMarksThem) {
+  Installation inst;
+  Request req;
+  req.payroll_dir = inst.payroll;
+  std::vector<std::string> begun;
+  Hooks hooks;
+  hooks.company_begun = [&](const CompanyResult& c) { begun.push_back(c.vkod); };
+  {
+    Workstation w(inst);
+    req.ranges = {{"1", "2"}};
+    req.companies = {"011"};
+    run_takeover(*w.ctx, req, hooks);
+    EXPECT_EQ(begun, (std::vector<std::string>{"001", "002", "011"}));
+  }
+  begun.clear();
+  {
+    Workstation w(inst);
+    req = Request{};
+    req.payroll_dir = inst.payroll;
+    req.all = true;
+    run_takeover(*w.ctx, req, hooks);
+    EXPECT_EQ(begun, (std::vector<std::string>{"001", "002", "003", "010", "011"}));
+  }
+}
+
 TEST(TakeoverRun, WaysOutWithoutTakingAnything) {
   Installation inst;
   {
