@@ -30,8 +30,7 @@ wait_for "Már vannak a 001. cégnek adatai"
 wait_for "Felülírhatók"
 
 # A second workstation starting meanwhile waits for the run.
-tm new-window -t s -n two "export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
-w=two
+start_station two
 wait_for "Várakozás állományra..."
 
 w=one
