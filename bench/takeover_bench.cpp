@@ -7,7 +7,8 @@
 // records once and syncing them.
 //
 //   bench_takeover_bench [DIR] [runs]   DIR: scratch directory (default: a temporary
-//                                       one, removed afterwards); runs: per case,
+//                                       one, removed afterwards; an installation
+//                                       already in DIR/VIRDA23 is reused); runs: per case,
 //                                       default 5; the best and the median are shown
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_program.h"
 #include "console/headless.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
@@ -138,17 +140,14 @@ long long record_bytes(const std::string& program, int persons, int dependants) 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string dir = argc > 1 ? argv[1] : "";
+  BenchInstallation installation(argc > 1 ? argv[1] : nullptr, "takeover-bench");
   int runs = argc > 2 ? std::atoi(argv[2]) : 5;
-  bool temporary = dir.empty();
-  if (temporary) {
-    std::string base = fs::temp_directory_path().string() + "/takeover-bench-XXXXXX";
-    dir = ::mkdtemp(base.data());
-  }
   store::demo::Options o;
   o.persons = 300;
   o.companies = 3;
-  std::string program = store::demo::generate_installation(dir + "/program", o).program_dir;
+  if (!installation.ensure(o, now_ms)) return 1;
+  const std::string dir = installation.base();
+  const std::string program = installation.dir();
 
   std::printf("%-22s %8s %10s %8s %10s %10s %9s\n", "case", "persons", "dependants", "best ms",
               "median ms", "best cpu", "bound ms");
@@ -176,6 +175,5 @@ int main(int argc, char** argv) {
     std::printf("%-22s %8d %10d %8.0f %10.0f %10.0f %9.0f\n", name.c_str(), last.persons,
                 last.dependants, times.front(), times[times.size() / 2], cpus.front(), bounds.front());
   }
-  if (temporary) fs::remove_all(dir);
   return 0;
 }
