@@ -63,10 +63,7 @@ w=one
 keys 7
 wait_for "Az állomány foglalt"
 w=two
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+leave_program
 w=one
 keys V
 wait_for "alkönyvtára:"
@@ -86,8 +83,5 @@ for i in $(seq 100); do
   sleep 0.1
 done
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+leave_program
 echo "ok"

@@ -72,8 +72,5 @@ wait_for "TXT fájlba-T"
 wait_at 2 62 "Igazolás*"
 keys Escape
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+leave_program
 echo "ok"

@@ -99,10 +99,7 @@ leave_form
 wait_at 1 33 "Vállalkozások"
 keys Escape
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+leave_program
 
 # Deleting 001 with its persons; their dependants stay.
 w=a
@@ -146,8 +143,5 @@ wait_at 1 29 "SZJA adatszolgáltatás"
 [ "$(count virda23 '^,')" == "$before" ] || fail "the person browse changed the year table"
 keys Escape
 wait_for "Kilépés a programból"
-keys Escape
-wait_for "Adatállomány mentése?"
-keys n
-wait_for PROGRAM-ENDED
+leave_program
 echo "ok"

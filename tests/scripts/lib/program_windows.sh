@@ -11,6 +11,7 @@
 #   keys K…              tmux key names, one by one (Esc and a letter sent together
 #                        would arrive as Alt+letter: send Esc alone)
 #   type_text TEXT       TEXT as typed
+#   leave_program        Esc from the main menu, no backup, until the program ends
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 bin="${MVIRDA_BINARY_DIR:?}/src"
 launcher="$bin/virda23"
@@ -82,4 +83,10 @@ station() {
   wait_for "A feldolgozás dátuma:"
   keys Enter
   wait_for "Kilépés a programból"
+}
+leave_program() {
+  keys Escape
+  wait_for "Adatállomány mentése?"
+  keys n
+  wait_for PROGRAM-ENDED
 }
