@@ -33,6 +33,7 @@
 #include "shell/startup_main.h"
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
+#include "takeover/atvesz.h"
 #include "ui/calculator.h"
 #include "ui/windows.h"
 #include "xbase/cp852.h"
@@ -158,6 +159,7 @@ int main(int argc, char** argv) {
   services.recover = maint::recover_leftovers;
   services.backup = maint::ADATMENTES;
   services.restore = maint::ADATTOLTES;
+  services.takeover = [&services](shell::Context& c) { takeover::ATVESZ(c, services.viewer); };
 
   shell::StartArgs args;
   if (argc > 1) args.honnanind = argv[1];

@@ -57,14 +57,31 @@ void mark_range(shell::Context& ctx, xbase::WorkArea& a) {
   fields.add(con, 12, 43, "IG", console::bind_text(to), "@K").valid = zero(to);
   console::read(ctx.reads, fields);
   con.set_cursor(cursor);
-  set_marks(a, mark(), [&](xbase::WorkArea& w) {
-    std::string code = w.get("vkod").as_str();
-    return code >= from && code <= to;
-  });
+  mark_between(a, from, to);
   ctx.windows.close(con);
 }
 
 }  // namespace
+
+void mark_all(xbase::WorkArea& vallal) {
+  set_marks(vallal, mark(), [](xbase::WorkArea&) { return true; });
+}
+
+void mark_between(xbase::WorkArea& vallal, std::string from, std::string to) {
+  // A code is three characters, filled as the list's fields fill it.
+  for (std::string* code : {&from, &to}) {
+    if (code->size() < 3) code->resize(3, ' ');
+    entry::JOBBZERO(*code);
+  }
+  set_marks(vallal, mark(), [&](xbase::WorkArea& w) {
+    std::string code = w.get("vkod").as_str();
+    return code >= from && code <= to;
+  });
+}
+
+void clear_marks(xbase::WorkArea& vallal) {
+  set_marks(vallal, no_mark(), [](xbase::WorkArea&) { return true; });
+}
 
 int UGYFELVFN(shell::Context& ctx, int mode, int /*column*/) {
   if (mode <= console::kDeEmpty) return console::kDeContinue;
@@ -79,7 +96,7 @@ int UGYFELVFN(shell::Context& ctx, int mode, int /*column*/) {
       return console::kDeContinue;
     case 'm':
     case 'M':
-      set_marks(a, mark(), [](xbase::WorkArea&) { return true; });
+      mark_all(a);
       return console::kDeRefresh;
     case 't':
     case 'T':
@@ -98,7 +115,7 @@ bool UGYFELVAL(shell::Context& ctx, int top, int left, int bottom, int right) {
   std::string colour = con.set_colour("n/w,w/n");
 
   uint32_t keep = a.recno();
-  set_marks(a, no_mark(), [](xbase::WorkArea&) { return true; });
+  clear_marks(a);
 
   ctx.windows.open(con, top, left, bottom, right, console::kSingleFrame, HU("Ügyfél kiválasztás"));
   int m = left + (right - left - 35) / 2;

@@ -11,7 +11,10 @@
 // every mark before it opens; afterwards the marked companies are the chosen ones.
 #pragma once
 
+#include <string>
+
 #include "shell/context.h"
+#include "xbase/workarea.h"
 
 namespace certs {
 
@@ -25,6 +28,14 @@ inline constexpr char kCompanyMark = '\xFE';
 // colour are the caller's again afterwards; the last key tells how the list ended
 // ("K" or Esc). Returns true.
 bool UGYFELVAL(shell::Context& ctx, int top, int left, int bottom, int right);
+
+// The marks the list sets, for a caller that chooses without the list (the company
+// table's work area; the marks made before stay): every company, as "M" marks them;
+// the companies with codes from `from` to `to`, each filled with leading zeros, as
+// "T" marks them; no company, as the list opens.
+void mark_all(xbase::WorkArea& vallal);
+void mark_between(xbase::WorkArea& vallal, std::string from, std::string to);
+void clear_marks(xbase::WorkArea& vallal);
 
 // UGYFELVFN(mode, column): the list's key handler under the browse's protocol
 // (0 ends the browse, 1 goes on, 2 redraws). Works on the selected work area.

@@ -45,8 +45,8 @@ bool too_large(const FieldDef& f, const Value* v) {
 }
 
 void overflow_message(Context& ctx, const FieldDef& f, const Value& v) {
-  std::string msg = std::string(HU("Túl nagy szám: ")) + shown(ctx.vars.find("XVKOD")) + " " +
-                    shown(ctx.vars.find("XNEV")) + " " + f.name + " " + shown(&v);
+  std::string msg = too_big_text(shown(ctx.vars.find("XVKOD")), shown(ctx.vars.find("XNEV")),
+                                 f.name, v);
   ctx.con.clear_rect(24, 0, 24, 79);
   ctx.con.say(24, 0, msg);
   ctx.con.inkey(0);
@@ -54,6 +54,12 @@ void overflow_message(Context& ctx, const FieldDef& f, const Value& v) {
 }
 
 }  // namespace
+
+std::string too_big_text(std::string_view vkod, std::string_view nev, std::string_view field,
+                         const Value& v) {
+  return std::string(HU("Túl nagy szám: ")) + std::string(vkod) + " " + std::string(nev) + " " +
+         std::string(field) + " " + shown(&v);
+}
 
 std::string buffer_name(std::string_view field) {
   return "X" + xbase::upper(xbase::rtrim(field));

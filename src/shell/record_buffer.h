@@ -41,6 +41,11 @@ void CSERE(Context& ctx);
 // number of the buffer that its field of the current table cannot hold; false when
 // there was one.
 bool buffer_fits(Context& ctx);
+// The row-24 text of a number too large for its field: "Túl nagy szám: " with the
+// company code, the name, the field and the value.
+std::string too_big_text(std::string_view vkod, std::string_view nev, std::string_view field,
+                         const xbase::Value& v);
+
 // READE: reads the pending entry fields of the screen and clears them; true when the
 // read ended with Esc.
 bool READE(Context& ctx);

@@ -104,10 +104,12 @@ std::vector<TableIndexes> program_index_set(std::string_view ev) {
 
 bool VANINDEX(Context& ctx, std::string_view table, std::string_view key1, std::string_view key2) {
   support::Routine r(ctx.routines(), "VANINDEX", __LINE__);
-  TableIndexes t{std::string(table), std::string(key1), std::string(key2)};
-  auto files = files_and_keys(ctx, t);
+  // A name of the program's tables, or a path (the payroll program's tables).
+  std::string base = table.find('/') != std::string_view::npos ? std::string(table) : ctx.path(table);
+  std::vector<IndexFile> files{{base + ".ntx", std::string(key1)}};
+  if (!key2.empty()) files.push_back({base + "2.ntx", std::string(key2)});
   if (!any_missing(files)) return true;
-  if (!ctx.areas.use(ctx.path(table))) return false;
+  if (!ctx.areas.use(base)) return false;
   return build_missing(ctx, files);
 }
 

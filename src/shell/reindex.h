@@ -29,9 +29,10 @@ struct TableIndexes {
 std::vector<TableIndexes> program_index_set(std::string_view ev);
 
 // VANINDEX: builds the index file `table` (.ntx) on `key1` when it is missing and,
-// when `key2` is given, `table` + "2" on `key2` when that one is missing. The table
-// is opened in the selected work area (in the default access mode) and left open
-// there with the built files attached. True unless the table could not be opened
+// when `key2` is given, `table` + "2" on `key2` when that one is missing. `table` is
+// a table of the program directory, or a path (a table of the payroll program).
+// The table is opened in the selected work area (in the default access mode) and
+// left open there with the built files attached. True unless the table could not be opened
 // or an index could not be built (the error handler has reported it).
 bool VANINDEX(Context& ctx, std::string_view table, std::string_view key1,
               std::string_view key2 = "");

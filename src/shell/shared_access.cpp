@@ -72,12 +72,7 @@ bool open_with_indexes(Context& ctx, std::string_view file, bool exclusive, std:
   xbase::WorkArea& area = ctx.areas.current();
   area.clear_orders();
   for (const std::string& name : indexes) {
-    std::string path = ctx.path(name);
-    bool ok = ctx.areas.guarded([&] {
-      auto key = xbase::ntx_key_function(ctx.areas, xbase::NtxOrder::stored_key(path), &ctx.vars);
-      area.add_order(xbase::NtxOrder::open(area, path, key));
-    });
-    if (!ok) {
+    if (!attach_index(ctx, area, ctx.path(name))) {
       area.close();
       return false;
     }
@@ -87,12 +82,15 @@ bool open_with_indexes(Context& ctx, std::string_view file, bool exclusive, std:
 
 // Opens one table of the working set, asking while it is busy or missing. False when
 // the user chose to leave and the program did not end (tests).
+// A held start-up guard is given up while the question waits for an answer, so
+// that a workstation starting meanwhile is not kept behind it.
 bool open_or_ask(Context& ctx, std::string_view file, bool exclusive, std::string_view alias,
-                 const std::vector<std::string>& indexes) {
+                 const std::vector<std::string>& indexes, StartupGuard* guard) {
   for (;;) {
     std::string dbf = xbase::with_default_extension(table_path(ctx, file), ".dbf");
     bool missing = !pf::exists(dbf);
     if (!missing && open_with_indexes(ctx, file, exclusive, alias, indexes)) return true;
+    if (guard) guard->release();
     std::vector<std::string> text{std::string(HU("Az állomány foglalt"))};
     if (missing) text = missing_file_message(pf::file_name(dbf));
     int k = ui::kerdez(ctx.con, std::vector<std::string_view>(text.begin(), text.end()),
@@ -101,17 +99,25 @@ bool open_or_ask(Context& ctx, std::string_view file, bool exclusive, std::strin
       ctx.end_program(0);
       return false;
     }
+    if (guard) acquire_startup_guard(ctx, *guard);
   }
 }
 
 }  // namespace
 
+bool attach_index(Context& ctx, xbase::WorkArea& area, const std::string& path) {
+  return ctx.areas.guarded([&] {
+    auto key = xbase::ntx_key_function(ctx.areas, xbase::NtxOrder::stored_key(path), &ctx.vars);
+    area.add_order(xbase::NtxOrder::open(area, path, key));
+  });
+}
+
 bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
-            std::string_view alias) {
+            std::string_view alias, bool read_only) {
   support::Routine r(ctx.routines(), "NETUSE", __LINE__);
   std::string path = table_path(ctx, file);
   auto mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
-  return wait_in_window(ctx, [&] { return ctx.areas.use(path, alias, mode); }, wait);
+  return wait_in_window(ctx, [&] { return ctx.areas.use(path, alias, mode, read_only); }, wait);
 }
 
 WaitWindow::WaitWindow(Context& ctx, std::string_view text) : ctx_(ctx) {
@@ -156,7 +162,7 @@ bool ensure_indexes(Context& ctx, std::string_view file) {
   return wait_in_window(ctx, attempt, true) && !failed;
 }
 
-bool NYITOGAT(Context& ctx, bool exclusive) {
+bool NYITOGAT(Context& ctx, bool exclusive, StartupGuard* guard) {
   support::Routine r(ctx.routines(), "NYITOGAT", __LINE__);
   struct DefaultExclusive {
     xbase::WorkAreas& areas;
@@ -165,13 +171,14 @@ bool NYITOGAT(Context& ctx, bool exclusive) {
   ctx.areas.set_exclusive(exclusive);
 
   const std::string& ev = ctx.ev;
-  if (!open_or_ask(ctx, "vallal", exclusive, "", {"vallal"})) return false;
+  if (!open_or_ask(ctx, "vallal", exclusive, "", {"vallal"}, guard)) return false;
   ctx.areas.select(0);
-  if (!open_or_ask(ctx, "eltar" + ev, exclusive, "ELTAR", {"eltar" + ev})) return false;
+  if (!open_or_ask(ctx, "eltar" + ev, exclusive, "ELTAR", {"eltar" + ev}, guard)) return false;
   ctx.areas.select(0);
-  if (!open_or_ask(ctx, "kozter", exclusive, "KOZTER", {})) return false;
+  if (!open_or_ask(ctx, "kozter", exclusive, "KOZTER", {}, guard)) return false;
   ctx.areas.select(0);
-  if (!open_or_ask(ctx, "virda" + ev, exclusive, "VIRDA", {"virda" + ev, "virda" + ev + "2"}))
+  if (!open_or_ask(ctx, "virda" + ev, exclusive, "VIRDA", {"virda" + ev, "virda" + ev + "2"},
+                   guard))
     return false;
   ctx.areas.select("VIRDA");
   return true;

@@ -18,8 +18,14 @@ namespace shell {
 // (the file's base name when empty). When the table is busy the window "Várakozás
 // állományra..." is shown: without `wait` for one more try, with `wait` retrying
 // about once a second until the table is free or Esc is pressed. True when open.
+// `read_only` opens a table of another program that is never written.
 bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait = false,
-            std::string_view alias = "");
+            std::string_view alias = "", bool read_only = false);
+
+// SET INDEX TO path: attaches the existing index file `path` to `area`, its key
+// evaluated from the key expression stored in the file. False when the file cannot
+// be opened (the error handler has reported it).
+bool attach_index(Context& ctx, xbase::WorkArea& area, const std::string& path);
 
 // A small window at the place of the waits (rows 10-14, columns 25-55, single
 // frame) with `text` centred on its first inner row (row 12), open while the
@@ -64,8 +70,9 @@ bool ensure_indexes(Context& ctx, std::string_view file);
 // be opened (busy, missing, or its index not to be had) brings the question "Az
 // állomány foglalt" with "Várakozás" (try again) and "Kilépés" (the program ends at
 // once). The default open mode is exclusive again on return. False only when the
-// program did not end on "Kilépés" (tests).
-bool NYITOGAT(Context& ctx, bool exclusive);
+// program did not end on "Kilépés" (tests). A held start-up `guard` is given up
+// while the question is shown and taken again before the next try.
+bool NYITOGAT(Context& ctx, bool exclusive, StartupGuard* guard = nullptr);
 
 // RECLOCK / FILELOCK: lock the current record / the whole current table. While it is
 // held elsewhere a red window waits, retrying every half second, until the lock is

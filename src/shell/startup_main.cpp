@@ -9,6 +9,7 @@
 #include "console/menu_prompt.h"
 #include "shell/fminber.h"
 #include "shell/record_buffer.h"
+#include "shell/record_replace.h"
 #include "shell/reindex.h"
 #include "shell/shared_access.h"
 #include "shell/startup_files.h"
@@ -19,7 +20,6 @@
 #include "ui/dialogs.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
-#include "xbase/ntx_order.h"
 
 namespace shell {
 
@@ -84,20 +84,6 @@ void run_or_notice(Context& ctx, const ShellServices::Action& action) {
     action(ctx);
   else
     not_yet(ctx);
-}
-
-// Attaches the index files `names` of the program directory to the selected area.
-bool attach_indexes(Context& ctx, const std::vector<std::string>& names) {
-  xbase::WorkArea& area = ctx.areas.current();
-  for (const std::string& name : names) {
-    std::string path = ctx.path(name);
-    bool ok = ctx.areas.guarded([&] {
-      auto k = xbase::ntx_key_function(ctx.areas, xbase::NtxOrder::stored_key(path), &ctx.vars);
-      area.add_order(xbase::NtxOrder::open(area, path, k));
-    });
-    if (!ok) return false;
-  }
-  return true;
 }
 
 xbase::FieldDef fd(const char* name, char type, int width, int decimals = 0) {
@@ -322,6 +308,7 @@ bool prepare_tables(Context& ctx, int& exit_code, const ShellServices& services)
     // has a table open, and the guard keeps starting workstations out while the
     // upgrade closes and reopens the tables.
     recover_restructure(ctx);
+    recover_record_replacement(ctx);  // an interrupted takeover
     if (services.recover) services.recover(ctx);  // an interrupted restore or backup
     copy_missing_templates(dir);
     upgrade_tables(ctx);
@@ -349,7 +336,7 @@ bool prepare_tables(Context& ctx, int& exit_code, const ShellServices& services)
   }
   guard.release();
   xbase::WorkArea& a = ctx.areas.current();
-  attach_indexes(ctx, {"vallal"});
+  attach_index(ctx, a, ctx.path("vallal"));
   PUBI(ctx);
   a.go_bottom();
   set_var(ctx, "KMAXVKOD", a.eof() ? Value::str("   ") : a.get("vkod"));
@@ -457,7 +444,11 @@ void main_menu_loop(Context& ctx, const ShellServices& services) {
     ctx.areas.close_all();
     ctx.areas.select(1);
     if (choice == 0 || choice == 9) return;
-    if (!NYITOGAT(ctx, choice >= 6)) return;
+    // The takeover keeps starting workstations waiting at the start-up guard from
+    // here until its tables are indexed again: it closes and reopens them on the way.
+    StartupGuard guard;
+    if (choice == 7 && !acquire_startup_guard(ctx, guard)) continue;
+    if (!NYITOGAT(ctx, choice >= 6, choice == 7 ? &guard : nullptr)) return;
 
     switch (choice) {
       case 1: {

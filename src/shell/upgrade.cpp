@@ -1,8 +1,5 @@
 #include "shell/upgrade.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +9,7 @@
 #include "support/error_routines.h"
 #include "support/platform_files.h"
 #include "xbase/dbf_copy.h"
+#include "xbase/dbf_table.h"
 #include "xbase/fileio.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
@@ -68,10 +66,29 @@ class MessageRow {
 size_t live_records(xbase::WorkArea& area);
 bool clear_bak_name(const std::string& table_path, const std::string& bak_path);
 
+// The records not marked deleted, copied byte for byte into the table open in
+// `into` (of the same structure): a blank number stays blank, where a copy field by
+// field would write 0.
+size_t copy_live_records(xbase::WorkArea& into, const std::string& table_path) {
+  auto src = xbase::DbfTable::open(table_path, false, true);
+  std::string buf(src->record_length(), ' ');
+  size_t n = 0;
+  for (uint32_t r = 1; r <= src->record_count() && src->read_record(r, buf.data()); ++r) {
+    if (buf[0] == '*') continue;
+    into.table()->append_record(buf.data());
+    ++n;
+  }
+  src->close();
+  return n;
+}
+
 // Copies the records of `table` not marked deleted into "temp.dbf" with the
 // structure `fields`, fills the new fields and swaps the copy in (see upgrade.h).
+// `as_is`: the structure is the table's own (PACK) and the records are copied as
+// they are.
 bool restructure(Context& ctx, std::string_view table, const xbase::Structure& fields,
-                 const std::vector<const NewField*>& fills, size_t expected_records) {
+                 const std::vector<const NewField*>& fills, size_t expected_records,
+                 bool as_is = false) {
   std::string table_path = table_file(ctx, table);
   std::string temp_path = ctx.path("temp.dbf");
   if (pf::exists(temp_path)) pf::delete_file(temp_path);
@@ -86,7 +103,8 @@ bool restructure(Context& ctx, std::string_view table, const xbase::Structure& f
     xbase::WorkArea& temp = areas.current();
     step("temp-created");
     size_t copied =
-        xbase::append_from(temp, table_path, [](xbase::WorkArea& src) { return !src.deleted(); });
+        as_is ? copy_live_records(temp, table_path)
+              : xbase::append_from(temp, table_path, [](xbase::WorkArea& src) { return !src.deleted(); });
     // A table that could not be read must not be replaced by a short copy.
     if (copied != expected_records) return;
     if (!fills.empty()) {
@@ -298,6 +316,19 @@ bool MEZOHMOD(Context& ctx, std::string_view table, std::string_view field, char
   MessageRow msg(ctx, std::string(HU("Mezőhossz módosítás....")) + label);
   restructure(ctx, table, s, {}, live);
   return true;
+}
+
+bool pack_table(Context& ctx, std::string_view table) {
+  support::Routine r(ctx.routines(), "PACK", __LINE__);
+  recover_restructure(ctx);
+  if (!ctx.areas.use(ctx.path(table))) return false;
+  xbase::WorkArea& area = ctx.areas.current();
+  xbase::Structure s = area.structure();
+  size_t live = live_records(area);
+  bool any_deleted = live != area.lastrec();
+  ctx.areas.close_area();
+  if (!any_deleted) return true;
+  return restructure(ctx, table, s, {}, live, true);
 }
 
 int recover_restructure(Context& ctx) {

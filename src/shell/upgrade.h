@@ -52,6 +52,12 @@ bool UJMEZOINSA(Context& ctx, std::string_view table, const std::vector<NewField
 bool MEZOHMOD(Context& ctx, std::string_view table, std::string_view field, char type, int width,
               int decimals);
 
+// PACK through the same swap: the records not marked deleted are copied into
+// "temp.dbf", which takes the table's name; the table's index files are built again.
+// Nothing happens when the table has no deleted record. The table must be closed.
+// True when it holds no deleted record afterwards.
+bool pack_table(Context& ctx, std::string_view table);
+
 // Puts back what an interrupted restructure left: every table + ".BAK" of the
 // program directory whose table is missing is renamed to the table's name, its
 // index files deleted (they are built again); a ".BAK" beside its table that holds

@@ -235,6 +235,22 @@ bool delete_unless_open(std::string_view path) {
   return ok;
 }
 
+bool write_file_durably(std::string_view path, std::string_view bytes) {
+  std::string target = find_nocase(path);
+  std::string temp = target + ".tmp";
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = write_all(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  size_t slash = target.find_last_of('/');
+  sync_path(slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash));
+  return true;
+}
+
 bool rename_file(std::string_view from, std::string_view to) {
   std::string src = find_nocase(from);
   std::string dst = find_nocase(to);

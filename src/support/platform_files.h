@@ -85,6 +85,11 @@ bool rename_replacing(std::string_view from, std::string_view to);
 // path once each is resolved ignoring case. False when either does not exist.
 bool same_file(std::string_view a, std::string_view b);
 
+// Writes `bytes` as the whole file so that a crash leaves either the old file or
+// the new one: written under path + ".tmp", synced, renamed over the file, the
+// directory synced. False when a step failed (the old file stays).
+bool write_file_durably(std::string_view path, std::string_view bytes);
+
 // Reads up to `max_bytes` of the file (all when negative) and splits the text into
 // lines as the runtime's memo-line function does: at CR LF, LF or CR; a line longer
 // than `width` is wrapped at the last blank within the width (the blank ends the

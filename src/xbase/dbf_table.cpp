@@ -16,6 +16,8 @@ namespace xbase {
 namespace {
 
 constexpr size_t kWindowBytes = 256 * 1024;
+// What a read away from the window loads first.
+constexpr size_t kFirstReadBytes = 8 * 1024;
 
 void today(int& y, int& m, int& d) {
   std::time_t t = std::time(nullptr);
@@ -248,7 +250,15 @@ void DbfTable::flush_window() {
 
 void DbfTable::load_window(uint32_t recno) {
   flush_window();
-  uint32_t n = std::min(win_capacity_, count_ - recno + 1);
+  // Read-ahead grows while the records are read in file order and starts small again
+  // at a jump (a SEEK), so that reading a few records here and there does not read
+  // the whole window each time.
+  const uint32_t least = std::max<uint32_t>(1, static_cast<uint32_t>(kFirstReadBytes / hdr_.record_length));
+  if (win_n_ > 0 && recno == win_first_ + win_n_)
+    win_ahead_ = std::min(win_capacity_, std::max(least, win_ahead_ * 2));
+  else
+    win_ahead_ = std::min(win_capacity_, least);
+  uint32_t n = std::min(win_ahead_, count_ - recno + 1);
   size_t got = 0;
   size_t want = static_cast<size_t>(n) * hdr_.record_length;
   if (!pread_all(fd_, win_.data(), want, record_offset(recno), &got))

@@ -109,6 +109,7 @@ class DbfTable {
   uint32_t win_capacity_ = 0;
   uint32_t win_first_ = 0;
   uint32_t win_n_ = 0;
+  uint32_t win_ahead_ = 0;  // records the next read of the window loads
   bool win_dirty_ = false;
   uint32_t header_count_ = 0;  // the record count last written into the header
 };

@@ -29,9 +29,12 @@ class PacedBackend : public console::HeadlessBackend {
   int timed_waits = 0;
   // Runs before every wait without a time-out (a dialog waiting for its answer).
   std::function<void()> before_untimed_wait;
+  // Runs before every timed wait (a wait window polling).
+  std::function<void()> before_timed_wait;
 
   std::optional<console::KeyEvent> read_key(int timeout_ms) override {
     if (timeout_ms < 0 && before_untimed_wait) before_untimed_wait();
+    if (timeout_ms > 0 && before_timed_wait) before_timed_wait();
     if (timeout_ms > 0 && keys_left() == 0) {
       ++timed_waits;
       if (esc_after >= 0 && timed_waits > esc_after) {

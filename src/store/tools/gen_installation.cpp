@@ -9,15 +9,14 @@
 //   gen-installation --unconfirmed
 //       the rows of the M30 row table whose XML field identifier is still a
 //       placeholder: "key<TAB>XMLKOD<TAB>SOR" in UTF-8, then their count.
-#include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <string_view>
 
 #include "store/m30_rows.h"
 #include "store/template_dir.h"
+#include "store/tools/cli_number.h"
 #include "store/tools/demo_data.h"
 #include "xbase/cp852.h"
 #include "xbase/error.h"
@@ -33,14 +32,7 @@ int usage() {
   return 2;
 }
 
-template <class T>
-bool number(const char* text, T* out) {
-  const char* end = text + std::strlen(text);
-  auto [p, ec] = std::from_chars(text, end, *out);
-  return ec == std::errc() && p == end;
-}
-
-}  // namespace
+using store::demo::parse_number;
 
 int unconfirmed() {
   int n = 0;
@@ -53,6 +45,8 @@ int unconfirmed() {
   std::printf("%d of %zu XML field identifiers unconfirmed\n", n, store::m30_rows().size());
   return 0;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   try {
@@ -67,13 +61,14 @@ int main(int argc, char** argv) {
       const std::string_view a = argv[i];
       const bool has_value = i + 1 < argc;
       if (a == "--persons" && has_value) {
-        if (!number(argv[++i], &o.persons) || o.persons < 0) return usage();
+        if (!parse_number(argv[++i], &o.persons) || o.persons < 0) return usage();
       } else if (a == "--companies" && has_value) {
-        if (!number(argv[++i], &o.companies) || o.companies < 1 || o.companies > 999) return usage();
+        if (!parse_number(argv[++i], &o.companies) || o.companies < 1 || o.companies > 999)
+          return usage();
       } else if (a == "--dependants" && has_value) {
-        if (!number(argv[++i], &o.dependants) || o.dependants < 0) return usage();
+        if (!parse_number(argv[++i], &o.dependants) || o.dependants < 0) return usage();
       } else if (a == "--seed" && has_value) {
-        if (!number(argv[++i], &o.seed)) return usage();
+        if (!parse_number(argv[++i], &o.seed)) return usage();
       } else if (a == "--no-indexes") {
         o.indexes = false;
       } else {

@@ -3,6 +3,7 @@
 #
 #   . lib/program_windows.sh NAME
 #   station a            a workstation in window "a", at its main menu
+#   start_station a      a workstation started in window "a", not waited for
 #   w=a                  the window the helpers below look at
 #   wait_for TEXT        waits until the window shows TEXT (up to 20 s)
 #   at R C TEXT          the text at row R, column C (from 0) as long as TEXT
@@ -70,7 +71,7 @@ keys() {
   done
 }
 type_text() { tm send-keys -t "$w" -l "$1"; sleep 0.3; }
-station() {
+start_station() {
   local cmd="export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
   if tm has-session -t s 2>/dev/null; then
     tm new-window -t s -n "$1" "$cmd"
@@ -78,6 +79,9 @@ station() {
     tm new-session -d -s s -n "$1" -x 80 -y 25 "$cmd"
   fi
   w="$1"
+}
+station() {
+  start_station "$1"
   wait_for "A feldolgozás dátuma:"
   keys Enter
   wait_for "Kilépés a programból"
