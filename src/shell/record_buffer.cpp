@@ -43,6 +43,7 @@ std::string shown(const Value* v) {
 void overflow_message(Context& ctx, const FieldDef& f, const Value& v) {
   std::string msg = std::string(HU("Túl nagy szám: ")) + shown(ctx.vars.find("XVKOD")) + " " +
                     shown(ctx.vars.find("XNEV")) + " " + f.name + " " + shown(&v);
+  if (ctx.con.backend().take_warning(msg)) return;
   ctx.con.clear_rect(24, 0, 24, 79);
   ctx.con.say(24, 0, msg);
   ctx.con.inkey(0);
