@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "console/alert.h"
+#include "console/frames.h"
 #include "console/unattended.h"
 #include "shell/batch_answers.h"
 #include "ui/dialogs.h"
@@ -55,6 +56,7 @@ struct Unattended {
     term->set_answerer([this](console::UnattendedBackend& t, const auto& lines, const auto& buttons) {
       return batch_answer(t, report, choices, lines, buttons);
     });
+    term->set_warner([this](std::string_view text) { report.warning(text); });
   }
   int ask(std::vector<std::string_view> lines, std::vector<std::string_view> buttons) {
     return ui::kerdez(*con, lines, buttons);
@@ -120,7 +122,7 @@ TEST(BatchAnswers, QuestionsNobodyCanAnswerEndTheRun) {
   EXPECT_EQ(xbase::cp852_to_utf8(e.text[1]), "[Igen] / [Nem]");
 
   // A wait for a key without a time-out: the screen's text, frames left out.
-  u.con->box(10, 20, 14, 60, "┌─┐│┘─└│");
+  u.con->box(10, 20, 14, 60, console::kSingleFrame);
   u.con->say(12, 22, HU("Válasszon!"));
   e = ended([&] { u.con->inkey(0); });
   EXPECT_EQ(e.code, console::kExitUnanswered);
