@@ -56,22 +56,20 @@ TEST(BatchCertificates, SelectionOptionsSelectAsTheDialogDoes) {
     s.areas.set_exact(false);
     ASSERT_TRUE(NYITOGAT(*s.ctx, false));
     certs::RunRequest req = certs::testing::screen_request("001", "001");
+    auto run_into = [&](const std::string& name) {
+      req.out_dir = inst.drive + "/" + name;
+      std::filesystem::create_directory(req.out_dir);
+      certs::run_m30(*s.ctx, req);
+    };
     req.selection.condi = ".T..AND.nyilat='M'";
-    req.selection.kezdold = 1;
-    req.out_dir = inst.drive + "/menu";
-    std::filesystem::create_directory(req.out_dir);
-    certs::run_m30(*s.ctx, req);
+    run_into("menu");
     req.selection.condi = ".T..AND.nyilat$'K'";
     req.selection.kvkod2 = "999";
     req.selection.kezdold = 2;
-    req.out_dir = inst.drive + "/menu2";
-    std::filesystem::create_directory(req.out_dir);
-    certs::run_m30(*s.ctx, req);
+    run_into("menu2");
     req.selection.kszemszam = "8401234565";
     req.selection.kezdold = 1;
-    req.out_dir = inst.drive + "/menu3";
-    std::filesystem::create_directory(req.out_dir);
-    certs::run_m30(*s.ctx, req);
+    run_into("menu3");
   }
   BatchResult a = batch(with_dir(inst, {"m30", "--companies", "1", "--kind", "employer", "--out",
                                         inst.drive + "/b1"}));
