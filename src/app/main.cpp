@@ -3,6 +3,8 @@
 //   mvirda23 FROM [NOTES]   started by the launcher "virda23" in the installation
 //                           directory; a second argument suppresses the change notes
 //   mvirda23                only says how the program is started
+//   mvirda23 batch ...      a task run without a terminal (docs/batch.md)
+//   mvirda23 --help | --version
 //
 // The terminal's hang-up (its window closed) closes the tables and ends the program
 // at the next wait for a key, so nothing that was typed and stored is lost.
@@ -13,6 +15,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "certs/ekho_run.h"
 #include "certs/m30_run.h"
@@ -30,6 +34,8 @@
 #include "print/viewer_hooks.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
+#include "shell/batch_options.h"
+#include "shell/batch_run.h"
 #include "shell/startup_main.h"
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
@@ -84,9 +90,38 @@ class HangupWatch : public console::Backend {
   std::function<void()> on_hangup_;
 };
 
+// What the start-up, the restore and the exit take from the subsystems, for the
+// menus and the batch mode alike.
+void start_services(shell::ShellServices& services) {
+  services.kons_ini = print::KONS_INI;
+  services.konsbe = print::KONSBE;
+  services.recover = maint::recover_leftovers;
+  services.restore = maint::ADATTOLTES;
+}
+
+// The batch mode and the two informative options, before any terminal is made.
+std::optional<int> without_terminal(int argc, char** argv) {
+  if (argc < 2) return std::nullopt;
+  std::string_view first = argv[1];
+  if (first == "--version") {
+    std::printf("%s\n", shell::version_text().c_str());
+    return 0;
+  }
+  if (first == "--help") {
+    std::printf("usage: mvirda23 FROM [NOTES]   (started by virda23 in the installation)\n%s",
+                shell::batch_help().c_str());
+    return 0;
+  }
+  if (first != "batch") return std::nullopt;
+  shell::BatchServices services;
+  start_services(services.shell);
+  return shell::run_batch(std::vector<std::string>(argv + 2, argv + argc), services);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (std::optional<int> code = without_terminal(argc, argv)) return *code;
   std::unique_ptr<console::Backend> terminal;
   try {
     terminal = console::make_terminal_backend();
@@ -139,8 +174,7 @@ int main(int argc, char** argv) {
   ctx.program_dir = dir;
 
   shell::ShellServices services;
-  services.kons_ini = print::KONS_INI;
-  services.konsbe = print::KONSBE;
+  start_services(services);
   services.beallit = print::BEALLIT;
   services.viewer = print::viewer_hooks(ctx);
   services.help = entry::HELP;
@@ -156,9 +190,7 @@ int main(int argc, char** argv) {
   services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
   services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };
   services.version_box = maint::VERZ_DRV;
-  services.recover = maint::recover_leftovers;
   services.backup = maint::ADATMENTES;
-  services.restore = maint::ADATTOLTES;
   services.takeover = [&services](shell::Context& c) { takeover::ATVESZ(c, services.viewer); };
 
   shell::StartArgs args;

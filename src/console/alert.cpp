@@ -19,6 +19,7 @@ int alert(Console& con, std::string_view message, const std::vector<std::string_
     if (semi == std::string_view::npos) break;
     start = semi + 1;
   }
+  if (std::optional<int> given = con.backend().answer(lines, choices)) return *given;
   constexpr int kMaxInner = Screen::kCols - 6;
   int buttons_width = 0;
   for (auto c : choices) buttons_width += static_cast<int>(c.size()) + 2;

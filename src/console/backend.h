@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "console/keydecode.h"
 #include "console/screen.h"
@@ -26,6 +27,21 @@ class Backend {
   virtual void set_clipboard(std::string_view /*cp852*/) {}
   // The terminal window's title, where the terminal has one.
   virtual void set_title(std::string_view /*cp852*/) {}
+
+  // A terminal nobody sits at answers the program's questions itself: the chosen
+  // button's number (from 1) for a question box or alert with these text lines and
+  // buttons, or none when the question is to be shown and asked (every terminal
+  // with a user).
+  virtual std::optional<int> answer(const std::vector<std::string_view>& /*lines*/,
+                                    const std::vector<std::string_view>& /*buttons*/) {
+    return std::nullopt;
+  }
+  // A message that stops the work until a key is pressed ("Túl nagy szám: ..."):
+  // true when the terminal took it as a warning, so nothing is shown or waited for.
+  virtual bool take_warning(std::string_view /*cp852*/) { return false; }
+  // What the timed waits that follow wait for (a file another workstation holds),
+  // for a terminal that reports it when it stops waiting.
+  virtual void waiting_for(std::string_view /*what*/) {}
 };
 
 }  // namespace console

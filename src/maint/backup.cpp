@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "maint/archiver.h"
 #include "maint/table_locks.h"
@@ -158,16 +159,35 @@ Result backup(shell::Context& ctx, const std::string& target_dir) {
   return res;
 }
 
-int remove_stale_backup_dirs(const std::string& program_dir) {
-  int removed = 0;
+namespace {
+
+// Calls `stale` for each work directory no running backup holds, with the
+// directory locked meanwhile.
+void for_stale_backup_dirs(const std::string& program_dir,
+                           const std::function<void(const std::string& path)>& stale) {
   for (const pf::DirEntry& e : pf::list(pf::join(program_dir, "mentes.*.tmp"), true)) {
     if (!e.is_dir) continue;
     std::string path = pf::join(program_dir, e.name);
     int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && pf::remove_tree(path)) ++removed;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) stale(path);
     ::close(fd);
   }
+}
+
+}  // namespace
+
+std::vector<std::string> stale_backup_dirs(const std::string& program_dir) {
+  std::vector<std::string> found;
+  for_stale_backup_dirs(program_dir, [&](const std::string& path) { found.push_back(path); });
+  return found;
+}
+
+int remove_stale_backup_dirs(const std::string& program_dir) {
+  int removed = 0;
+  for_stale_backup_dirs(program_dir, [&](const std::string& path) {
+    if (pf::remove_tree(path)) ++removed;
+  });
   return removed;
 }
 

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "maint/outcome.h"
 #include "shell/context.h"
@@ -29,6 +30,10 @@ Result backup(shell::Context& ctx, const std::string& target_dir);
 
 // Whether a file name is one the backup takes: "*.db?" or "*.pdf", case ignored.
 bool is_backup_name(const std::string& name);
+
+// The work directories "mentes.*.tmp" of the program directory that no running
+// backup holds: what a killed backup left.
+std::vector<std::string> stale_backup_dirs(const std::string& program_dir);
 
 // Removes the work directories "mentes.*.tmp" of the program directory that no
 // running backup holds. The number removed.

@@ -140,6 +140,15 @@ void show_outcome(shell::Context& ctx, const Result& r, bool backup) {
   }
 }
 
+Result backup_at_exit(shell::Context& ctx, const std::string& target_dir) {
+  // The unclean-exit marker goes only when no other workstation runs.
+  if (shell::NETUSE(ctx, "vallal", true)) {
+    ctx.areas.close_area();
+    pf::delete_file(pf::join(dir_of(ctx), "gond.baj"));
+  }
+  return backup(ctx, target_dir);
+}
+
 void ADATMENTES(shell::Context& ctx) {
   ctx.areas.close_all();
   ctx.areas.select(1);
@@ -148,12 +157,7 @@ void ADATMENTES(shell::Context& ctx) {
   std::optional<std::string> target = MELYFLOPPY(ctx, true);
   if (target) {
     ask_for_disk(ctx, *target);
-    // The unclean-exit marker goes only when no other workstation runs.
-    if (shell::NETUSE(ctx, "vallal", true)) {
-      ctx.areas.close_area();
-      pf::delete_file(pf::join(dir_of(ctx), "gond.baj"));
-    }
-    show_outcome(ctx, backup(ctx, pf::typed_path(*target)), true);
+    show_outcome(ctx, backup_at_exit(ctx, pf::typed_path(*target)), true);
   }
   ctx.con.screen().restore(saved);
 }

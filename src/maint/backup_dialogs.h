@@ -21,6 +21,11 @@ std::optional<std::string> MELYFLOPPY(shell::Context& ctx, bool backup);
 // The path remembered in "masdrv.txt" of the program directory ("" when none).
 std::string remembered_target(const std::string& program_dir);
 
+// The backup of the exit sequence below its questions, with our tables closed: the
+// unclean-exit marker "gond.baj" deleted when no other workstation runs, then the
+// backup into `target_dir` (a Linux path).
+Result backup_at_exit(shell::Context& ctx, const std::string& target_dir);
+
 // ADATMENTES: "Adatállomány mentése?", the target, the backup and its box.
 void ADATMENTES(shell::Context& ctx);
 

@@ -53,7 +53,7 @@ bool TableLocks::take(shell::Context& ctx, const std::string& dir) {
           if (fd >= 0) ::close(fd);
           return fd >= 0 || !pf::exists(refused);
         },
-        true);
+        true, pf::file_name(refused));
     if (!free) return false;
   }
 }

@@ -123,7 +123,8 @@ bool PrintJob::open_preview() {
     fail(work_file_message(preview_path_));
     return false;
   }
-  bool locked = shell::wait_in_window(ctx_, [fd] { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }, true);
+  bool locked = shell::wait_in_window(
+      ctx_, [fd] { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }, true, preview_path_);
   if (!locked) {
     ::close(fd);
     fail({}, JobStatus::Busy);

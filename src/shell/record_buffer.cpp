@@ -47,6 +47,7 @@ bool too_large(const FieldDef& f, const Value* v) {
 void overflow_message(Context& ctx, const FieldDef& f, const Value& v) {
   std::string msg = too_big_text(shown(ctx.vars.find("XVKOD")), shown(ctx.vars.find("XNEV")),
                                  f.name, v);
+  if (ctx.con.backend().take_warning(msg)) return;
   ctx.con.clear_rect(24, 0, 24, 79);
   ctx.con.say(24, 0, msg);
   ctx.con.inkey(0);

@@ -41,6 +41,7 @@ bool wait_for_lock(Context& ctx, const std::function<bool()>& lock, std::string_
   int last_key = con.last_key();
   int row = con.row(), col = con.col();
   if (lock()) return true;
+  con.backend().waiting_for(ctx.areas.current().alias());
 
   std::string colour = con.set_colour("w+/r");
   ctx.windows.open(con, 16, 20, 22, 60, console::kSingleFrame);
@@ -117,7 +118,8 @@ bool NETUSE(Context& ctx, std::string_view file, bool exclusive, bool wait,
   support::Routine r(ctx.routines(), "NETUSE", __LINE__);
   std::string path = table_path(ctx, file);
   auto mode = exclusive ? xbase::OpenMode::Exclusive : xbase::OpenMode::Shared;
-  return wait_in_window(ctx, [&] { return ctx.areas.use(path, alias, mode, read_only); }, wait);
+  return wait_in_window(ctx, [&] { return ctx.areas.use(path, alias, mode, read_only); }, wait,
+                        pf::file_name(xbase::with_default_extension(path, ".dbf")));
 }
 
 WaitWindow::WaitWindow(Context& ctx, std::string_view text) : ctx_(ctx) {
@@ -128,8 +130,10 @@ WaitWindow::WaitWindow(Context& ctx, std::string_view text) : ctx_(ctx) {
 
 WaitWindow::~WaitWindow() { ctx_.windows.close(ctx_.con); }
 
-bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait) {
+bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait,
+                    std::string_view what) {
   if (attempt()) return true;
+  if (!what.empty()) ctx.con.backend().waiting_for(what);
   WaitWindow window(ctx, HU("Várakozás állományra..."));
   for (;;) {
     if (attempt()) return true;
@@ -139,7 +143,7 @@ bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wai
 
 bool acquire_startup_guard(Context& ctx, StartupGuard& guard) {
   const std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
-  return wait_in_window(ctx, [&] { return guard.try_acquire(dir); }, true);
+  return wait_in_window(ctx, [&] { return guard.try_acquire(dir); }, true, "inditas.lck");
 }
 
 std::vector<std::string> missing_file_message(std::string_view name) {
@@ -159,7 +163,7 @@ bool ensure_indexes(Context& ctx, std::string_view file) {
     failed = b == AloneBuild::Failed;
     return b == AloneBuild::Built || failed;
   };
-  return wait_in_window(ctx, attempt, true) && !failed;
+  return wait_in_window(ctx, attempt, true, file) && !failed;
 }
 
 bool NYITOGAT(Context& ctx, bool exclusive, StartupGuard* guard) {

@@ -44,8 +44,10 @@ class WaitWindow {
 // The wait of NETUSE around any attempt: `attempt` is tried; while it fails the
 // window "Várakozás állományra..." (rows 10-14, columns 25-55) is shown and, with
 // `wait`, it is tried again about once a second until it succeeds or Esc is
-// pressed; without `wait` it is tried once more. True when it succeeded.
-bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait);
+// pressed; without `wait` it is tried once more. True when it succeeded. `what`
+// names the file waited for, for a terminal that reports it.
+bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait,
+                    std::string_view what = "");
 
 // The start-up guard of the program directory, taken with that wait: false when
 // the user gave up with Esc.

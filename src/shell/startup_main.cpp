@@ -275,21 +275,22 @@ void set_globals(Context& ctx, const StartArgs& args) {
   set_var(ctx, "CEGNEV", Value::str(read_cegnev(dir_of(ctx))));
 }
 
-bool start_checks(Context& ctx, const StartArgs& args) {
+std::optional<std::string> start_check_failure(const Context& ctx, const StartArgs& args) {
   const std::string ev = ctx.ev;
-  if (!args.honnanind) {
-    refuse(ctx, start_message(ev));
-    return false;
-  }
+  if (!args.honnanind) return start_message(ev);
   std::string here = xbase::upper(pf::dir_under_drive());
   std::string want = "/VIRDA" + ev;
   bool bg = args.honnanind->rfind("bg", 0) == 0;
-  if (here.compare(0, want.size(), want) != 0 && !bg) {
-    refuse(ctx, std::string(HU("A program nem a ")) + pf::join(pf::drive_root(), "VIRDA" + ev) +
-                    std::string(HU(" könyvtárban van, nem indítható !")));
-    return false;
-  }
-  return true;
+  if (here.compare(0, want.size(), want) != 0 && !bg)
+    return std::string(HU("A program nem a ")) + pf::join(pf::drive_root(), "VIRDA" + ev) +
+           std::string(HU(" könyvtárban van, nem indítható !"));
+  return std::nullopt;
+}
+
+bool start_checks(Context& ctx, const StartArgs& args) {
+  std::optional<std::string> refused = start_check_failure(ctx, args);
+  if (refused) refuse(ctx, *refused);
+  return !refused;
 }
 
 bool prepare_tables(Context& ctx, int& exit_code, const ShellServices& services) {
@@ -514,25 +515,12 @@ void egyeb_funkciok(Context& ctx, const ShellServices& services) {
     set_var(ctx, "MENU2", Value::num(choice));
     switch (choice) {
       case 1: {
-        // A restore holds the start-up guard until its tables are indexed again.
-        // The indexes are rebuilt also when the restore did not run; the working set
-        // stays open (and ours) until the submenu is left.
-        StartupGuard guard;
-        bool restored = false;
-        if (services.restore)
-          restored = services.restore(ctx, guard);
-        else
-          not_yet(ctx);
-        if (restored) {
-          // An older backup's tables get the new fields; "konstans" came back too.
-          ctx.areas.close_all();
-          ctx.areas.select(1);
-          upgrade_tables(ctx);
-          ctx.areas.close_all();
-          if (services.konsbe) services.konsbe(ctx);
-          ctx.areas.close_all();
-        }
-        report_unbuilt_indexes(ctx, reindex_open_tables(ctx));
+        auto restore = services.restore;
+        if (!restore) restore = [](Context& c, StartupGuard&) {
+          not_yet(c);
+          return false;
+        };
+        report_unbuilt_indexes(ctx, restore_then_reindex(ctx, services, restore));
         break;
       }
       case 2:
@@ -546,6 +534,25 @@ void egyeb_funkciok(Context& ctx, const ShellServices& services) {
         return;
     }
   }
+}
+
+std::vector<std::string> restore_then_reindex(
+    Context& ctx, const ShellServices& services,
+    const std::function<bool(Context&, StartupGuard&)>& restore) {
+  // A restore holds the start-up guard until its tables are indexed again.
+  // The indexes are rebuilt also when the restore did not run; the working set
+  // stays open (and ours) until the submenu is left.
+  StartupGuard guard;
+  if (restore(ctx, guard)) {
+    // An older backup's tables get the new fields; "konstans" came back too.
+    ctx.areas.close_all();
+    ctx.areas.select(1);
+    upgrade_tables(ctx);
+    ctx.areas.close_all();
+    if (services.konsbe) services.konsbe(ctx);
+    ctx.areas.close_all();
+  }
+  return reindex_open_tables(ctx);
 }
 
 std::vector<std::string> change_note_entries(const std::string& program_dir) {

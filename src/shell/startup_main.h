@@ -63,6 +63,8 @@ void set_globals(Context& ctx, const StartArgs& args);
 // The start checks; false (after the message and the 5-second wait) when the
 // program must end.
 bool start_checks(Context& ctx, const StartArgs& args);
+// The line a refused start shows (CP852), or none when the program may start.
+std::optional<std::string> start_check_failure(const Context& ctx, const StartArgs& args);
 // Template copy, upgrade and indexes (first workstation only), buffer variables.
 // False when the program must end, with its exit code: 0 when the start-up guard's
 // or the company table's wait was given up, 1 when a template file is missing while
@@ -80,6 +82,14 @@ void main_menu_loop(Context& ctx, const ShellServices& services);
 // The "Egyéb funkciók" submenu, entered with the working set open exclusively; it
 // stays open until the submenu is left, so no other workstation gets in meanwhile.
 void egyeb_funkciok(Context& ctx, const ShellServices& services);
+// Submenu item 1 below its questions, with the working set open exclusively:
+// `restore` (the restore proper; it takes the start-up guard into the guard it is
+// given, true when the tables were replaced), then for replaced tables the upgrade
+// and the printer settings, and in every case the index files built anew. Returns
+// the index files that could not be built.
+std::vector<std::string> restore_then_reindex(
+    Context& ctx, const ShellServices& services,
+    const std::function<bool(Context&, StartupGuard&)>& restore);
 // The list of change notes of the submenu.
 void change_note_list(Context& ctx, const ShellServices& services);
 // The entries of that list: unread notes, then read ones not also unread.

@@ -45,6 +45,7 @@ int kerdfunc(Console& con, const std::vector<std::string_view>& buttons, int mod
 
 int kerdez(Console& con, const std::vector<std::string_view>& given_lines,
            const std::vector<std::string_view>& buttons) {
+  if (std::optional<int> given = con.backend().answer(given_lines, buttons)) return *given;
   std::vector<std::string_view> lines = given_lines;
   if (lines.empty()) lines.push_back("");
   bool no_text = lines.size() == 1 && lines[0].empty();

@@ -6,6 +6,8 @@
 #include "xbase/date.h"
 #include "xbase/dbf_table.h"
 #include "xbase/error.h"
+#include "xbase/ntx_order.h"
+#include "xbase/workarea.h"
 
 namespace xbase {
 
@@ -70,6 +72,39 @@ TableCheck check_table(std::string_view path, CheckDepth depth, int max_listed) 
       if (!bad.empty())
         fault(where + ": field " + f.name + ": " + bad + " \"" + cp852_to_utf8(text) + "\"");
     }
+  }
+  return out;
+}
+
+IndexCheck check_index(std::string_view table, std::string_view index) {
+  IndexCheck out;
+  try {
+    WorkAreas areas;
+    if (!areas.use(table, "", OpenMode::Shared, true)) {
+      out.faults.push_back("the table does not open: " + std::string(table));
+      return out;
+    }
+    WorkArea& area = areas.current();
+    const std::string path(index);
+    auto owned = NtxOrder::open(area, path, ntx_key_function(areas, NtxOrder::stored_key(path)));
+    NtxOrder& order = *owned;
+    area.add_order(std::move(owned));
+    out.opened = true;
+    const uint32_t n = area.lastrec();
+    std::vector<std::string> keys(n + 1u);
+    for (uint32_t r = 1; r <= n; ++r) {
+      area.go_to(r);
+      keys[r] = order.current_key();
+    }
+    NtxCheckResult res = order.file().check(n, [&](uint32_t r) -> std::optional<std::string> {
+      return r <= n ? std::optional<std::string>(keys[r]) : std::nullopt;
+    });
+    out.faults = std::move(res.faults);
+    out.keys = res.keys;
+    out.pages = res.pages;
+    out.depth = res.depth;
+  } catch (const ErrorException& ex) {
+    out.faults.push_back(ex.what());
   }
   return out;
 }

@@ -29,4 +29,19 @@ struct TableCheck {
 TableCheck check_table(std::string_view path, CheckDepth depth = CheckDepth::Records,
                        int max_listed = 1000);
 
+// The check of an index file against its table, both only read: the tree is sound
+// (pages, key order, leaves at one depth, the free list apart from the tree) and
+// holds every record of the table, deleted ones too, once, under the key the
+// record gives now (the key expression stored in the index file).
+struct IndexCheck {
+  bool opened = false;              // false: the first fault says why
+  std::vector<std::string> faults;  // one line each (UTF-8), the first 50
+  uint64_t keys = 0;
+  uint64_t pages = 0;
+  int depth = 0;
+  bool sound() const { return opened && faults.empty(); }
+};
+
+IndexCheck check_index(std::string_view table, std::string_view index);
+
 }  // namespace xbase

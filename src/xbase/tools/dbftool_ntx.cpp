@@ -7,6 +7,7 @@
 #include <string>
 
 #include "xbase/cp852.h"
+#include "xbase/dbf_check.h"
 #include "xbase/fileio.h"
 #include "xbase/ntx_order.h"
 #include "xbase/workarea.h"
@@ -44,21 +45,9 @@ int cmd_index(const std::string& table, const std::string& key_utf8, const std::
 }
 
 int cmd_check_index(const std::string& table, const std::string& index) {
-  WorkAreas areas;
-  NtxOrder& o = open_indexed(areas, table, index);
-  WorkArea& area = areas.current();
-  uint32_t n = area.lastrec();
-  // Every record, deleted ones too, belongs in the index under its current key.
-  std::vector<std::string> keys(n + 1u);
-  for (uint32_t r = 1; r <= n; ++r) {
-    area.go_to(r);
-    keys[r] = o.current_key();
-  }
-  NtxCheckResult res = o.file().check(n, [&](uint32_t r) -> std::optional<std::string> {
-    return r <= n ? std::optional<std::string>(keys[r]) : std::nullopt;
-  });
+  IndexCheck res = check_index(with_default_extension(table, ".dbf"), index);
   for (const std::string& f : res.faults) std::printf("%s\n", f.c_str());
-  if (!res.ok()) return 1;
+  if (!res.sound()) return 1;
   std::printf("sound: %llu keys, %llu pages, depth %d\n", static_cast<unsigned long long>(res.keys),
               static_cast<unsigned long long>(res.pages), res.depth);
   return 0;

@@ -1,0 +1,42 @@
+// The batch mode: one of the program's tasks run from a script or cron without a
+// terminal, never asking a question (docs/batch.md).
+//
+//   mvirda23 batch [--dir DIR] [--wait SEC] [--date YYYY.MM.DD] [--quiet] COMMAND [OPTIONS]
+//
+// The run starts and ends as the program does without its screen, answers the
+// questions of the run it calls from the options, and returns an exit code taken
+// from the run's outcome.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "certs/m30_run.h"
+#include "shell/context.h"
+#include "shell/startup_main.h"
+
+namespace shell {
+
+struct BatchServices {
+  // What the start-up and the restore use: the printer settings, the recoveries.
+  ShellServices shell;
+  // The M30 XML files of a run; empty while they are not part of the program.
+  std::function<certs::M30XmlHooks(Context&)> m30_xml;
+  // The takeover of the companies marked by `mark` (their codes) from `from`,
+  // overwriting as the questions are answered; empty while it is not part of the
+  // program. Returns the exit code of its outcome.
+  std::function<int(Context&, const std::string& from,
+                    const std::function<bool(const std::string& vkod)>& mark)>
+      takeover;
+};
+
+// Runs "mvirda23 batch" with the arguments after "batch"; the exit code.
+int run_batch(const std::vector<std::string>& args, const BatchServices& services,
+              std::FILE* out = stdout, std::FILE* err = stderr);
+
+// "mvirda23 2023.01" and the compiler line of the version box.
+std::string version_text();
+
+}  // namespace shell

@@ -1,0 +1,119 @@
+// The batch mode's command line: what it takes, and the faults it names before
+// anything is touched.
+#include <gtest/gtest.h>
+
+#include "shell/batch_options.h"
+
+namespace shell {
+namespace {
+
+BatchParse parse(std::vector<std::string> args) { return parse_batch_args(args); }
+
+TEST(BatchOptions, CommonOptionsThenTheCommandAndItsOptions) {
+  BatchParse p = parse({"--dir", "/srv/VIRDA23", "--wait=5", "--date", "2024.01.31", "--quiet",
+                        "m30", "--companies=5-50", "--kind", "payer", "--person", "8310472455",
+                        "--start", "3", "--out", "ki", "--pdf"});
+  ASSERT_TRUE(p.options) << p.fault;
+  const BatchOptions& o = *p.options;
+  EXPECT_EQ(o.dir, "/srv/VIRDA23");
+  EXPECT_EQ(o.wait_seconds, 5);
+  EXPECT_EQ(o.date, xbase::Date::from_ymd(2024, 1, 31));
+  EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(o.command, "m30");
+  ASSERT_EQ(o.companies.size(), 1u);
+  EXPECT_EQ(o.companies[0].first, "005");  // filled as the code fields fill them
+  EXPECT_EQ(o.companies[0].last, "050");
+  EXPECT_EQ(o.kind, "payer");
+  EXPECT_EQ(o.person, "8310472455");
+  EXPECT_EQ(o.start, 3);
+  EXPECT_EQ(o.out, "ki");
+  EXPECT_TRUE(o.pdf);
+}
+
+TEST(BatchOptions, DefaultsAndTheEndOfOptions) {
+  BatchParse p = parse({"--", "check"});
+  ASSERT_TRUE(p.options) << p.fault;
+  EXPECT_EQ(p.options->wait_seconds, 30);
+  EXPECT_FALSE(p.options->date);
+  EXPECT_TRUE(p.options->companies.empty());
+  EXPECT_EQ(p.options->kind, "both");
+  // After "--" a word is never an option.
+  EXPECT_FALSE(parse({"--", "--quiet"}).options);
+}
+
+TEST(BatchOptions, TakeoverRangesAndRequiredOptions) {
+  BatchParse p = parse({"takeover", "--companies", "1,010-020", "--overwrite"});
+  ASSERT_TRUE(p.options) << p.fault;
+  ASSERT_EQ(p.options->companies.size(), 2u);
+  EXPECT_EQ(p.options->companies[0].first, "001");
+  EXPECT_EQ(p.options->companies[0].last, "001");
+  EXPECT_EQ(p.options->companies[1].last, "020");
+  EXPECT_TRUE(parse({"takeover", "--companies", "all"}).options->companies.empty());
+  EXPECT_FALSE(parse({"takeover"}).options);
+  EXPECT_FALSE(parse({"restore", "--from", "/mnt"}).options);  // --yes is required
+  EXPECT_TRUE(parse({"restore", "--from", "/mnt", "--yes"}).options);
+  // m30 takes one range only.
+  EXPECT_FALSE(parse({"m30", "--companies", "1,2"}).options);
+}
+
+TEST(BatchOptions, FaultsNameWhatIsWrong) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* named;
+  } cases[] = {
+      {{"print"}, "unknown command: print"},
+      {{"check", "--xml"}, "--xml"},
+      {{"ekho", "--start", "2"}, "--start"},  // the EKHO run has no start number
+      {{"m30", "--companies"}, "missing value: --companies"},
+      {{"m30", "--companies", "0a1-"}, "0a1-"},
+      {{"m30", "--companies", "050-001"}, "050-001"},
+      {{"m30", "--companies", "1234"}, "1234"},
+      {{"--date", "2023.02.30", "check"}, "2023.02.30"},
+      {{"--date", "2023-01-31", "check"}, "2023-01-31"},
+      {{"--wait", "soon", "check"}, "soon"},
+      {{"m30", "--kind", "all"}, "--kind"},
+      {{"m30", "--start", "0"}, "--start"},
+      {{"m30", "--print", "--pdf"}, "--print"},
+      {{"m30", "--xml=yes"}, "--xml"},
+      {{"check", "--dir", "x"}, "--dir"},  // the common options come first
+      {{}, "missing command"},
+      {{"check", "reindex"}, "reindex"},
+  };
+  for (const Case& c : cases) {
+    BatchParse p = parse(c.args);
+    EXPECT_FALSE(p.options) << c.named;
+    EXPECT_NE(p.fault.find(c.named), std::string::npos) << p.fault;
+  }
+}
+
+TEST(BatchOptions, DatesAndRanges) {
+  EXPECT_EQ(batch_date("2024.02.29"), xbase::Date::from_ymd(2024, 2, 29));
+  EXPECT_FALSE(batch_date("2023.02.29"));
+  EXPECT_FALSE(batch_date("2023.13.01"));
+  EXPECT_FALSE(batch_date("23.01.31"));
+  EXPECT_EQ(company_code("7"), "007");
+  EXPECT_EQ(company_code("042"), "042");
+  EXPECT_FALSE(company_code(""));
+  EXPECT_FALSE(company_code("-1"));
+  EXPECT_EQ(code_range("007")->last, "007");
+  EXPECT_FALSE(code_range("1-"));
+  EXPECT_FALSE(code_range("-1"));
+}
+
+TEST(BatchOptions, HelpNamesEveryCommandOptionAndExitCode) {
+  BatchParse p = parse({"--help"});
+  ASSERT_TRUE(p.options);
+  EXPECT_TRUE(p.options->help);
+  EXPECT_TRUE(parse({"m30", "--help"}).options->help);
+  std::string h = batch_help();
+  for (const char* word : {"check", "reindex", "m30", "ekho", "takeover", "backup", "restore",
+                           "--dir", "--wait", "--date", "--quiet", "--companies", "--kind",
+                           "--person", "--start", "--xml", "--out", "--print", "--pdf", "--from",
+                           "--overwrite", "--to", "--yes", "130", "143"})
+    EXPECT_NE(h.find(word), std::string::npos) << word;
+  for (int code = 0; code <= 7; ++code)
+    EXPECT_NE(h.find("  " + std::to_string(code) + "    "), std::string::npos) << code;
+}
+
+}  // namespace
+}  // namespace shell

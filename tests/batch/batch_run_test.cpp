@@ -1,0 +1,245 @@
+// The batch commands run in-process on a small installation: the same bytes the
+// runs below the menus make, the exit code of each outcome, and nothing touched
+// where the command must not touch anything.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "batch/batch_test_util.h"
+#include "certs/m30_run.h"
+#include "shell/shared_access.h"
+#include "ui/dialogs.h"
+#include "xbase/lock.h"
+#include "xbase/ntx_format.h"
+
+namespace shell {
+namespace {
+
+using namespace shell::testing;
+using certs::testing::file_bytes;
+using certs::testing::golden_bytes;
+using certs::testing::same_print;
+
+std::vector<std::string> with_dir(const Installation& inst, std::vector<std::string> args) {
+  std::vector<std::string> all = {"--dir", inst.dir, "--date", "2024.01.31"};
+  all.insert(all.end(), args.begin(), args.end());
+  return all;
+}
+
+TEST(BatchCertificates, PreviewsEqualTheGoldenFilesAndAreListed) {
+  Installation inst;
+  std::string out = inst.drive + "/ki";
+  BatchResult m30 = batch(with_dir(inst, {"m30", "--companies", "001-999", "--out", out}));
+  EXPECT_EQ(m30.code, 0) << m30.err;
+  EXPECT_TRUE(same_print(golden_bytes("jovedig.prn"), file_bytes(out + "/jovedig.prn")));
+  EXPECT_EQ(m30.out, out + "/jovedig.prn\n");
+  // One progress line a company, with its name, and a closing line.
+  EXPECT_TRUE(contains(m30.err, "mvirda23 m30: 001 Minta Kereskedelmi Kft.: 3 igazolás\n")) << m30.err;
+  EXPECT_TRUE(contains(m30.err, "mvirda23 m30: kész, 5 igazolás\n")) << m30.err;
+
+  BatchResult ekho = batch(with_dir(inst, {"--quiet", "ekho", "--out", out}));
+  EXPECT_EQ(ekho.code, 0) << ekho.err;
+  EXPECT_TRUE(same_print(golden_bytes("ekhoig.prn"), file_bytes(out + "/ekhoig.prn")));
+  EXPECT_EQ(ekho.err, "");  // quiet
+  // The runs left no unclean-exit marker: the exit sequence of the last one out.
+  EXPECT_FALSE(std::filesystem::exists(inst.file("gond.baj")));
+}
+
+TEST(BatchCertificates, SelectionOptionsSelectAsTheDialogDoes) {
+  Installation inst;
+  // The same run called below the menus' dialog, for the same choices.
+  {
+    Station s(inst.dir);
+    set_globals(*s.ctx, StartArgs{});
+    s.areas.set_deleted(true);
+    s.areas.set_exact(false);
+    ASSERT_TRUE(NYITOGAT(*s.ctx, false));
+    certs::RunRequest req = certs::testing::screen_request("001", "001");
+    auto run_into = [&](const std::string& name) {
+      req.out_dir = inst.drive + "/" + name;
+      std::filesystem::create_directory(req.out_dir);
+      certs::run_m30(*s.ctx, req);
+    };
+    req.selection.condi = ".T..AND.nyilat='M'";
+    run_into("menu");
+    req.selection.condi = ".T..AND.nyilat$'K'";
+    req.selection.kvkod2 = "999";
+    req.selection.kezdold = 2;
+    run_into("menu2");
+    req.selection.kszemszam = "8401234565";
+    req.selection.kezdold = 1;
+    run_into("menu3");
+  }
+  BatchResult a = batch(with_dir(inst, {"m30", "--companies", "1", "--kind", "employer", "--out",
+                                        inst.drive + "/b1"}));
+  EXPECT_EQ(a.code, 0) << a.err;
+  EXPECT_TRUE(same_print(file_bytes(inst.drive + "/menu/jovedig.prn"),
+                         file_bytes(inst.drive + "/b1/jovedig.prn")));
+  BatchResult b = batch(with_dir(inst, {"m30", "--kind", "payer", "--start", "2", "--out",
+                                        inst.drive + "/b2"}));
+  EXPECT_EQ(b.code, 0) << b.err;
+  EXPECT_TRUE(same_print(file_bytes(inst.drive + "/menu2/jovedig.prn"),
+                         file_bytes(inst.drive + "/b2/jovedig.prn")));
+  BatchResult c = batch(with_dir(inst, {"m30", "--person", "8401234565", "--kind", "payer", "--out",
+                                        inst.drive + "/b3"}));
+  EXPECT_EQ(c.code, 0) << c.err;
+  EXPECT_TRUE(same_print(file_bytes(inst.drive + "/menu3/jovedig.prn"),
+                         file_bytes(inst.drive + "/b3/jovedig.prn")));
+}
+
+TEST(BatchCertificates, NotAvailableYetAndUsageFaultsTouchNothing) {
+  Installation inst;
+  auto before = snapshot(inst.dir);
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"m30", "--xml"}, {"takeover", "--companies", "all"},
+        {"m30", "--companies", "0a1-"}, {"--date", "2023.02.30", "check"}, {"frobnicate"}}) {
+    BatchResult r = batch(with_dir(inst, args));
+    EXPECT_EQ(r.code, 2) << args[0];
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(snapshot(inst.dir), before);
+  BatchResult help = batch({"m30", "--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_TRUE(contains(help.out, "--companies RANGE"));
+}
+
+TEST(BatchStart, RefusesWhatIsNoInstallation) {
+  Installation inst;
+  std::string elsewhere = inst.drive + "/masik";
+  std::filesystem::create_directory(elsewhere);
+  BatchResult r = batch({"--dir", elsewhere, "reindex"});
+  EXPECT_EQ(r.code, 4);
+  EXPECT_TRUE(contains(r.err, "nem indítható")) << r.err;
+  std::string empty = inst.drive + "/VIRDA23/ures";
+  std::filesystem::create_directory(empty);
+  r = batch({"--dir", inst.drive + "/nincs", "check"});
+  EXPECT_EQ(r.code, 4);
+}
+
+// --- check ---
+
+struct CheckCase {
+  const char* what;
+  std::function<void(Installation&)> spoil;
+  const char* named;
+};
+
+TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
+  Installation inst;
+  BatchResult sound = batch(with_dir(inst, {"check"}));
+  EXPECT_EQ(sound.code, 0) << sound.out << sound.err;
+  for (const char* f : {"vallal.dbf: rendben", "vallal.ntx: rendben", "virda23.dbf: rendben",
+                        "virda23.ntx: rendben", "virda232.ntx: rendben", "eltar23.ntx: rendben",
+                        "konstans.dbf: rendben"})
+    EXPECT_TRUE(contains(sound.out, std::string(f) + "\n")) << f << "\n" << sound.out;
+  EXPECT_FALSE(contains(sound.out, "hibás"));
+
+  auto bytes_at = [](const std::string& path, long offset, const std::string& b) {
+    int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_EQ(::pwrite(fd, b.data(), b.size(), offset), static_cast<ssize_t>(b.size()));
+    ::close(fd);
+  };
+  const CheckCase cases[] = {
+      {"truncated table",
+       [](Installation& i) {
+         std::filesystem::resize_file(i.file("virda23.dbf"),
+                                      std::filesystem::file_size(i.file("virda23.dbf")) - 300);
+       },
+       "virda23.dbf: hibás"},
+      {"header counting too many",
+       [&](Installation& i) { bytes_at(i.file("vallal.dbf"), 4, std::string("\x09\0\0\0", 4)); },
+       "vallal.dbf: hibás: the header counts 9 records"},
+      {"two keys swapped in a page",
+       [](Installation& i) {
+         int fd = ::open(i.file("vallal.ntx").c_str(), O_RDWR);
+         unsigned char head[8], page[8];
+         ASSERT_EQ(::pread(fd, head, 8, 0), 8);
+         uint32_t root = xbase::ntx::get32(head + 4);
+         ASSERT_EQ(::pread(fd, page, 8, root), 8);
+         ASSERT_EQ(xbase::ntx::get16(page), 2);  // the two companies in one leaf
+         unsigned char swapped[4] = {page[4], page[5], page[2], page[3]};
+         ASSERT_EQ(::pwrite(fd, swapped, 4, root + 2), 4);
+         ::close(fd);
+       },
+       "vallal.ntx: hibás: key of record"},
+      {"missing index",
+       [](Installation& i) { std::filesystem::remove(i.file("virda232.ntx")); },
+       "virda232.ntx: hibás: hiányzik"},
+      {"interrupted upgrade", [](Installation& i) { std::ofstream(i.file("VIRDA23.BAK")) << "x"; },
+       "VIRDA23.BAK: félbeszakadt"},
+  };
+  for (const CheckCase& c : cases) {
+    Installation spoilt;
+    c.spoil(spoilt);
+    auto before = snapshot(spoilt.dir);
+    BatchResult r = batch(with_dir(spoilt, {"check"}));
+    EXPECT_EQ(r.code, 3) << c.what << "\n" << r.out << r.err;
+    EXPECT_TRUE(contains(r.out, c.named)) << c.what << "\n" << r.out;
+    auto after = snapshot(spoilt.dir);
+    after.erase("inditas.lck");
+    before.erase("inditas.lck");
+    EXPECT_EQ(after, before) << c.what;
+    EXPECT_FALSE(std::filesystem::exists(spoilt.file("gond.baj"))) << c.what;
+  }
+}
+
+TEST(BatchCheck, WaitsForAFileLockThenGivesUpAfterItsBudget) {
+  Installation inst;
+  int fd = ::open(inst.file("virda23.dbf").c_str(), O_RDWR);
+  ASSERT_TRUE(xbase::filelock::lock_file(fd));  // another holder (its own description)
+  BatchResult busy = batch(with_dir(inst, {"--wait", "1", "check"}));
+  EXPECT_EQ(busy.code, 5) << busy.err;
+  EXPECT_TRUE(contains(busy.err, "virda23.dbf")) << busy.err;
+
+  std::thread release([fd] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    xbase::filelock::unlock_file(fd);
+  });
+  BatchResult waited = batch(with_dir(inst, {"--wait", "10", "check"}));
+  release.join();
+  ::close(fd);
+  EXPECT_EQ(waited.code, 0) << waited.err;
+}
+
+// --- questions, fatal errors, the end of the run ---
+
+TEST(BatchEnd, UnansweredQuestionEndsWith6AndLeavesTheTablesFree) {
+  Installation inst;
+  BatchServices s;
+  s.takeover = [](Context& ctx, const std::string&, const std::function<bool(const std::string&)>&) {
+    NYITOGAT(ctx, true);
+    ui::kerdez(ctx.con, HU("Biztosan folytatja?"), {HU("Igen"), HU("Nem")});
+    return 0;
+  };
+  BatchResult r = batch(with_dir(inst, {"takeover", "--companies", "all"}), s);
+  EXPECT_EQ(r.code, 6);
+  EXPECT_TRUE(contains(r.err, "Biztosan folytatja?")) << r.err;
+  xbase::WorkAreas other;
+  EXPECT_TRUE(other.use(inst.file("virda23.dbf"), "", xbase::OpenMode::Exclusive));
+}
+
+TEST(BatchEnd, FatalErrorWritesTheLogAndTheCallers) {
+  Installation inst;
+  BatchServices s;
+  s.takeover = [](Context& ctx, const std::string&, const std::function<bool(const std::string&)>&) {
+    support::Routine r(ctx.routines(), "ATVETEL", 77);
+    ctx.areas.guarded([] {
+      xbase::Error e;
+      e.gen_code = xbase::gen::kNoVar;
+      e.subsystem = "BASE";
+      e.sub_code = 1003;
+      e.description = "Variable does not exist";
+      e.operation = "XNINCS";
+      throw xbase::ErrorException(std::move(e));
+    });
+    return 0;
+  };
+  BatchResult r = batch(with_dir(inst, {"takeover", "--companies", "all"}), s);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(contains(r.err, "Called from ATVETEL(77)")) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(inst.file("hibauzen.dbh")));
+}
+
+}  // namespace
+}  // namespace shell

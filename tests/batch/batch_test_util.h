@@ -1,0 +1,94 @@
+// What the batch tests share: an installation in <drive>/VIRDA23 with the
+// certificate fixture's records, the batch run called in-process with its output
+// caught, and the files of a directory to tell that nothing changed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "certs/cert_fixture.h"
+#include "print/settings.h"
+#include "shell/batch_run.h"
+
+namespace shell::testing {
+
+struct BatchResult {
+  int code = -1;
+  std::string out, err;
+};
+
+// Runs "mvirda23 batch" with `args`, stdout and stderr caught.
+inline BatchResult batch(const std::vector<std::string>& args, const BatchServices& services = {}) {
+  char *out_buf = nullptr, *err_buf = nullptr;
+  size_t out_len = 0, err_len = 0;
+  std::FILE* out = open_memstream(&out_buf, &out_len);
+  std::FILE* err = open_memstream(&err_buf, &err_len);
+  BatchServices s = services;
+  s.shell.kons_ini = s.shell.kons_ini ? s.shell.kons_ini : print::KONS_INI;
+  s.shell.konsbe = s.shell.konsbe ? s.shell.konsbe : print::KONSBE;
+  BatchResult r;
+  r.code = run_batch(args, s, out, err);
+  std::fclose(out);
+  std::fclose(err);
+  r.out.assign(out_buf, out_len);
+  r.err.assign(err_buf, err_len);
+  std::free(out_buf);
+  std::free(err_buf);
+  return r;
+}
+
+// A drive with the installation VIRDA23 on it (VIRDA_DRIVE points at it while the
+// object lives), filled with the certificate fixture's records and indexed.
+struct Installation {
+  std::string drive;
+  std::string dir;
+  std::string old_drive;
+  bool had_drive = false;
+
+  Installation() {
+    std::string base = std::filesystem::temp_directory_path().string() + "/batchtest-XXXXXX";
+    drive = ::mkdtemp(base.data());
+    dir = drive + "/VIRDA23";
+    std::filesystem::create_directory(dir);
+    if (const char* d = std::getenv("VIRDA_DRIVE")) {
+      had_drive = true;
+      old_drive = d;
+    }
+    ::setenv("VIRDA_DRIVE", drive.c_str(), 1);
+    {
+      Station s(dir);
+      certs::testing::golden_installation(s);
+      s.areas.close_all();
+    }
+    std::ofstream(dir + "/cegnev.txt") << xbase::utf8_to_cp852("Próba Bérszámfejtő Bt.") << "\r\n";
+  }
+  ~Installation() {
+    if (had_drive)
+      ::setenv("VIRDA_DRIVE", old_drive.c_str(), 1);
+    else
+      ::unsetenv("VIRDA_DRIVE");
+    std::filesystem::remove_all(drive);
+  }
+  std::string file(const std::string& name) const { return dir + "/" + name; }
+};
+
+// Every file of a directory with its bytes.
+inline std::map<std::string, std::string> snapshot(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    if (e.is_regular_file())
+      files[e.path().filename().string()] = certs::testing::file_bytes(e.path().string());
+  return files;
+}
+
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+}  // namespace shell::testing
