@@ -3,6 +3,8 @@
 //   mvirda23 FROM [NOTES]   started by the launcher "virda23" in the installation
 //                           directory; a second argument suppresses the change notes
 //   mvirda23                only says how the program is started
+//   mvirda23 init [--name NAME] DIR
+//                           a new, empty installation DIR/VIRDA23, without a terminal
 //
 // The terminal's hang-up (its window closed) closes the tables and ends the program
 // at the next wait for a key, so nothing that was typed and stored is lost.
@@ -13,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "console/console.h"
 #include "console/get_read.h"
@@ -27,6 +30,7 @@
 #include "print/viewer_hooks.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
+#include "shell/init_installation.h"
 #include "shell/startup_main.h"
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
@@ -81,6 +85,9 @@ class HangupWatch : public console::Backend {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Commands that run without the screen, before a terminal is made.
+  if (argc > 1 && std::string_view(argv[1]) == "init") return shell::init_main(argc, argv);
+
   std::unique_ptr<console::Backend> terminal;
   try {
     terminal = console::make_terminal_backend();
