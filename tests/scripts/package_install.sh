@@ -3,8 +3,8 @@
 # layout and control fields; a new installation made with its "virda23 --init" and
 # refused a second time with nothing changed; the packaged launcher, with no build
 # on PATH, through the first start's box, the title screen and the main menu at
-# 80x25; every table and index sound afterwards; the launcher alone finding the
-# program on PATH.
+# 80x25, upgrading nothing; every table and index sound afterwards; the launcher
+# alone finding the program on PATH.
 set -euo pipefail
 base="mvirda_i21pkg_$$"
 . "$(dirname "$0")/lib/app_tmux.sh"
@@ -65,6 +65,13 @@ rc=0
 [ ! -s "$scratch/out" ] || fail "init over an installation printed: $(cat "$scratch/out")"
 [ "$(state)" == "$before" ] || fail "init over an installation changed it"
 
+# The structures the first start must find current: it upgrades nothing.
+structures() {
+  local t
+  for t in "$inst"/*.dbf; do "$usr/bin/dbftool" info "$t" | grep -v '^last update:'; done
+}
+structures >"$scratch/structures"
+
 # The first start: its box, the title screen, the main menu with the name.
 open_window "'$usr/bin/virda23'"
 wait_for "A indítás után F2-vel lehet a nyomtatót beállítani."
@@ -84,6 +91,7 @@ leave
 for t in "$inst"/*.dbf; do
   "$usr/bin/dbftool" check "$t" >/dev/null || fail "dbftool check $t after the first start"
 done
+structures | diff "$scratch/structures" - || fail "the first start changed a table's structure"
 for t in virda23:virda23 virda23:virda232 eltar23:eltar23 vallal:vallal; do
   "$usr/bin/dbftool" check-index "$inst/${t%%:*}.dbf" "$inst/${t##*:}.ntx" >/dev/null ||
     fail "index ${t##*:} after the first start"
