@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "certs/ekho_run.h"
+#include "certs/m30_run.h"
 #include "console/console.h"
 #include "console/get_read.h"
 #include "console/terminal.h"
@@ -58,6 +60,8 @@ class HangupWatch : public console::Backend {
   bool has_colours() const override { return inner_->has_colours(); }
   void set_clipboard(std::string_view cp852) override { inner_->set_clipboard(cp852); }
   void set_title(std::string_view cp852) override { inner_->set_title(cp852); }
+
+  void drain_input() override { inner_->drain_input(); }
 
   std::optional<console::KeyEvent> read_key(int timeout_ms) override {
     constexpr int kSliceMs = 200;
@@ -147,6 +151,8 @@ int main(int argc, char** argv) {
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
+  services.m30 = [](shell::Context& c) { certs::JOVEDIG(c); };
+  services.ekho = certs::EKHOIG;
   services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
   services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };
   services.version_box = maint::VERZ_DRV;

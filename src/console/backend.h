@@ -18,6 +18,9 @@ class Backend {
   virtual void present(const Screen& screen) = 0;
   // The next key: waits up to `timeout_ms` milliseconds, or for ever when negative.
   virtual std::optional<KeyEvent> read_key(int timeout_ms) = 0;
+  // Drops what waits in the terminal's input and has not been read yet: keys typed
+  // ahead must not answer a question the user has not seen.
+  virtual void drain_input() {}
   virtual bool has_colours() const = 0;
   // Puts CP852 text on the terminal's own clipboard where it takes it.
   virtual void set_clipboard(std::string_view /*cp852*/) {}

@@ -123,6 +123,11 @@ int Console::next_key() {
   return buffer_.front();
 }
 
+void Console::clear_keyboard() {
+  buffer_.clear();
+  backend_->drain_input();
+}
+
 void Console::keyboard(std::string_view cp852) {
   buffer_.clear();
   for (char c : cp852) buffer_.push_back(static_cast<unsigned char>(c));

@@ -114,8 +114,10 @@ class Console {
   void keyboard(std::string_view cp852);
   // Adds one key code at the end of the buffer.
   void put_key(int code) { buffer_.push_back(code); }
-  // CLEAR TYPEAHEAD.
-  void clear_keyboard() { buffer_.clear(); }
+  // CLEAR TYPEAHEAD: empties the buffer and drops the keys typed ahead that still
+  // wait in the terminal's input. Keys the program puts in afterwards (KEYBOARD)
+  // are kept as usual.
+  void clear_keyboard();
   bool keyboard_empty() const { return buffer_.empty(); }
   // The shift state of the last key from the terminal (key::kShiftBit*).
   int shift_state() const { return shift_state_; }

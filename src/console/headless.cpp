@@ -3,13 +3,21 @@
 namespace console {
 
 void HeadlessBackend::keys(std::initializer_list<int> codes) {
-  for (int c : codes) script_.push_back(KeyEvent{c, 0});
+  for (int c : codes) key(c);
 }
 
 void HeadlessBackend::input(std::string_view bytes) {
   KeyDecoder d;
   d.feed(bytes);
-  while (auto k = d.next(true)) script_.push_back(*k);
+  ++bursts_;
+  while (auto k = d.next(true)) script_.push_back(Scripted{*k, bursts_});
+}
+
+void HeadlessBackend::drain_input() {
+  while (!script_.empty() && script_.front().burst == last_burst_) {
+    script_.pop_front();
+    ++drained_;
+  }
 }
 
 void HeadlessBackend::present(const Screen& screen) {
@@ -24,9 +32,10 @@ std::optional<KeyEvent> HeadlessBackend::read_key(int timeout_ms) {
     waited_ms_ += timeout_ms;
     return std::nullopt;
   }
-  KeyEvent k = script_.front();
+  Scripted k = script_.front();
   script_.pop_front();
-  return k;
+  last_burst_ = k.burst;
+  return k.key;
 }
 
 const Screen& HeadlessBackend::last_wait() const {

@@ -292,6 +292,22 @@ std::optional<KeyEvent> TerminalBackend::read_key(int timeout_ms) {
   }
 }
 
+void TerminalBackend::drain_input() {
+  if (!active_) return;
+  decoder_ = KeyDecoder();
+  // Read with a zero time-out until nothing is left.
+  for (;;) {
+    struct pollfd p {STDIN_FILENO, POLLIN, 0};
+    int n = ::poll(&p, 1, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || !(p.revents & POLLIN)) return;
+    char buf[256];
+    ssize_t got = ::read(STDIN_FILENO, buf, sizeof buf);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return;  // the terminal is gone: the next read says so
+  }
+}
+
 void TerminalBackend::set_clipboard(std::string_view cp852) {
   if (!active_) return;
   const char* term = std::getenv("TERM");

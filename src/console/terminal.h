@@ -21,6 +21,7 @@ class TerminalBackend : public Backend {
 
   void present(const Screen& screen) override;
   std::optional<KeyEvent> read_key(int timeout_ms) override;
+  void drain_input() override;
   bool has_colours() const override { return colours_; }
   void set_clipboard(std::string_view cp852) override;
   void set_title(std::string_view cp852) override;

@@ -32,7 +32,11 @@ std::string export_default_name(std::string_view print_file) {
 ExportResult export_converted(std::string_view print_file, const std::string& target) {
   ExportResult r;
   r.path = target;
-  pf::File out;
+  if (pf::same_file(print_file, target)) {
+    r.outcome = ExportOutcome::SameAsViewed;
+    return r;
+  }
+  pf::ReplacingFile out;
   if (!out.create(target)) {
     r.outcome = ExportOutcome::CreateFailed;
     return r;
@@ -47,9 +51,10 @@ ExportResult export_converted(std::string_view print_file, const std::string& ta
     r.bytes += static_cast<long long>(written);
     if (written < block.size()) {
       r.outcome = ExportOutcome::WriteFailed;
-      break;
+      return r;  // the work file goes; an existing target stays as it was
     }
   }
+  if (!out.commit()) r.outcome = ExportOutcome::CreateFailed;
   return r;
 }
 
@@ -72,18 +77,25 @@ ExportResult wintxtbe(console::ReadContext& reads, ui::WindowStack& windows,
   console::GetList fields;
   fields.add(con, top + 1, left + 14, "ALKONYVTAR", console::bind_text(dir));
   fields.add(con, top + 3, left + 14, "UJNEV", console::bind_text(name));
-  console::read(reads, fields);
 
   ExportResult r;
-  if (con.last_key() != console::key::kEsc) {
+  for (;;) {
+    console::read(reads, fields);
+    if (con.last_key() == console::key::kEsc) break;
     std::string d = xbase::alltrim(dir);
     std::string n = xbase::alltrim(name);
-    std::string target = pf::join(pf::to_linux(d), n);
-    r = export_converted(print_file, target);
+    r = export_converted(print_file, pf::find_nocase(pf::join(pf::to_linux(d), n)));
+    if (r.outcome == ExportOutcome::SameAsViewed) {
+      // Writing onto the viewed note would empty it: ask for another name.
+      ui::kerdez(con, HU("A cél azonos a megtekintett fájllal, válasszon másik nevet!"), {"OK"});
+      r = ExportResult{};
+      continue;
+    }
     if (r.outcome == ExportOutcome::CreateFailed)
       ui::kerdez(con, n + std::string(HU(" fájl nem hozható létre")), {HU("Kilépés")});
     else if (r.outcome == ExportOutcome::WriteFailed)
       ui::kerdez(con, n + std::string(HU(" fájl írási hiba")), {HU("Kilépés")});
+    break;
   }
   windows.close(con);
   windows.close(con);

@@ -11,7 +11,7 @@
 
 namespace print {
 
-enum class ExportOutcome { Cancelled, Written, CreateFailed, WriteFailed };
+enum class ExportOutcome { Cancelled, Written, CreateFailed, WriteFailed, SameAsViewed };
 
 struct ExportResult {
   ExportOutcome outcome = ExportOutcome::Cancelled;
@@ -29,14 +29,18 @@ inline constexpr int kExportNameWidth = 30;
 std::string export_default_name(std::string_view print_file);
 
 // Asks for the directory (the current one, as it is spelled) and the new name;
-// Esc changes nothing. Otherwise copies the print file in blocks of 512 bytes
-// through K852WIN. A file that cannot be created, or a short write, is reported
-// in a question box with "Kilépés"; a partly written file stays. A print file
-// that cannot be read gives an empty text file.
+// Esc changes nothing. A name that reaches the viewed file itself is refused ("A cél
+// azonos a megtekintett fájllal, válasszon másik nevet!") and the dialog asked
+// again. Otherwise copies the print file in blocks of 512 bytes through K852WIN. A
+// file that cannot be created, or a short write, is reported in a question box with
+// "Kilépés". A print file that cannot be read gives an empty text file.
 ExportResult wintxtbe(console::ReadContext& reads, ui::WindowStack& windows,
                       std::string_view print_file);
 
-// The copy alone, without the dialog (the caller reports failures).
+// The copy alone, without the dialog (the caller reports failures). The text is
+// written under a work name and takes the target's name only when complete, so a
+// failed export leaves an existing file of that name as it was; a target that is the
+// print file itself is never opened.
 ExportResult export_converted(std::string_view print_file, const std::string& target);
 
 }  // namespace print

@@ -112,7 +112,10 @@ void PrintJob::fail(std::vector<std::string> message, JobStatus status) {
 std::string PrintJob::text(std::string_view cp852) const { return epsonkonv(ctx_.con, ctx_.vars, cp852); }
 
 bool PrintJob::open_preview() {
-  preview_path_ = ctx_.path(spec_.preview_file);
+  // A name alone lies in the program directory; a run given a directory of its own
+  // names the file with it.
+  preview_path_ = spec_.preview_file.starts_with('/') ? spec_.preview_file
+                                                      : ctx_.path(spec_.preview_file);
   // The file stays locked from here until the viewer closed, so that two
   // workstations never write into one preview file at once.
   int fd = ::open(preview_path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);

@@ -44,7 +44,8 @@ struct JobSpec {
   bool real = true;
   // The report: "JOVEDIG", "EKHOIG", or the viewer's JAR1; the PDF's default name.
   std::string name;
-  // Preview only: the file in the program directory ("jovedig.prn") and the
+  // Preview only: the file in the program directory ("jovedig.prn"), or with an
+  // absolute path where the caller wants it, and the
   // control variables the report writes, hidden behind empty copies for the job.
   std::string preview_file;
   std::vector<std::string> hidden;

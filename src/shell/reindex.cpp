@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "shell/startup_files.h"
 #include "shell/upgrade.h"
 #include "store/tables.h"
 #include "support/error_routines.h"
 #include "support/platform_files.h"
+#include "support/platform_paths.h"
 #include "xbase/fileio.h"
 #include "xbase/ntx_order.h"
 
@@ -51,6 +53,41 @@ void build_index(Context& ctx, xbase::WorkArea& area, const std::string& index_p
                                        xbase::ntx_key_function(ctx.areas, key, &ctx.vars)));
 }
 
+struct IndexFile {
+  std::string path;
+  std::string key;
+};
+
+// The index files of one table of the set, with their keys, in building order.
+std::vector<IndexFile> files_and_keys(const Context& ctx, const TableIndexes& t) {
+  std::vector<IndexFile> out{{ctx.path(t.table + ".ntx"), t.key1}};
+  if (!t.key2.empty()) out.push_back({ctx.path(t.table + "2.ntx"), t.key2});
+  return out;
+}
+
+bool any_missing(const std::vector<IndexFile>& files) {
+  for (const IndexFile& f : files)
+    if (!pf::exists(f.path)) return true;
+  return false;
+}
+
+// Builds the missing ones of `files` into the table open in the selected area.
+bool build_missing(Context& ctx, const std::vector<IndexFile>& files) {
+  xbase::WorkArea& area = ctx.areas.current();
+  for (const IndexFile& f : files) {
+    if (pf::exists(f.path)) continue;
+    if (!ctx.areas.guarded([&] { build_index(ctx, area, f.path, f.key); })) return false;
+  }
+  return true;
+}
+
+const TableIndexes* in_index_set(const std::vector<TableIndexes>& set, std::string_view table) {
+  std::string name = lower(table);
+  for (const TableIndexes& t : set)
+    if (t.table == name) return &t;
+  return nullptr;
+}
+
 }  // namespace
 
 std::vector<TableIndexes> program_index_set(std::string_view ev) {
@@ -67,19 +104,11 @@ std::vector<TableIndexes> program_index_set(std::string_view ev) {
 
 bool VANINDEX(Context& ctx, std::string_view table, std::string_view key1, std::string_view key2) {
   support::Routine r(ctx.routines(), "VANINDEX", __LINE__);
-  std::string base = ctx.path(table);
-  std::string first = base + ".ntx";
-  std::string second = base + "2.ntx";
-  bool want_first = !pf::exists(first);
-  bool want_second = !key2.empty() && !pf::exists(second);
-  if (!want_first && !want_second) return true;
-
-  if (!ctx.areas.use(base)) return false;
-  xbase::WorkArea& area = ctx.areas.current();
-  bool ok = true;
-  if (want_first) ok = ctx.areas.guarded([&] { build_index(ctx, area, first, key1); });
-  if (ok && want_second) ok = ctx.areas.guarded([&] { build_index(ctx, area, second, key2); });
-  return ok;
+  TableIndexes t{std::string(table), std::string(key1), std::string(key2)};
+  auto files = files_and_keys(ctx, t);
+  if (!any_missing(files)) return true;
+  if (!ctx.areas.use(ctx.path(table))) return false;
+  return build_missing(ctx, files);
 }
 
 void INDEXELES(Context& ctx) {
@@ -92,13 +121,10 @@ void INDEXELES(Context& ctx) {
 }
 
 std::vector<std::string> index_files_of(const Context& ctx, std::string_view table) {
-  std::string name = lower(table);
+  std::vector<TableIndexes> set = program_index_set(ctx.ev);
   std::vector<std::string> out;
-  for (const TableIndexes& t : program_index_set(ctx.ev)) {
-    if (t.table != name) continue;
-    out.push_back(ctx.path(t.table + ".ntx"));
-    if (!t.key2.empty()) out.push_back(ctx.path(t.table + "2.ntx"));
-  }
+  if (const TableIndexes* t = in_index_set(set, table))
+    for (const IndexFile& f : files_and_keys(ctx, *t)) out.push_back(f.path);
   return out;
 }
 
@@ -112,14 +138,72 @@ bool remove_table_indexes(Context& ctx, std::string_view table) {
 }
 
 bool rebuild_table_indexes(Context& ctx, std::string_view table) {
-  std::string name = lower(table);
+  std::vector<TableIndexes> set = program_index_set(ctx.ev);
+  const TableIndexes* t = in_index_set(set, table);
+  if (!t) return true;
+  bool ok = VANINDEX(ctx, t->table, t->key1, t->key2);
+  ctx.areas.close_area();
+  return ok;
+}
+
+AloneBuild build_missing_indexes_alone(Context& ctx, std::string_view table) {
+  support::Routine r(ctx.routines(), "VANINDEX", __LINE__);
+  std::vector<TableIndexes> set = program_index_set(ctx.ev);
+  const TableIndexes* t = in_index_set(set, table);
+  if (!t) return AloneBuild::Built;
+  auto files = files_and_keys(ctx, *t);
+  if (!any_missing(files)) return AloneBuild::Built;
+  xbase::AreaSelection keep(ctx.areas);
+  ctx.areas.select(0);
+  // A table another workstation has open fails quietly (the network error flag).
+  if (!ctx.areas.use(ctx.path(t->table), "", xbase::OpenMode::Exclusive)) return AloneBuild::Busy;
+  bool ok = build_missing(ctx, files);
+  ctx.areas.close_area();
+  return ok ? AloneBuild::Built : AloneBuild::Failed;
+}
+
+std::vector<std::string> reindex_open_tables(Context& ctx) {
+  support::Routine r(ctx.routines(), "INDEXELES", __LINE__);
+  xbase::AreaSelection keep(ctx.areas);
+  struct Table {
+    std::vector<IndexFile> files;
+    int area = 0;  // 0: the table could not be had
+  };
+  std::vector<Table> tables;
   for (const TableIndexes& t : program_index_set(ctx.ev)) {
-    if (t.table != name) continue;
-    bool ok = VANINDEX(ctx, t.table, t.key1, t.key2);
-    ctx.areas.close_area();
-    return ok;
+    std::string dbf = xbase::with_default_extension(ctx.path(t.table), ".dbf");
+    if (!pf::exists(dbf)) continue;  // nothing to index
+    Table entry{files_and_keys(ctx, t), 0};
+    for (int n = 1; n <= xbase::WorkAreas::kMaxAreas && entry.area == 0; ++n) {
+      xbase::WorkArea& a = ctx.areas.area(n);
+      if (a.used() && pf::same_file(a.table()->path(), dbf)) entry.area = n;
+    }
+    if (entry.area == 0) {
+      ctx.areas.select(0);
+      if (ctx.areas.use(dbf, "", xbase::OpenMode::Exclusive)) entry.area = ctx.areas.selected();
+    }
+    xbase::WorkArea* a = entry.area ? &ctx.areas.area(entry.area) : nullptr;
+    if (a && !a->table()->exclusive()) entry.area = 0;  // never beside another workstation
+    if (entry.area) a->clear_orders();                  // lets its index files go
+    tables.push_back(std::move(entry));
   }
-  return true;
+
+  restructure_step("indexes-let-go");
+  DELCSILL2(ctx.program_dir.empty() ? "." : ctx.program_dir, "*.ntx");
+
+  std::vector<std::string> failed;
+  for (const Table& t : tables) {
+    bool can_build = t.area != 0;
+    if (can_build) ctx.areas.select(t.area);
+    for (const IndexFile& f : t.files) {
+      // A file still there could not be deleted: held open somewhere.
+      bool built = can_build && !pf::exists(f.path) &&
+                   ctx.areas.guarded([&] { build_index(ctx, ctx.areas.current(), f.path, f.key); });
+      if (!built) failed.push_back(pf::file_name(f.path));
+    }
+    if (can_build && ctx.areas.current().order_count() > 0) ctx.areas.current().set_order(1);
+  }
+  return failed;
 }
 
 }  // namespace shell

@@ -51,4 +51,17 @@ bool remove_table_indexes(Context& ctx, std::string_view table);
 // is closed afterwards. True when nothing was to be built or all were built.
 bool rebuild_table_indexes(Context& ctx, std::string_view table);
 
+// Building the missing index files of one table while other workstations may run:
+// only with the table to itself (opened exclusively in a free area, closed again).
+enum class AloneBuild { Built, Busy, Failed };
+AloneBuild build_missing_indexes_alone(Context& ctx, std::string_view table);
+
+// Reindexing from the maintenance menu while this workstation has the working set
+// open exclusively: the index files of the open tables are let go, every "*.ntx"
+// file of the directory is deleted and the index set is built again into the areas
+// of its tables, which stay open (a table of the set that is not open is opened
+// exclusively). Returns the names of the index files that could not be deleted or
+// built ("virda23.ntx"); empty when every one was built anew.
+std::vector<std::string> reindex_open_tables(Context& ctx);
+
 }  // namespace shell

@@ -5,8 +5,12 @@
 
 #include "console/frames.h"
 #include "console/keys.h"
+#include "shell/reindex.h"
 #include "support/error_routines.h"
+#include "support/platform_files.h"
+#include "support/platform_paths.h"
 #include "ui/dialogs.h"
+#include "xbase/fileio.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 #include "xbase/ntx_order.h"
@@ -16,6 +20,7 @@ namespace shell {
 namespace {
 
 namespace key = console::key;
+namespace pf = support::platform;
 
 std::string table_path(Context& ctx, std::string_view file) {
   if (file.find('/') != std::string_view::npos) return std::string(file);
@@ -62,6 +67,7 @@ bool wait_for_lock(Context& ctx, const std::function<bool()>& lock, std::string_
 // left open when a part of it fails.
 bool open_with_indexes(Context& ctx, std::string_view file, bool exclusive, std::string_view alias,
                        const std::vector<std::string>& indexes) {
+  if (!indexes.empty() && !ensure_indexes(ctx, file)) return false;
   if (!NETUSE(ctx, file, exclusive, false, alias)) return false;
   xbase::WorkArea& area = ctx.areas.current();
   area.clear_orders();
@@ -79,13 +85,18 @@ bool open_with_indexes(Context& ctx, std::string_view file, bool exclusive, std:
   return true;
 }
 
-// Opens one table of the working set, asking while it is busy. False when the user
-// chose to leave and the program did not end (tests).
+// Opens one table of the working set, asking while it is busy or missing. False when
+// the user chose to leave and the program did not end (tests).
 bool open_or_ask(Context& ctx, std::string_view file, bool exclusive, std::string_view alias,
                  const std::vector<std::string>& indexes) {
   for (;;) {
-    if (open_with_indexes(ctx, file, exclusive, alias, indexes)) return true;
-    int k = ui::kerdez(ctx.con, HU("Az állomány foglalt"), {HU("Várakozás"), HU("Kilépés")});
+    std::string dbf = xbase::with_default_extension(table_path(ctx, file), ".dbf");
+    bool missing = !pf::exists(dbf);
+    if (!missing && open_with_indexes(ctx, file, exclusive, alias, indexes)) return true;
+    std::vector<std::string> text{std::string(HU("Az állomány foglalt"))};
+    if (missing) text = missing_file_message(pf::file_name(dbf));
+    int k = ui::kerdez(ctx.con, std::vector<std::string_view>(text.begin(), text.end()),
+                       {HU("Várakozás"), HU("Kilépés")});
     if (k == 2) {
       ctx.end_program(0);
       return false;
@@ -123,6 +134,26 @@ bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wai
 bool acquire_startup_guard(Context& ctx, StartupGuard& guard) {
   const std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
   return wait_in_window(ctx, [&] { return guard.try_acquire(dir); }, true);
+}
+
+std::vector<std::string> missing_file_message(std::string_view name) {
+  return {std::string(HU("Hiányzó állomány: ")) + std::string(name) + ".",
+          std::string(HU("Lépjen ki minden munkaállomás, majd indítsa újra a programot!"))};
+}
+
+bool ensure_indexes(Context& ctx, std::string_view file) {
+  support::Routine r(ctx.routines(), "NETUSE", __LINE__);
+  AloneBuild first = build_missing_indexes_alone(ctx, file);
+  if (first != AloneBuild::Busy) return first == AloneBuild::Built;
+  // Another workstation has the table open: wait until it lets it go, or has built
+  // the files itself.
+  bool failed = false;
+  auto attempt = [&] {
+    AloneBuild b = build_missing_indexes_alone(ctx, file);
+    failed = b == AloneBuild::Failed;
+    return b == AloneBuild::Built || failed;
+  };
+  return wait_in_window(ctx, attempt, true) && !failed;
 }
 
 bool NYITOGAT(Context& ctx, bool exclusive) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/context.h"
 #include "shell/startup_files.h"
@@ -43,13 +45,26 @@ bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wai
 // the user gave up with Esc.
 bool acquire_startup_guard(Context& ctx, StartupGuard& guard);
 
+// The two lines that name a file missing from the installation ("Hiányzó állomány: "
+// + name + ".") and say that only a start of the program with every workstation
+// out of it brings it back from the template directory.
+std::vector<std::string> missing_file_message(std::string_view name);
+
+// Before a table of the index set is opened with its indexes: builds its missing
+// index files, at once when this workstation can have the table to itself, else
+// waiting in the window "Várakozás állományra..." until it can, or until another
+// workstation has built them. False when Esc gave up the wait or a build failed
+// (the error handler has said why).
+bool ensure_indexes(Context& ctx, std::string_view file);
+
 // NYITOGAT: opens the working set of a main menu item in the given mode, each table
 // in its own work area: "vallal" with its index, "eltar"+EV (ELTAR) with its index,
 // "kozter" (KOZTER), "virda"+EV (VIRDA) with its two indexes; VIRDA is selected on
-// return. A table that cannot be opened (busy, or its index missing) brings the
-// question "Az állomány foglalt" with "Várakozás" (try again) and "Kilépés" (the
-// program ends at once). The default open mode is exclusive again on return. False
-// only when the program did not end on "Kilépés" (tests).
+// return. A missing index file is built first (ensure_indexes). A table that cannot
+// be opened (busy, missing, or its index not to be had) brings the question "Az
+// állomány foglalt" with "Várakozás" (try again) and "Kilépés" (the program ends at
+// once). The default open mode is exclusive again on return. False only when the
+// program did not end on "Kilépés" (tests).
 bool NYITOGAT(Context& ctx, bool exclusive);
 
 // RECLOCK / FILELOCK: lock the current record / the whole current table. While it is

@@ -34,13 +34,19 @@ bool DELCSILL2(std::string_view dir, std::string_view mask) {
 
 bool DELCSILL(std::string_view mask) { return DELCSILL2(".", mask); }
 
+std::vector<std::string> missing_templates(const std::string& program_dir) {
+  std::string templates = pf::find_nocase(pf::join(program_dir, "xxx"));
+  std::vector<std::string> out;
+  for (const pf::DirEntry& e : pf::list(pf::join(templates, "*.*")))
+    if (!e.is_dir && !pf::exists(pf::join(program_dir, e.name))) out.push_back(e.name);
+  return out;
+}
+
 int copy_missing_templates(const std::string& program_dir) {
   std::string templates = pf::find_nocase(pf::join(program_dir, "xxx"));
   int copied = 0;
-  for (const pf::DirEntry& e : pf::list(pf::join(templates, "*.*"))) {
-    if (e.is_dir) continue;
-    if (pf::exists(pf::join(program_dir, e.name))) continue;  // never overwritten
-    if (pf::copy_file(pf::join(templates, e.name), pf::join(program_dir, e.name)) < 0) continue;
+  for (const std::string& name : missing_templates(program_dir)) {
+    if (pf::copy_file(pf::join(templates, name), pf::join(program_dir, name)) < 0) continue;
     ++copied;
     DELCSILL2(program_dir, "*.ntx");
   }

@@ -23,10 +23,13 @@ bool DELCSILL(std::string_view mask);
 // Whether a process (this one included) holds `path` open through the table engine.
 bool held_open(const std::string& path);
 
-// Copies into `program_dir` every file of its template directory "xxx" (files only,
-// in name order) that the program directory lacks under any case; after a copy every
+// The files of the template directory "xxx" of `program_dir` (files only, in name
+// order) that the program directory lacks under any case.
+std::vector<std::string> missing_templates(const std::string& program_dir);
+
+// Copies into `program_dir` every file of missing_templates(); after a copy every
 // "*.ntx" file of the program directory is deleted, so the indexes are built again.
-// Returns the number of files copied.
+// Only the first workstation in may do this. Returns the number of files copied.
 int copy_missing_templates(const std::string& program_dir);
 
 // The start-up guard: an exclusive lock on "inditas.lck" in the program directory,

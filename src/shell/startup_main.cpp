@@ -197,6 +197,32 @@ std::string lower_name(std::string s) {
   return s;
 }
 
+// Names the index files a reindexing could not delete or build, one a line; false
+// when there are none.
+bool report_unbuilt_indexes(Context& ctx, const std::vector<std::string>& files) {
+  if (files.empty()) return false;
+  std::vector<std::string> lines;
+  for (const std::string& f : files)
+    lines.push_back(std::string(HU("Az index nem építhető újra: ")) + f);
+  ui::kerdez(ctx.con, std::vector<std::string_view>(lines.begin(), lines.end()),
+             {std::string(HU("Tovább"))});
+  return true;
+}
+
+// The election of the first workstation in: it can have the company table to itself,
+// or that table is missing and no table of the installation is open anywhere.
+bool first_workstation_in(Context& ctx) {
+  const std::string dir = dir_of(ctx);
+  if (pf::exists(pf::join(dir, "vallal.dbf"))) {
+    if (!NETUSE(ctx, "vallal", true)) return false;
+    ctx.areas.close_area();
+    return true;
+  }
+  for (const pf::DirEntry& e : pf::list(pf::join(dir, "*.dbf")))
+    if (held_open(pf::join(dir, e.name))) return false;
+  return true;
+}
+
 void view_note(Context& ctx, const ShellServices& services, const std::string& path) {
   ui::readme_bg(ctx.reads, ctx.windows, &ctx.vars, path, 80, "ny", services.viewer);
 }
@@ -280,33 +306,45 @@ bool start_checks(Context& ctx, const StartArgs& args) {
   return true;
 }
 
-bool prepare_tables(Context& ctx, const ShellServices& services) {
+bool prepare_tables(Context& ctx, int& exit_code, const ShellServices& services) {
   support::Routine r(ctx.routines(), "MAIN", __LINE__);
   const std::string dir = dir_of(ctx);
   StartupGuard guard;
   if (!acquire_startup_guard(ctx, guard)) {
-    ctx.end_program(0);
+    exit_code = 0;
+    ctx.end_program(exit_code);
     return false;
   }
-  recover_restructure(ctx);
-  if (services.recover) services.recover(ctx);
-  copy_missing_templates(dir);
 
   ctx.areas.select(1);
-  if (NETUSE(ctx, "vallal", true)) {
-    // The guard, not the open, keeps the other workstations out while the tables
-    // are rebuilt: the upgrade reopens the company table itself.
-    ctx.areas.close_area();
+  if (first_workstation_in(ctx)) {
+    // Only here may files be put back, copied or index files deleted: nobody else
+    // has a table open, and the guard keeps starting workstations out while the
+    // upgrade closes and reopens the tables.
+    recover_restructure(ctx);
+    if (services.recover) services.recover(ctx);  // an interrupted restore or backup
+    copy_missing_templates(dir);
     upgrade_tables(ctx);
     ctx.areas.close_all();
     ctx.areas.select(1);
     INDEXELES(ctx);
     ctx.areas.close_all();
+  } else {
+    // The others run without this file: it cannot be copied beside them.
+    std::vector<std::string> missing = missing_templates(dir);
+    if (!missing.empty()) {
+      std::vector<std::string> text = missing_file_message(missing.front());
+      ui::kerdez(ctx.con, std::vector<std::string_view>(text.begin(), text.end()), {"OK"});
+      exit_code = 1;
+      ctx.end_program(exit_code);
+      return false;
+    }
   }
 
   ctx.areas.select(1);
-  if (!NETUSE(ctx, "vallal", false, true)) {
-    ctx.end_program(0);
+  if (!ensure_indexes(ctx, "vallal") || !NETUSE(ctx, "vallal", false, true)) {
+    exit_code = 0;
+    ctx.end_program(exit_code);
     return false;
   }
   guard.release();
@@ -360,11 +398,11 @@ void show_change_notes(Context& ctx, const ShellServices& services) {
                  {std::string(HU("Igen")), std::string(HU("Nem"))});
   if (answer != 2) return;
   for (const pf::DirEntry& e : notes) {
+    // One step that replaces an older read note of that number; a note another
+    // workstation has renamed meanwhile is gone and skipped. Nothing is deleted.
     std::string read_name(1, e.name[0] == 'V' ? 'P' : 'p');
     read_name.append(e.name, 1);
-    std::string existing = pf::find_nocase(pf::join(dir, read_name));
-    if (pf::exists(existing)) pf::delete_file(existing);
-    pf::rename_file(pf::join(dir, e.name), pf::join(dir, read_name));
+    pf::rename_replacing(pf::join(dir, e.name), pf::find_nocase(pf::join(dir, read_name)));
   }
   ui::kerdez(ctx.con, std::string(HU("A fájlokat az egyéb funkciók menüben lehet elolvasni")),
              {"Ok"});
@@ -486,36 +524,29 @@ void egyeb_funkciok(Context& ctx, const ShellServices& services) {
     switch (choice) {
       case 1: {
         // A restore holds the start-up guard until its tables are indexed again.
+        // The indexes are rebuilt also when the restore did not run; the working set
+        // stays open (and ours) until the submenu is left.
         StartupGuard guard;
         bool restored = false;
         if (services.restore)
           restored = services.restore(ctx, guard);
         else
           not_yet(ctx);
-        ctx.areas.close_all();
         if (restored) {
           // An older backup's tables get the new fields; "konstans" came back too.
+          ctx.areas.close_all();
           ctx.areas.select(1);
           upgrade_tables(ctx);
           ctx.areas.close_all();
           if (services.konsbe) services.konsbe(ctx);
           ctx.areas.close_all();
         }
-        DELCSILL2(dir_of(ctx), "*.ntx");
-        ctx.areas.select(1);
-        INDEXELES(ctx);
-        ctx.areas.close_all();
-        ctx.areas.select(1);
+        report_unbuilt_indexes(ctx, reindex_open_tables(ctx));
         break;
       }
       case 2:
-        ctx.areas.close_all();
-        DELCSILL2(dir_of(ctx), "*.ntx");
-        ctx.areas.select(1);
-        INDEXELES(ctx);
-        ctx.areas.close_all();
-        ctx.areas.select(1);
-        ui::kerdez(con, std::string(HU("Indexelés kész")), {std::string(HU("Tovább"))});
+        if (!report_unbuilt_indexes(ctx, reindex_open_tables(ctx)))
+          ui::kerdez(con, std::string(HU("Indexelés kész")), {std::string(HU("Tovább"))});
         break;
       case 3:
         change_note_list(ctx, services);
@@ -562,9 +593,12 @@ void change_note_list(Context& ctx, const ShellServices& services) {
     }
     const std::string& entry = entries[static_cast<size_t>(choice - 1)];
     bool unread = !entry.empty() && xbase::rtrim(entry).back() == 'n';
-    std::string name(1, unread ? 'V' : 'P');
-    name.append(xbase::rtrim(xbase::substr(entry, 2, 11)));  // "valt.txt" has blanks after it
-    view_note(ctx, services, pf::find_nocase(pf::join(dir, name)));
+    std::string rest = xbase::rtrim(xbase::substr(entry, 2, 11));  // "valt.txt" has blanks after it
+    std::string path = pf::find_nocase(pf::join(dir, (unread ? "V" : "P") + rest));
+    // Another workstation may have turned the unread note into a read one since the
+    // list was made: it is shown under its new name.
+    if (unread && !pf::exists(path)) path = pf::find_nocase(pf::join(dir, "P" + rest));
+    view_note(ctx, services, path);
     con.screen().restore(saved);
     con.set_colour(colour);
   }
@@ -602,7 +636,8 @@ int MAIN(Context& ctx, const StartArgs& args, const ShellServices& services) {
   con.set_title(std::string(HU("Szja adatszolgáltatás ")) + std::string(kEv4) +
                 std::string(HU("  (32 bites változat)")));
 
-  if (!prepare_tables(ctx, services)) return 0;
+  int end_code = 0;
+  if (!prepare_tables(ctx, end_code, services)) return end_code;
 
   con.set_colour("n/bg,n/bg,bg,bg");
   con.clear_screen();

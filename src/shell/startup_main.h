@@ -64,9 +64,10 @@ void set_globals(Context& ctx, const StartArgs& args);
 // program must end.
 bool start_checks(Context& ctx, const StartArgs& args);
 // Template copy, upgrade and indexes (first workstation only), buffer variables.
-// False when the program must end (the start-up guard's or the company table's
-// wait given up).
-bool prepare_tables(Context& ctx, const ShellServices& services = {});
+// False when the program must end, with its exit code: 0 when the start-up guard's
+// or the company table's wait was given up, 1 when a template file is missing while
+// other workstations run (named in a question box; nothing is changed).
+bool prepare_tables(Context& ctx, int& exit_code, const ShellServices& services = {});
 // The table upgrade of the first workstation in (new fields, wider fields, the
 // unclean-exit marker); also run after a restore, for an older backup's tables.
 void upgrade_tables(Context& ctx);
@@ -76,7 +77,8 @@ void title_screen(Context& ctx);
 void show_change_notes(Context& ctx, const ShellServices& services);
 // The main menu loop; returns when the user leaves (the exit sequence not run).
 void main_menu_loop(Context& ctx, const ShellServices& services);
-// The "Egyéb funkciók" submenu.
+// The "Egyéb funkciók" submenu, entered with the working set open exclusively; it
+// stays open until the submenu is left, so no other workstation gets in meanwhile.
 void egyeb_funkciok(Context& ctx, const ShellServices& services);
 // The list of change notes of the submenu.
 void change_note_list(Context& ctx, const ShellServices& services);

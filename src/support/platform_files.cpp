@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -232,6 +233,63 @@ bool rename_file(std::string_view from, std::string_view to) {
   if (::link(src.c_str(), dst.c_str()) != 0) return false;
   ::unlink(src.c_str());
   return true;
+}
+
+bool rename_replacing(std::string_view from, std::string_view to) {
+  return ::rename(str(from).c_str(), str(to).c_str()) == 0;
+}
+
+bool same_file(std::string_view a, std::string_view b) {
+  std::string pa = find_nocase(a), pb = find_nocase(b);
+  struct stat sa {};
+  struct stat sb {};
+  if (::stat(pa.c_str(), &sa) != 0 || ::stat(pb.c_str(), &sb) != 0) return false;
+  if (sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino) return true;
+  char ra[PATH_MAX], rb[PATH_MAX];
+  return ::realpath(pa.c_str(), ra) && ::realpath(pb.c_str(), rb) && std::strcmp(ra, rb) == 0;
+}
+
+bool ReplacingFile::create(std::string_view path) {
+  discard();
+  path_ = find_nocase(path);
+  size_t slash = path_.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "." : path_.substr(0, slash == 0 ? 1 : slash);
+  std::string base = slash == std::string::npos ? path_ : path_.substr(slash + 1);
+  // A hidden name of this process, so two programs writing the same file do not
+  // share a work file.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string work = join(dir, "." + base + "." + std::to_string(::getpid()) + "." +
+                                     std::to_string(attempt) + ".tmp");
+    int fd = ::open(work.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      if (!work_.open(work, File::Mode::Write)) {
+        ::unlink(work.c_str());
+        return false;
+      }
+      work_path_ = work;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+bool ReplacingFile::commit() {
+  if (work_path_.empty()) return false;
+  work_.close();
+  if (::rename(work_path_.c_str(), path_.c_str()) != 0) {
+    discard();
+    return false;
+  }
+  work_path_.clear();
+  return true;
+}
+
+void ReplacingFile::discard() {
+  work_.close();
+  if (!work_path_.empty()) ::unlink(work_path_.c_str());
+  work_path_.clear();
 }
 
 std::vector<std::string> split_memo_lines(std::string_view text, int width) {

@@ -75,6 +75,14 @@ bool delete_unless_open(std::string_view path);
 
 // FRENAME: as on Windows, fails when `to` exists already. True on success.
 bool rename_file(std::string_view from, std::string_view to);
+// Renames `from` to `to`, replacing an existing `to` in one step (rename(2)); false,
+// with nothing changed, when `from` is gone or the rename is refused. Both names are
+// taken as they are given.
+bool rename_replacing(std::string_view from, std::string_view to);
+
+// Whether the two names reach the same file: the same device and inode, or the same
+// path once each is resolved ignoring case. False when either does not exist.
+bool same_file(std::string_view a, std::string_view b);
 
 // Reads up to `max_bytes` of the file (all when negative) and splits the text into
 // lines as the runtime's memo-line function does: at CR LF, LF or CR; a line longer
@@ -109,6 +117,30 @@ class File {
 
  private:
   int fd_ = -1;
+};
+
+// A file written under a work name beside its own and put in place only when it is
+// complete, so that a failed write leaves an existing file of that name as it was.
+// Without commit() (or when the object goes) the work file is removed.
+class ReplacingFile {
+ public:
+  ReplacingFile() = default;
+  ~ReplacingFile() { discard(); }
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  // Creates the work file in the directory of `path`; false when it cannot.
+  bool create(std::string_view path);
+  // The number of bytes written (fewer than given on an error).
+  size_t write(std::string_view bytes) { return work_.write(bytes); }
+  // Puts the written file in place of `path`; false (and the work file removed)
+  // when that is refused, e.g. `path` is a directory.
+  bool commit();
+  void discard();
+
+ private:
+  File work_;
+  std::string path_, work_path_;
 };
 
 }  // namespace support::platform

@@ -156,6 +156,11 @@ std::string join(std::string_view dir, std::string_view name) {
   return out;
 }
 
+std::string file_name(std::string_view path) {
+  size_t slash = path.find_last_of('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 std::string find_nocase(std::string_view path) { return xbase::resolve_path_nocase(path); }
 
 std::string to_linux(std::string_view windows_path) {

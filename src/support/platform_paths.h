@@ -61,5 +61,7 @@ bool has_wildcard(std::string_view mask);
 
 // Path joining with one slash between.
 std::string join(std::string_view dir, std::string_view name);
+// The last component of a Linux path ("virda23.ntx" of "/srv/VIRDA23/virda23.ntx").
+std::string file_name(std::string_view path);
 
 }  // namespace support::platform

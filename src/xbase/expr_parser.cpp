@@ -191,7 +191,7 @@ class Parser {
       auto operand = parse_unary();
       if (operand->op == Op::Const && operand->value.is_num()) {  // a negative literal
         const Value& v = operand->value;
-        operand->value = Value::num(-v.as_num(), -1, v.decimals());
+        operand->value = Value::num(-v.as_num(), v.width(), v.decimals());
         return operand;
       }
       return make(Op::Neg, std::move(operand));
@@ -199,6 +199,14 @@ class Parser {
     if (accept(Tok::Plus)) return make(Op::Plus, parse_unary());
     if (accept(Tok::Not)) return make(Op::Not, parse_unary());
     return parse_primary();
+  }
+
+  // A literal of ten or more whole digits is one wider than its digits; a shorter
+  // one has a computed number's width.
+  static int literal_width(const Token& num) {
+    int whole = static_cast<int>(std::min(num.text.find('.'), num.text.size()));
+    if (whole < 10) return -1;
+    return whole + 1 + (num.decimals > 0 ? num.decimals + 1 : 0);
   }
 
   std::unique_ptr<Node> constant(Value v) {
@@ -213,7 +221,7 @@ class Parser {
     switch (t.kind) {
       case Tok::Number: {
         const Token& num = take();
-        return constant(Value::num(num.number, -1, num.decimals));
+        return constant(Value::num(num.number, literal_width(num), num.decimals));
       }
       case Tok::String: return constant(Value::str(take().text));
       case Tok::True: take(); return constant(Value::logical(true));

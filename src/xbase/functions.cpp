@@ -13,7 +13,6 @@
 namespace xbase {
 namespace {
 
-constexpr int kDefaultWidth = 10;  // integer digits STR() shows without a width
 constexpr int kEpoch = 1959;       // first year of the two-digit century window
 
 double pow10i(int n) {
@@ -74,14 +73,10 @@ double round_half_away(double n, int places) {
 
 std::string str(double n, int width, int decimals) {
   if (decimals < 0) decimals = 0;
+  // The decimals and the point are kept; when the whole part does not fit in what
+  // is left, the result is all asterisks.
   std::string s = fixed(round_half_away(n, decimals), decimals);
-  if (width >= 0 && decimals > 0 && static_cast<int>(s.size()) > width) {
-    // Too few places for all the decimals: round to as many as there is room for.
-    int whole = static_cast<int>(s.find('.'));
-    int room = width - whole - 1;
-    if (room >= 0) s = fixed(round_half_away(n, room), room);
-  }
-  int min_width = kDefaultWidth + (decimals > 0 ? decimals + 1 : 0);
+  int min_width = default_whole_width(n) + (decimals > 0 ? decimals + 1 : 0);
   return fit(std::move(s), width, min_width);
 }
 
@@ -95,10 +90,10 @@ std::string str(const Value& n, int width, int decimals) {
 
 Value val(std::string_view s) {
   std::size_t i = 0;
-  while (i < s.size() && s[i] == ' ') ++i;
+  while (i < s.size() && is_white_space(s[i])) ++i;
   std::string text;
   if (i < s.size() && (s[i] == '-' || s[i] == '+')) text += s[i++];
-  int int_digits = 0, decimals = 0;
+  int int_digits = 0, dec_digits = 0;
   while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
     text += s[i++];
     ++int_digits;
@@ -107,14 +102,22 @@ Value val(std::string_view s) {
     text += s[i++];
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
       text += s[i++];
-      ++decimals;
+      ++dec_digits;
     }
   }
-  double v = (int_digits + decimals) ? std::strtod(text.c_str(), nullptr) : 0.0;
+  double v = (int_digits + dec_digits) ? std::strtod(text.c_str(), nullptr) : 0.0;
   if (v == 0) v = 0;
-  int sign = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
-  int width = std::max(3, int_digits + sign) + (decimals ? decimals + 1 : 0);
-  return Value::num(v, width, decimals);
+  // The size comes from the text, not from the digits read: with a point anywhere
+  // in it, the characters before the point are the whole part and every character
+  // after it a decimal; without one, the whole text is the width.
+  const std::size_t point = s.find('.');
+  if (point != std::string_view::npos) {
+    int whole = static_cast<int>(point);
+    int decimals = static_cast<int>(s.size() - point - 1);
+    return Value::num(v, whole + (decimals ? decimals + 1 : 0), decimals);
+  }
+  if (s.empty()) return Value::num(v);
+  return Value::num(v, int_digits > 10 ? 20 : static_cast<int>(s.size()), 0);
 }
 
 std::string padr(std::string_view s, int n, char fill) {
@@ -143,9 +146,13 @@ std::string rtrim(std::string_view s) {
   return std::string(s.substr(0, n));
 }
 
+bool is_white_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 std::string ltrim(std::string_view s) {
   std::size_t i = 0;
-  while (i < s.size() && s[i] == ' ') ++i;
+  while (i < s.size() && is_white_space(s[i])) ++i;
   return std::string(s.substr(i));
 }
 

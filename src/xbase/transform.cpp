@@ -14,6 +14,18 @@ struct Picture {
   bool b = false, c = false, e = false, r = false, x = false, z = false, paren = false,
        upper = false;
   std::string_view tmpl;
+
+  // The function letters as bits, for a picture kept compiled.
+  unsigned bits() const {
+    return b | c << 1 | e << 2 | r << 3 | x << 4 | z << 5 | paren << 6 | upper << 7;
+  }
+  static Picture from_bits(unsigned f, std::string_view tmpl) {
+    Picture p;
+    p.b = f & 1, p.c = f >> 1 & 1, p.e = f >> 2 & 1, p.r = f >> 3 & 1, p.x = f >> 4 & 1,
+    p.z = f >> 5 & 1, p.paren = f >> 6 & 1, p.upper = f >> 7 & 1;
+    p.tmpl = tmpl;
+    return p;
+  }
 };
 
 // "@<functions> <template>", or a bare template. The function letters end at the
@@ -60,11 +72,15 @@ std::string left_justify(const std::string& s) {
   return out;
 }
 
-// Sign decorations of @( @C @X around an already formatted number.
+// @( and @X show a negative number without its minus sign, as its absolute value.
+bool shown_absolute(const Picture& p, double n) { return n < 0 && (p.paren || p.x); }
+
+// The sign decorations, also around asterisks: @( writes "(" over the first column
+// of a negative number and appends ")"; @C appends " CR" to a positive number, @X
+// " DB" to a negative one.
 std::string decorate(std::string s, const Picture& p, double n) {
-  if (p.paren && n < 0) {
-    std::size_t minus = s.find('-');
-    if (minus != std::string::npos) s[minus] = '(';
+  if (p.paren && n < 0 && !s.empty()) {
+    s[0] = '(';
     s += ')';
   }
   if (p.c && n > 0) s += " CR";
@@ -72,14 +88,17 @@ std::string decorate(std::string s, const Picture& p, double n) {
   return s;
 }
 
+// @Z blanks a value that is itself zero; one that only rounds to zero is shown.
 std::string number_without_template(const Value& v, const Picture& p) {
-  std::string s = str(v);
-  if (p.z && round_half_away(v.as_num(), v.decimals()) == 0) return std::string(s.size(), ' ');
+  double n = v.as_num();
+  std::string s =
+      shown_absolute(p, n) ? str(Value::num(std::fabs(n), v.width(), v.decimals())) : str(v);
+  if (p.z && n == 0) return std::string(s.size(), ' ');
   if (p.e)
     for (char& ch : s)
       if (ch == '.') ch = ',';
   if (p.b) s = left_justify(s);
-  return decorate(std::move(s), p, v.as_num());
+  return decorate(std::move(s), p, n);
 }
 
 std::string number_with_template(double n, const Picture& p) {
@@ -91,8 +110,8 @@ std::string number_with_template(double n, const Picture& p) {
   for (std::size_t i = int_end; i < size; ++i)
     if (is_digit_slot(t[i])) ++dec_slots;
 
-  double r = round_half_away(n, dec_slots);
-  if (p.z && r == 0) return std::string(size, ' ');
+  if (p.z && n == 0) return std::string(size, ' ');
+  double r = round_half_away(shown_absolute(p, n) ? std::fabs(n) : n, dec_slots);
   const bool negative = r < 0;
   std::string digits = format_fixed(std::fabs(r), dec_slots);
   std::string whole = digits.substr(0, digits.find('.'));
@@ -145,12 +164,13 @@ std::string number_with_template(double n, const Picture& p) {
   }
 
   if (overflow) {
+    // Digits and separators become asterisks; the decimal point stays.
     for (std::size_t i = 0; i < size; ++i)
-      if (is_digit_slot(t[i]) || t[i] == ',' || t[i] == '.') out[i] = '*';
-    return out;
+      if (i != point && (is_digit_slot(t[i]) || t[i] == ',' || t[i] == '.')) out[i] = '*';
+  } else if (p.b) {
+    out = left_justify(out);
   }
-  if (p.b) out = left_justify(out);
-  return decorate(std::move(out), p, r);
+  return decorate(std::move(out), p, n);
 }
 
 std::string text(const std::string& s, const Picture& p) {
@@ -185,10 +205,7 @@ std::string logical(bool b, const Picture& p) {
   return b ? "T" : "F";
 }
 
-}  // namespace
-
-std::string transform(const Value& v, std::string_view picture) {
-  Picture p = parse(picture);
+std::string transform_parsed(const Value& v, const Picture& p) {
   switch (v.type()) {
     case Type::Character: return text(v.as_str(), p);
     case Type::Numeric:
@@ -198,6 +215,27 @@ std::string transform(const Value& v, std::string_view picture) {
     default: break;
   }
   throw_argument_error("TRANSFORM", 1122, {v});
+}
+
+}  // namespace
+
+std::string transform(const Value& v, std::string_view picture) {
+  return transform_parsed(v, parse(picture));
+}
+
+CompiledPicture::CompiledPicture(std::string_view picture) : text_(picture) {
+  Picture p = parse(text_);
+  tmpl_ = std::string(p.tmpl);
+  flags_ = p.bits();
+}
+
+std::string CompiledPicture::apply(const Value& v) const {
+  return transform_parsed(v, Picture::from_bits(flags_, tmpl_));
+}
+
+std::string CompiledPicture::apply(double n) const {
+  Picture p = Picture::from_bits(flags_, tmpl_);
+  return p.tmpl.empty() ? number_without_template(Value::num(n), p) : number_with_template(n, p);
 }
 
 }  // namespace xbase

@@ -11,12 +11,19 @@ Value Value::str(std::string cp852) {
   return v;
 }
 
+int default_whole_width(double n) {
+  // Ten positions hold -999,999,999 to 9,999,999,999; beyond that the runtime
+  // gives a computed number twenty.
+  return n >= 1e10 || n <= -1e9 ? 20 : 10;
+}
+
 Value Value::num(double n, int width, int decimals) {
   Value v;
   v.type_ = Type::Numeric;
   v.n_ = n;
   v.decimals_ = decimals < 0 ? 0 : decimals;
-  v.width_ = width < 0 ? (v.decimals_ > 0 ? 10 + 1 + v.decimals_ : 10) : width;
+  if (width < 0) width = default_whole_width(n) + (v.decimals_ > 0 ? 1 + v.decimals_ : 0);
+  v.width_ = width;
   return v;
 }
 

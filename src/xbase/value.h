@@ -20,6 +20,10 @@ enum class Type : char {
   Block = 'B',
 };
 
+// The whole-part width of a computed number: 10, or 20 above 9,999,999,999 and
+// below -999,999,999.
+int default_whole_width(double n);
+
 struct CodeBlock;  // a compiled {|| … } block; defined by the expression evaluator
 
 class Value {
@@ -28,7 +32,8 @@ class Value {
 
   static Value str(std::string cp852);
   // A number. `width` and `decimals` are its display size as STR() shows it without
-  // arguments; -1 derives them as the runtime does (integers width 10, decimals 0).
+  // arguments; -1 derives them as the runtime does for a computed number: decimals 0,
+  // width default_whole_width() (+ point and decimals).
   static Value num(double v, int width = -1, int decimals = -1);
   static Value date(Date d);
   static Value logical(bool b);

@@ -143,6 +143,31 @@ TEST(Keyboard, BufferLastNextAndTimeouts) {
   EXPECT_THROW(c.inkey(0), ScriptExhausted);
 }
 
+TEST(Keyboard, ClearingDropsWhatWasTypedAheadButNotWhatComesLater) {
+  Fixture f;
+  Console& c = *f.con;
+  // "4o" arrives at once: the program reads the 4, clears, and the o is gone; the
+  // key typed later (after the program asked) is read.
+  f.term->input("4o");
+  f.term->keys({'n'});
+  EXPECT_EQ(c.inkey(0), '4');
+  c.clear_keyboard();
+  EXPECT_EQ(f.term->drained(), 1);
+  EXPECT_EQ(c.inkey(0), 'n');
+  // What the program itself puts in after clearing stays (a pick list's KEYBOARD).
+  f.term->input("ab");
+  EXPECT_EQ(c.inkey(0), 'a');
+  c.clear_keyboard();
+  c.keyboard("\r");
+  EXPECT_EQ(c.inkey(0), key::kEnter);
+  EXPECT_EQ(f.term->keys_left(), 0u);
+  // An escape sequence typed ahead goes whole: no stray Esc is left behind.
+  f.term->input("x\x1b[A\x1b[B");
+  EXPECT_EQ(c.inkey(0), 'x');
+  c.clear_keyboard();
+  EXPECT_EQ(c.inkey(), 0);
+}
+
 TEST(Keyboard, FilterCopiesAndPastesOnlyWithCtrlInAField) {
   Fixture f;
   Console& c = *f.con;

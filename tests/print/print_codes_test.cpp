@@ -2,14 +2,18 @@
 // files, the CWI conversion for printers, the Windows text conversion and the
 // export dialog of a print file.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
+#include "common/forked_process.h"
 #include "console/get_read.h"
 #include "console/headless.h"
 #include "print/control_codes.h"
@@ -225,6 +229,95 @@ TEST(ExportTxt, FromTheViewerBoxLinesBecomeAscii) {
                 print::viewer_hooks(*s.ctx));
   EXPECT_EQ(slurp(in.prg + "/ekhoig.txt"), "=== ADATOK ===\r\n");
   EXPECT_EQ(s.windows.count(), 0);
+}
+
+// Types a text into the field under the cursor, one key at a time, after clearing it.
+void type_over(console::HeadlessBackend& term, std::string_view text) {
+  term.key(key::ctrl('y'));
+  for (char c : text) term.key(static_cast<unsigned char>(c));
+}
+
+std::vector<std::string> names_in(const std::string& dir) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename().string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST(ExportTxt, TheViewedNoteIsNeverItsOwnTarget) {
+  Install in;
+  const std::string note = std::string(HU("Változások:\r\n═══\r\n"));
+  in.write(in.prg + "/valt0001.txt", note);
+  in.write(in.prg + "/VALT0002.TXT", note);
+  Screenful s;
+  // The default name is the note's own: refused, the dialog again; Esc leaves it.
+  s.term->keys({'T', key::kEnter, key::kEnter, key::kEnter, key::kEsc, key::kEsc});
+  ui::readme_bg(*s.reads, s.windows, nullptr, in.prg + "/valt0001.txt", 80, "ny",
+                print::viewer_hooks(*s.ctx));
+  bool told = false, asked_again = false;
+  for (const auto& w : s.term->waits()) {
+    if (w.text_utf8().find("A cél azonos a megtekintett fájllal, válasszon másik nevet!") !=
+        std::string::npos)
+      told = true;
+    else if (told && w.text_utf8().find("Konvertálás windows-os TXT fájlba") != std::string::npos)
+      asked_again = true;
+  }
+  EXPECT_TRUE(told);
+  EXPECT_TRUE(asked_again);
+  EXPECT_EQ(slurp(in.prg + "/valt0001.txt"), note);
+  EXPECT_EQ(s.windows.count(), 0);
+
+  // The same file under another spelling of its name, and through the copy alone.
+  s.term->keys({key::kEnter, key::kEnter, key::kEnter, key::kEsc});
+  EXPECT_EQ(print::wintxtbe(*s.reads, s.windows, in.prg + "/VALT0002.TXT").outcome,
+            print::ExportOutcome::Cancelled);
+  EXPECT_EQ(print::export_converted(in.prg + "/valt0001.txt", in.prg + "/./VALT0001.TXT").outcome,
+            print::ExportOutcome::SameAsViewed);
+  EXPECT_EQ(slurp(in.prg + "/VALT0002.TXT"), note);
+  EXPECT_EQ(slurp(in.prg + "/valt0001.txt"), note);
+}
+
+TEST(ExportTxt, ATargetThatCannotBeMadeChangesNoFile) {
+  Install in;
+  in.write(in.prg + "/jovedig.prn", "abc\r\n");
+  std::vector<std::string> before = names_in(in.prg);
+  Screenful s;
+  // The directory named is a regular file.
+  type_over(*s.term, in.prg + "/jovedig.prn");
+  s.term->keys({key::kEnter, key::kEnter, key::kEnter});
+  EXPECT_EQ(print::wintxtbe(*s.reads, s.windows, "jovedig.prn").outcome,
+            print::ExportOutcome::CreateFailed);
+  EXPECT_NE(s.term->last_wait().text_utf8().find("jovedig.txt fájl nem hozható létre"),
+            std::string::npos);
+  EXPECT_EQ(names_in(in.prg), before);
+  EXPECT_EQ(slurp(in.prg + "/jovedig.prn"), "abc\r\n");
+}
+
+TEST(ExportTxt, AnExistingFileIsReplacedOnlyByACompleteExport) {
+  Install in;
+  std::string text = std::string(HU("Árvíz ═\r\n")) + std::string(5000, 'x');
+  in.write(in.prg + "/ekhoig.prn", text);
+  in.write(in.prg + "/Ekhoig.txt", "old");
+  // A write that fails half way (the file size limit of the process): the old file
+  // stays whole and no work file is left.
+  mvirda_test::ForkedProcess limited([&](int, int) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit lim = {2048, 2048};
+    if (::setrlimit(RLIMIT_FSIZE, &lim) != 0) return 2;
+    auto r = print::export_converted(in.prg + "/ekhoig.prn", in.prg + "/ekhoig.txt");
+    return r.outcome == print::ExportOutcome::WriteFailed ? 0 : 1;
+  });
+  EXPECT_EQ(limited.finish(), 0);
+  EXPECT_EQ(slurp(in.prg + "/Ekhoig.txt"), "old");
+  EXPECT_EQ(names_in(in.prg), (std::vector<std::string>{"Ekhoig.txt", "ekhoig.prn"}));
+
+  // Complete: the file of that name (found ignoring case) holds the Windows text.
+  Screenful s;
+  s.term->keys({key::kEnter, key::kEnter});
+  auto r = print::wintxtbe(*s.reads, s.windows, "ekhoig.prn");
+  EXPECT_EQ(r.outcome, print::ExportOutcome::Written);
+  EXPECT_EQ(slurp(in.prg + "/Ekhoig.txt"), "\xc1rv\xedz =\r\n" + std::string(5000, 'x'));
+  EXPECT_EQ(names_in(in.prg), (std::vector<std::string>{"Ekhoig.txt", "ekhoig.prn"}));
 }
 
 }  // namespace

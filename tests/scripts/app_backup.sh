@@ -210,6 +210,10 @@ tmux -L "$base.two" capture-pane -p -t two | grep -qF "Várakozás állományra.
 wait_for "A visszatöltés kész."
 tm send-keys -t t Enter
 wait_for "Mentés visszatöltése"
+# The submenu holds the working set to itself; the second workstation goes on once it
+# is left.
+tm send-keys -t t Escape
+wait_for "Kilépés a programból"
 for i in $(seq 100); do tmux -L "$base.two" capture-pane -p -t two | grep -qF "A feldolgozás dátuma:" && break; sleep 0.1; done
 tmux -L "$base.two" capture-pane -p -t two | grep -qF "A feldolgozás dátuma:" || fail "the second workstation did not start after the restore"
 tmux -L "$base.two" send-keys -t two Enter
@@ -219,8 +223,6 @@ tmux -L "$base.two" send-keys -t two Escape
 sleep 0.3
 tmux -L "$base.two" send-keys -t two n
 for i in $(seq 50); do tmux -L "$base.two" capture-pane -p -t two | grep -qF PROGRAM-ENDED && break; sleep 0.1; done
-tm send-keys -t t Escape
-wait_for "Kilépés a programból"
 leave
 cmp -s <(dumps) "$drive/before.csv" || { diff <(dumps) "$drive/before.csv" | head -5; fail "the tables differ from the backup"; }
 sound

@@ -94,11 +94,12 @@ rm -f "$inst/virda232.ntx"
 tm send-keys -t t 2
 wait_for "Indexelés kész"
 [ -f "$inst/virda232.ntx" ] || fail "reindexing did not build virda232.ntx"
-"$dbftool" check-index "$inst/virda23.dbf" "$inst/virda232.ntx" >/dev/null || fail "index check"
 tm send-keys -t t Enter
 sleep 0.3
 tm send-keys -t t Escape
 wait_for "Kilépés a programból"
+# The submenu holds the tables to itself; back at the main menu they can be read.
+"$dbftool" check-index "$inst/virda23.dbf" "$inst/virda232.ntx" >/dev/null || fail "index check"
 leave
 [ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "shell/reindex.h"
 #include "shell/shared_access.h"
 #include "shell/shell_test_util.h"
 #include "xbase/ntx_order.h"
@@ -268,16 +269,63 @@ TEST(Nyitogat, ABusyTableIsNeverHandedOnAndKilepesEnds) {
   EXPECT_EQ(other.finish(), 0);
 }
 
-TEST(Nyitogat, AMissingIndexCountsAsAFailedOpen) {
+// The working set with the fields its index keys read, and every index file built.
+void make_indexed_working_set(Station& s) {
+  xbase::Structure company = {{"VKOD", 'C', 3, 0}, {"NEV", 'C', 20, 0}};
+  xbase::Structure dependants = {{"VKOD", 'C', 3, 0}, {"SZEMSZAM", 'C', 10, 0}};
+  xbase::Structure persons = {
+      {"VKOD", 'C', 3, 0}, {"NEV", 'C', 20, 0}, {"SZEMSZAM", 'C', 10, 0}, {"NYILAT", 'C', 1, 0}};
+  ASSERT_TRUE(s.areas.create(s.file("vallal"), company));
+  ASSERT_TRUE(s.areas.create(s.file("eltar23"), dependants));
+  ASSERT_TRUE(s.areas.create(s.file("kozter"), kSmall));
+  ASSERT_TRUE(s.areas.create(s.file("virda23"), persons));
+  s.ctx->ev = "23";
+  INDEXELES(*s.ctx);
+  s.areas.close_all();
+  s.areas.select(1);
+}
+
+TEST(Nyitogat, AMissingIndexIsBuiltWhenTheTableIsFreeAndWaitedForWhileItIsNot) {
   Station s;
-  make_working_set(s);
+  make_indexed_working_set(s);
   std::filesystem::remove(s.file("virda232.ntx"));
-  // The handler's dialog for the missing file ("Default"), then the busy question.
-  s.term->keys({'D', 'K'});
+  EXPECT_TRUE(NYITOGAT(*s.ctx, false));
+  EXPECT_EQ(s.areas.current().order_count(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(s.file("virda232.ntx")));
+  EXPECT_EQ(s.term->waits().size(), 0u);  // nothing to wait for, nothing to answer
+  EXPECT_EQ(s.exit_code, -1);
+  s.areas.close_all();
+  s.areas.select(1);
+
+  // Another workstation has the company table open: wait, then build it alone.
+  std::filesystem::remove(s.file("vallal.ntx"));
+  Other other = holder(s.file("vallal.dbf"), 's', 1500);
+  ASSERT_TRUE(other.ready());
+  auto t0 = Clock::now();
+  EXPECT_TRUE(NYITOGAT(*s.ctx, false));
+  EXPECT_GE(seconds_since(t0), 1.0);
+  EXPECT_EQ(other.finish(), 0);
+  ASSERT_NE(s.areas.find("VALLAL"), nullptr);
+  EXPECT_EQ(s.areas.find("VALLAL")->order_count(), 1u);
+  ASSERT_FALSE(s.term->waits().empty());
+  EXPECT_NE(s.term->waits()[0].text_utf8().find("Várakozás állományra..."), std::string::npos);
+  EXPECT_EQ(s.exit_code, -1);
+  s.areas.close_all();
+  s.areas.select(1);
+
+  // Esc gives the wait up: the question of a busy table, "Kilépés" ends.
+  std::filesystem::remove(s.file("eltar23.ntx"));
+  Other holding = holder(s.file("eltar23.dbf"), 's', 0);
+  ASSERT_TRUE(holding.ready());
+  s.term->timed_waits = 0;
+  s.term->esc_after = 1;
+  s.term->before_untimed_wait = [&] { s.term->key('K'); };
   EXPECT_FALSE(NYITOGAT(*s.ctx, false));
   EXPECT_EQ(s.exit_code, 0);
-  EXPECT_EQ(s.areas.find("VIRDA"), nullptr);
-  EXPECT_NE(s.term->waits()[0].text_utf8().find("virda232.ntx"), std::string::npos);
+  EXPECT_NE(s.term->last_wait().text_utf8().find("Az állomány foglalt"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(s.file("eltar23.ntx")));
+  holding.go();
+  EXPECT_EQ(holding.finish(), 0);
 }
 
 }  // namespace

@@ -5,11 +5,9 @@
 // nor touches "gond.baj"; the refused starts.
 #include "shell/startup_main.h"
 
-#include <sys/stat.h>
-
 #include <fstream>
 
-#include "shell/shell_test_util.h"
+#include "shell/startup_test_util.h"
 #include "xbase/cp852.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
@@ -17,30 +15,14 @@
 namespace shell {
 namespace {
 
+using testing::bg_start;
+using testing::inode;
+using testing::make_templates;
 using testing::Other;
+using testing::seen;
 using testing::Station;
 namespace fs = std::filesystem;
 namespace key = console::key;
-
-// The template directory of a small installation.
-void make_templates(Station& s) {
-  fs::create_directory(s.file("xxx"));
-  auto make = [&](const char* name, const xbase::Structure& fields) {
-    ASSERT_TRUE(s.areas.create(s.file(std::string("xxx/") + name), fields));
-  };
-  make("vallal.dbf", {{"VKOD", 'C', 3, 0}, {"NEV", 'C', 30, 0}});
-  make("eltar23.dbf", {{"VKOD", 'C', 3, 0}, {"SZEMSZAM", 'C', 10, 0}});
-  make("virda23.dbf", {{"VKOD", 'C', 3, 0},
-                       {"NEV", 'C', 30, 0},
-                       {"SZEMSZAM", 'C', 10, 0},
-                       {"NYILAT", 'C', 1, 0},
-                       {"ALLAMPOLG", 'C', 20, 0},
-                       {"ALLAMKOD", 'C', 2, 0},
-                       {"OSZT16", 'N', 9, 0},
-                       {"OSZT16P", 'N', 9, 0}});
-  make("konstans.dbf", {{"NYOMTIP", 'N', 1, 0}});
-  make("kozter.dbf", {{"KOZTERNEV", 'C', 8, 0}});
-}
 
 // Adds a person who is Hungarian without a country code, and a company.
 void add_records(Station& s) {
@@ -58,30 +40,9 @@ void add_records(Station& s) {
   s.areas.close_all();
 }
 
-bool seen(Station& s, std::string_view utf8) {
-  for (const auto& w : s.term->waits())
-    if (w.text_utf8().find(utf8) != std::string::npos) return true;
-  return false;
-}
-
-// The file's identity and last write, to tell a rebuilt file from the old one.
-std::string inode(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return "";
-  return std::to_string(st.st_ino) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
-         std::to_string(st.st_mtim.tv_nsec);
-}
-
 // Row `row` of a shown screen in CP852, one byte a column, compared with HU texts.
 std::string row_at(const console::Screen& w, int row) {
   return xbase::utf8_to_cp852(w.row_utf8(row));
-}
-
-StartArgs bg_start(bool notes = true) {
-  StartArgs a;
-  a.honnanind = "bg";
-  if (!notes) a.valttxt = "x";
-  return a;
 }
 
 TEST(Startup, FirstStartUpgradesIndexesAndLeavesCleanly) {

@@ -99,5 +99,23 @@ TEST(Transform, DatesLogicalsAndBadValues) {
   EXPECT_THROW(transform(Value(), "999"), ErrorException);
 }
 
+TEST(Transform, CompiledPictureGivesWhatTransformGives) {
+  const char* pictures[] = {"@EZ 999,999,999", "@E 99,999,999", "@ZE 99,999,999,999", "@Z 99999999999",
+                            "@R 99999999-9-99", "@KR XXXXXXXXXX", "!XXXXXXXXXX", "9999.99", ""};
+  const Value values[] = {Value::num(0), Value::num(1234567), Value::num(-99999999),
+                          Value::num(1234567890), Value::num(-0.4), Value::num(12.345, 10, 3),
+                          Value::str("12345678242"), Value::str(std::string(HU("május"))), Value::str(""),
+                          Value::date(Date::from_ymd(2024, 1, 31))};
+  for (const char* p : pictures) {
+    CompiledPicture c(p);
+    EXPECT_EQ(c.text(), p);
+    for (const Value& v : values) {
+      EXPECT_EQ(c.apply(v), transform(v, p)) << p;
+      if (v.is_num()) EXPECT_EQ(c.apply(v.as_num()), transform(Value::num(v.as_num()), p)) << p;
+    }
+  }
+  EXPECT_EQ(CompiledPicture("@EZ 999,999,999").template_width(), 11);
+}
+
 }  // namespace
 }  // namespace xbase

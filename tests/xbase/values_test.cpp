@@ -97,11 +97,11 @@ TEST(Operators, DateArithmetic) {
 TEST(Numbers, StrWidthsAndAsterisks) {
   EXPECT_EQ(str(123.0), "       123");
   EXPECT_EQ(str(-5.0), "        -5");
-  EXPECT_EQ(str(12345678901.0), "12345678901");  // no width given: grows
+  EXPECT_EQ(str(12345678901.0), "         12345678901");  // beyond ten digits: twenty
   EXPECT_EQ(str(123.0, 2), "**");
   EXPECT_EQ(str(12.0, 2), "12");
   EXPECT_EQ(str(3.14159, 6, 2), "  3.14");
-  EXPECT_EQ(str(3.14159, 3, 2), "3.1");  // room for one decimal only
+  EXPECT_EQ(str(3.14159, 3, 2), "***");  // the decimals are kept, the whole part has no room
   EXPECT_EQ(str(2.5, 3), "  3");
   EXPECT_EQ(str(-2.5, 3), " -3");
   EXPECT_EQ(str(Value::num(1234, 8, 0)), "    1234");  // a field's own width
@@ -122,12 +122,12 @@ TEST(Numbers, RoundHalfAwayFromZero) {
 TEST(Numbers, Val) {
   Value v = val("  -12.50xyz");
   EXPECT_DOUBLE_EQ(v.as_num(), -12.5);
-  EXPECT_EQ(v.decimals(), 2);
+  EXPECT_EQ(v.decimals(), 5);  // every character after the point
   EXPECT_DOUBLE_EQ(val("12A12").as_num(), 12);
   EXPECT_DOUBLE_EQ(val("A1212").as_num(), 0);
   EXPECT_DOUBLE_EQ(val("").as_num(), 0);
   EXPECT_EQ(val("5").decimals(), 0);
-  EXPECT_EQ(str(val("5")), "  5");
+  EXPECT_EQ(str(val("5")), "5");
   // Hundreds of typed decimals: shown, not overflowing a buffer.
   EXPECT_NE(str(val("1." + std::string(350, '0'))).find("1.000"), std::string::npos);
 }
