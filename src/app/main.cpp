@@ -5,6 +5,8 @@
 //   mvirda23                only says how the program is started
 //   mvirda23 batch ...      a task run without a terminal (docs/batch.md)
 //   mvirda23 --help | --version
+//   mvirda23 init [--name NAME] DIR
+//                           a new, empty installation DIR/VIRDA23, without a terminal
 //
 // The terminal's hang-up (its window closed) closes the tables and ends the program
 // at the next wait for a key, so nothing that was typed and stored is lost.
@@ -36,6 +38,7 @@
 #include "shell/error_setup.h"
 #include "shell/batch_options.h"
 #include "shell/batch_run.h"
+#include "shell/init_installation.h"
 #include "shell/startup_main.h"
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
@@ -99,16 +102,19 @@ void start_services(shell::ShellServices& services) {
   services.restore = maint::ADATTOLTES;
 }
 
-// The batch mode and the two informative options, before any terminal is made.
+// The batch mode, a new installation and the two informative options, before any
+// terminal is made.
 std::optional<int> without_terminal(int argc, char** argv) {
   if (argc < 2) return std::nullopt;
   std::string_view first = argv[1];
+  if (first == "init") return shell::init_main(argc, argv);
   if (first == "--version") {
     std::printf("%s\n", shell::version_text().c_str());
     return 0;
   }
   if (first == "--help") {
-    std::printf("usage: mvirda23 FROM [NOTES]   (started by virda23 in the installation)\n%s",
+    std::printf("usage: mvirda23 FROM [NOTES]   (started by virda23 in the installation)\n"
+                "       mvirda23 init [--name NAME] DIR\n%s",
                 shell::batch_help().c_str());
     return 0;
   }

@@ -87,7 +87,7 @@ PdfSave PDFBE(shell::Context& ctx, const std::string& pdf, const std::string& na
     pf::delete_file(pdf);
     result.saved = true;
     result.target = target;
-    if (view == "X" && !pf::start_detached({"xdg-open", target}, {.dir = "", .quiet = true}))
+    if (view == "X" && !pf::start_detached({"xdg-open", target}, pf::quiet_run()))
       ui::kerdez(con, viewer_missing_message()[0], {HU("Tovább")});
     break;
   }

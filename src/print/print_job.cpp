@@ -266,7 +266,7 @@ void PrintJob::to_usb() {
   std::vector<std::string> argv = {"lp", "-o", "raw"};
   for (std::string& w : lp_switches(ctx_.program_dir)) argv.push_back(std::move(w));
   argv.push_back(copy);
-  int code = pf::run_wait(argv, {.dir = "", .quiet = true});
+  int code = pf::run_wait(argv, pf::quiet_run());
   if (code == 0) {
     pf::delete_file(copy);
     return;

@@ -7,6 +7,7 @@
 
 #include "maint/backup.h"
 #include "shell/batch_commands.h"
+#include "shell/record_replace.h"
 #include "shell/reindex.h"
 #include "shell/shared_access.h"
 #include "support/platform_files.h"
@@ -72,7 +73,7 @@ struct Findings {
   }
 };
 
-// What an interrupted upgrade, reindexing, backup or restore left; the next start
+// What an interrupted upgrade, reindexing, takeover, backup or restore left; the next start
 // of the program clears it.
 void leftovers(Context& ctx, Findings& out) {
   const std::string dir = ctx.program_dir;
@@ -87,6 +88,8 @@ void leftovers(Context& ctx, Findings& out) {
       out.leftover(e.name, "félbeszakadt indexépítés munkafájlja");
     else if (n.rfind("visszatoltes.", 0) == 0)
       out.leftover(e.name, "félbeszakadt visszatöltés maradéka");
+    else if (n == kReplaceJournal || n == std::string(kReplaceJournal) + ".tmp")
+      out.leftover(e.name, "félbeszakadt adatátvétel naplója");
   }
   for (const std::string& path : maint::stale_backup_dirs(dir))
     out.leftover(pf::file_name(path), "félbeszakadt mentés munkakönyvtára");
@@ -139,7 +142,7 @@ int batch_check(BatchRun& run) {
   run.report.progress(std::to_string(out.files) + " fájl ellenőrizve, " +
                       (out.faulty == 0 ? std::string("mind rendben")
                                        : std::to_string(out.faulty) + " hibás vagy maradék"));
-  return out.faulty == 0 ? batch_exit::kDone : batch_exit::kFindings;
+  return out.faulty == 0 ? exit_code::kDone : exit_code::kFindings;
 }
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include "certs/ekho_run.h"
 #include "certs/m30_run.h"
 #include "certs/selection.h"
+#include "efile/m30_xml_run.h"
 #include "maint/backup.h"
 #include "maint/backup_dialogs.h"
 #include "maint/restore.h"
@@ -13,6 +14,8 @@
 #include "shell/shared_access.h"
 #include "support/platform_files.h"
 #include "support/platform_paths.h"
+#include "takeover/atvesz.h"
+#include "takeover/takeover_run.h"
 #include "xbase/cp852.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
@@ -29,24 +32,24 @@ void stop_point(BatchRun& run) { run.term.check_stop(); }
 
 int code_of(const print::JobOutcome& o) {
   switch (o.status) {
-    case print::JobStatus::Done: return batch_exit::kDone;
-    case print::JobStatus::Busy: return batch_exit::kBusy;
+    case print::JobStatus::Done: return exit_code::kDone;
+    case print::JobStatus::Busy: return exit_code::kBusy;
     case print::JobStatus::Cancelled:
-    case print::JobStatus::NotWritten: return batch_exit::kNotWritten;
+    case print::JobStatus::NotWritten: return exit_code::kNotWritten;
   }
-  return batch_exit::kNotWritten;
+  return exit_code::kNotWritten;
 }
 
 int code_of(const maint::Result& r) {
   switch (r.outcome) {
-    case maint::Outcome::Done: return batch_exit::kDone;
+    case maint::Outcome::Done: return exit_code::kDone;
     case maint::Outcome::InputMissing:
-    case maint::Outcome::Damaged: return batch_exit::kInputMissing;
+    case maint::Outcome::Damaged: return exit_code::kInput;
     case maint::Outcome::Busy:
-    case maint::Outcome::Cancelled: return batch_exit::kBusy;
-    case maint::Outcome::NotWritten: return batch_exit::kNotWritten;
+    case maint::Outcome::Cancelled: return exit_code::kBusy;
+    case maint::Outcome::NotWritten: return exit_code::kNotWritten;
   }
-  return batch_exit::kNotWritten;
+  return exit_code::kNotWritten;
 }
 
 // The companies' names by code, read before the run (the run moves the table).
@@ -74,19 +77,19 @@ void report_unbuilt(BatchRun& run, const std::vector<std::string>& files) {
 
 int batch_reindex(BatchRun& run) {
   Context& ctx = run.ctx;
-  if (!NYITOGAT(ctx, true)) return batch_exit::kBusy;
+  if (!NYITOGAT(ctx, true)) return exit_code::kBusy;
   std::vector<std::string> unbuilt = reindex_open_tables(ctx);
   report_unbuilt(run, unbuilt);
-  if (!unbuilt.empty()) return batch_exit::kNotWritten;
+  if (!unbuilt.empty()) return exit_code::kNotWritten;
   run.report.notice({HU("Indexelés kész")});
-  return batch_exit::kDone;
+  return exit_code::kDone;
 }
 
 int batch_certificates(BatchRun& run) {
   Context& ctx = run.ctx;
   const BatchOptions& opt = run.opt;
   const bool m30 = opt.command == "m30";
-  if (!NYITOGAT(ctx, false)) return batch_exit::kBusy;
+  if (!NYITOGAT(ctx, false)) return exit_code::kBusy;
 
   certs::RunRequest req;
   certs::Selection& sel = req.selection;
@@ -115,9 +118,9 @@ int batch_certificates(BatchRun& run) {
   }
   if (!opt.out.empty() && !pf::is_dir(opt.out) && !pf::make_dirs(opt.out)) {
     run.report.error("a kimeneti könyvtár nem hozható létre: " + opt.out);
-    return batch_exit::kNotWritten;
+    return exit_code::kNotWritten;
   }
-  if (opt.print && !print::RIDI(ctx, 1)) return batch_exit::kNotWritten;
+  if (opt.print && !print::RIDI(ctx, 1)) return exit_code::kNotWritten;
 
   std::map<std::string, std::string> names = company_names(ctx);
   const char* unit = m30 ? " igazolás" : " oldal";
@@ -137,30 +140,80 @@ int batch_certificates(BatchRun& run) {
   };
 
   certs::RunResult result;
+  std::optional<efile::M30XmlRun> xml;
   if (m30) {
-    certs::M30XmlHooks xml;
-    if (opt.xml && run.services.m30_xml) xml = run.services.m30_xml(ctx);
-    result = certs::run_m30(ctx, req, xml);
+    if (opt.xml) {
+      efile::XmlRunOptions xml_options;
+      xml_options.out_dir = opt.out.empty() ? ctx.program_dir : opt.out;
+      xml_options.show_list = false;
+      xml_options.alert = [&run](std::string_view text) { run.report.warning(text); };
+      xml.emplace(ctx, xml_options);
+    }
+    result = certs::run_m30(ctx, req, xml ? xml->hooks() : certs::M30XmlHooks{});
   } else {
     result = certs::run_ekho(ctx, req);
   }
   for (const std::string& line : result.outcome.message) run.report.error(xbase::cp852_to_utf8(line));
   for (const std::string& f : result.outcome.files) run.report.result(f);
+  if (xml)
+    for (const std::string& f : xml->outcome().files) run.report.result(f);
   int code = code_of(result.outcome);
-  run.report.progress(std::string(code == batch_exit::kDone ? "kész, " : "nem készült el, ") +
+  run.report.progress(std::string(code == exit_code::kDone ? "kész, " : "nem készült el, ") +
                       std::to_string(result.certificates) + unit);
   return code;
 }
 
 int batch_takeover(BatchRun& run) {
+  Context& ctx = run.ctx;
   const BatchOptions& opt = run.opt;
-  auto marked = [&](const std::string& vkod) {
-    if (opt.companies.empty()) return true;
-    for (const CodeRange& r : opt.companies)
-      if (vkod >= r.first && vkod <= r.last) return true;
-    return false;
+  // As menu item 7: starting workstations wait at the start guard until the tables
+  // are indexed again.
+  StartupGuard guard;
+  if (!acquire_startup_guard(ctx, guard)) return exit_code::kBusy;
+  if (!NYITOGAT(ctx, true, &guard)) return exit_code::kBusy;
+
+  takeover::Request req;
+  req.payroll_dir = opt.from.empty() ? takeover::remembered_payroll_dir(ctx)
+                                     : xbase::utf8_to_cp852(opt.from);
+  req.all = opt.companies.empty();
+  for (const CodeRange& r : opt.companies) req.ranges.push_back({r.first, r.last});
+  req.overwrite = takeover::overwrite_question(ctx);  // answered by --overwrite
+
+  // A number too large for its field is one of the report's findings below.
+  takeover::Hooks hooks;
+  hooks.kept = [&run](const std::string& vkod, const std::string& missing) {
+    std::vector<std::string> lines = takeover::kept_lines(vkod, missing);
+    run.report.warning(lines[0] + " " + lines[1]);
   };
-  return run.services.takeover(run.ctx, opt.from, marked);
+  hooks.company_finished = [&run](const takeover::CompanyResult& c) {
+    if (c.kind == takeover::CompanyResult::Kind::Taken)
+      run.report.progress(xbase::cp852_to_utf8(c.vkod + " " + xbase::rtrim(c.vnev)) + ": " +
+                          std::to_string(c.persons) + " személy, " +
+                          std::to_string(c.dependants) + " eltartott");
+    stop_point(run);
+  };
+  takeover::Outcome out = takeover::run_takeover(ctx, req, hooks);
+
+  switch (out.status) {
+    case takeover::Status::InputMissing:
+      run.report.error(xbase::cp852_to_utf8(HU("Nem található a bérprogram!")) + " " +
+                       takeover::payroll_path(req.payroll_dir));
+      return exit_code::kInput;
+    case takeover::Status::Busy:
+      run.report.error(
+          xbase::cp852_to_utf8(HU("Valaki használja a megadott könyvtárban levő bérprogramot.")));
+      return exit_code::kBusy;
+    case takeover::Status::Cancelled:
+    case takeover::Status::Done:
+      break;
+  }
+  // The report of what could not be placed: a finding, its file on stdout.
+  if (!out.findings.empty()) {
+    for (const takeover::Finding& f : out.findings) run.report.warning(takeover::finding_line(f));
+    run.report.result(ctx.path(takeover::kReportFile));
+  }
+  run.report.progress(std::to_string(out.companies.size()) + " cég feldolgozva");
+  return exit_code::kDone;
 }
 
 int batch_backup(BatchRun& run) {
@@ -172,17 +225,17 @@ int batch_backup(BatchRun& run) {
   }
   if (target.empty()) {
     run.report.error("nincs megadva a mentés helye (--to), és a masdrv.txt sem nevez meg egyet");
-    return batch_exit::kInputMissing;
+    return exit_code::kInput;
   }
   if (!pf::is_dir(target) && !pf::make_dirs(target)) {
     run.report.error("a mentés helye nem hozható létre: " + target);
-    return batch_exit::kNotWritten;
+    return exit_code::kNotWritten;
   }
   ctx.areas.close_all();
   ctx.areas.select(1);
   maint::Result r = maint::backup_at_exit(ctx, target);
   int code = code_of(r);
-  if (code == batch_exit::kDone) {
+  if (code == exit_code::kDone) {
     run.report.result(r.path);
     run.report.progress(std::to_string(r.files.size()) + " fájl mentve");
   } else {
@@ -194,7 +247,7 @@ int batch_backup(BatchRun& run) {
 
 int batch_restore(BatchRun& run) {
   Context& ctx = run.ctx;
-  if (!NYITOGAT(ctx, true)) return batch_exit::kBusy;
+  if (!NYITOGAT(ctx, true)) return exit_code::kBusy;
   maint::Result r;
   std::vector<std::string> unbuilt =
       restore_then_reindex(ctx, run.services.shell, [&](Context& c, StartupGuard& guard) {
@@ -205,7 +258,7 @@ int batch_restore(BatchRun& run) {
   maint::show_outcome(ctx, r, false);
   report_unbuilt(run, unbuilt);
   int code = code_of(r);
-  if (code == batch_exit::kDone && !unbuilt.empty()) code = batch_exit::kNotWritten;
+  if (code == exit_code::kDone && !unbuilt.empty()) code = exit_code::kNotWritten;
   return code;
 }
 

@@ -5,6 +5,7 @@
 #include "shell/batch_answers.h"
 #include "shell/batch_options.h"
 #include "shell/batch_run.h"
+#include "shell/exit_codes.h"
 
 namespace shell {
 
@@ -16,17 +17,6 @@ struct BatchRun {
   const BatchServices& services;
 };
 
-// The exit codes of the batch mode.
-namespace batch_exit {
-inline constexpr int kDone = 0;
-inline constexpr int kFatal = 1;
-inline constexpr int kUsage = 2;
-inline constexpr int kFindings = 3;
-inline constexpr int kInputMissing = 4;
-inline constexpr int kBusy = console::kExitBusy;
-inline constexpr int kUnanswered = console::kExitUnanswered;
-inline constexpr int kNotWritten = 7;
-}  // namespace batch_exit
 
 // Each returns the exit code of its outcome.
 int batch_check(BatchRun& run);

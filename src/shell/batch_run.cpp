@@ -106,11 +106,11 @@ int started(BatchRun& run) {
   if (run.opt.date) set_var(ctx, "MAINAP", xbase::Value::date(*run.opt.date));
   if (std::optional<std::string> refused = start_check_failure(ctx, args)) {
     run.report.error(xbase::cp852_to_utf8(*refused));
-    return batch_exit::kInputMissing;
+    return exit_code::kInput;
   }
   if (!looks_like_installation(ctx.program_dir)) {
     run.report.error("nem telepítési könyvtár (nincs vallal.dbf, sem xxx): " + ctx.program_dir);
-    return batch_exit::kInputMissing;
+    return exit_code::kInput;
   }
   ctx.areas.set_deleted(true);
   ctx.areas.set_exact(false);
@@ -119,7 +119,7 @@ int started(BatchRun& run) {
 
   const ShellServices& services = run.services.shell;
   int end_code = 0;
-  if (!prepare_tables(ctx, end_code, services)) return end_code == 0 ? batch_exit::kBusy : end_code;
+  if (!prepare_tables(ctx, end_code, services)) return end_code == 0 ? exit_code::kBusy : end_code;
   ctx.areas.select(0);
   if (NETUSE(ctx, "konstans", true, true)) {
     if (services.kons_ini) services.kons_ini(ctx);
@@ -145,22 +145,15 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
   BatchParse parsed = parse_batch_args(args);
   if (!parsed.options) {
     std::fprintf(err, "mvirda23 batch: %s\n%s\n", parsed.fault.c_str(), batch_usage_line().c_str());
-    return batch_exit::kUsage;
+    return exit_code::kUsage;
   }
   BatchOptions opt = *parsed.options;
   if (opt.help) {
     std::string text = opt.command.empty() ? batch_help() : batch_command_help(opt.command);
     std::fwrite(text.data(), 1, text.size(), out);
-    return batch_exit::kDone;
+    return exit_code::kDone;
   }
   BatchReport report(opt.command, opt.quiet, out, err);
-  if ((opt.command == "m30" && opt.xml && !services.m30_xml) ||
-      (opt.command == "takeover" && !services.takeover)) {
-    report.error(opt.command == "takeover"
-                     ? "a parancs még nem érhető el ebben a változatban"
-                     : "az XML fájlok készítése (--xml) még nem érhető el ebben a változatban");
-    return batch_exit::kUsage;
-  }
 
   opt.out = absolute(opt.out);
   opt.to = absolute(opt.to);
@@ -171,7 +164,7 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
   std::filesystem::current_path(dir, ec);
   if (ec) {
     report.error("a könyvtár nem érhető el: " + dir);
-    return batch_exit::kInputMissing;
+    return exit_code::kInput;
   }
   dir = pf::current_dir();
 
@@ -227,7 +220,7 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
     }
   }
   areas.close_all();  // pending records written, every lock given back
-  if (code == batch_exit::kDone && report.warnings() > 0) code = batch_exit::kFindings;
+  if (code == exit_code::kDone && report.warnings() > 0) code = exit_code::kFindings;
   return code;
 }
 

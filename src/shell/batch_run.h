@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "certs/m30_run.h"
 #include "shell/context.h"
 #include "shell/startup_main.h"
 
@@ -22,14 +21,6 @@ namespace shell {
 struct BatchServices {
   // What the start-up and the restore use: the printer settings, the recoveries.
   ShellServices shell;
-  // The M30 XML files of a run; empty while they are not part of the program.
-  std::function<certs::M30XmlHooks(Context&)> m30_xml;
-  // The takeover of the companies marked by `mark` (their codes) from `from`,
-  // overwriting as the questions are answered; empty while it is not part of the
-  // program. Returns the exit code of its outcome.
-  std::function<int(Context&, const std::string& from,
-                    const std::function<bool(const std::string& vkod)>& mark)>
-      takeover;
 };
 
 // Runs "mvirda23 batch" with the arguments after "batch"; the exit code.

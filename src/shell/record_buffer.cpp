@@ -45,16 +45,19 @@ bool too_large(const FieldDef& f, const Value* v) {
 }
 
 void overflow_message(Context& ctx, const FieldDef& f, const Value& v) {
-  std::string msg = too_big_text(shown(ctx.vars.find("XVKOD")), shown(ctx.vars.find("XNEV")),
-                                 f.name, v);
+  show_too_big(ctx, too_big_text(shown(ctx.vars.find("XVKOD")), shown(ctx.vars.find("XNEV")),
+                                  f.name, v));
+}
+
+}  // namespace
+
+void show_too_big(Context& ctx, const std::string& msg) {
   if (ctx.con.backend().take_warning(msg)) return;
   ctx.con.clear_rect(24, 0, 24, 79);
   ctx.con.say(24, 0, msg);
   ctx.con.inkey(0);
   ctx.con.clear_rect(24, 0, 24, 79);
 }
-
-}  // namespace
 
 std::string too_big_text(std::string_view vkod, std::string_view nev, std::string_view field,
                          const Value& v) {

@@ -45,6 +45,9 @@ bool buffer_fits(Context& ctx);
 // company code, the name, the field and the value.
 std::string too_big_text(std::string_view vkod, std::string_view nev, std::string_view field,
                          const xbase::Value& v);
+// Shows that text on row 24 until a key is pressed (a terminal without a user takes
+// it as a warning instead).
+void show_too_big(Context& ctx, const std::string& msg);
 
 // READE: reads the pending entry fields of the screen and clears them; true when the
 // read ended with Esc.

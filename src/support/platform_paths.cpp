@@ -100,6 +100,15 @@ std::string current_dir() {
   return buf;
 }
 
+std::string program_location() {
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  std::string exe(buf, static_cast<size_t>(n));
+  size_t slash = exe.rfind('/');
+  return slash == 0 ? "/" : exe.substr(0, slash);
+}
+
 // The resolved current directory relative to the drive root ("/" for the root
 // itself); false, with the whole path, when it lies outside the root.
 static bool relative_to_root(std::string& out) {

@@ -18,6 +18,10 @@ std::string drive_root();
 // The current directory as the system reports it ("" when it cannot be read).
 std::string current_dir();
 
+// The directory that holds the running program, resolved ("" when the system does
+// not say). The program's installed data lie beside it ("../share/mvirda23").
+std::string program_location();
+
 // The current directory relative to the drive root, with a leading slash
 // ("/VIRDA23" for <root>/VIRDA23; "/" at the root itself). Outside the drive root
 // (VIRDA_DRIVE names another tree) the full current directory.

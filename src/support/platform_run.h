@@ -20,6 +20,13 @@ struct RunOptions {
   double timeout_seconds = 0;
 };
 
+// A child that runs quietly in our working directory.
+inline RunOptions quiet_run() {
+  RunOptions o;
+  o.quiet = true;
+  return o;
+}
+
 // Runs argv[0] (looked up in PATH when it has no slash) and waits for it. The
 // exit code, 128 + the signal when it was killed (also by the time-out), or -1
 // when it could not be started (missing program, not executable, empty argv, an

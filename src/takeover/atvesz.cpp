@@ -3,6 +3,7 @@
 #include "certs/ugyfelval.h"
 #include "console/frames.h"
 #include "console/get_read.h"
+#include "shell/record_buffer.h"
 #include "support/error_routines.h"
 #include "support/platform_files.h"
 #include "support/platform_paths.h"
@@ -64,6 +65,35 @@ std::string remembered_payroll_dir(const shell::Context& ctx) {
   return xbase::utf8_to_cp852(pf::to_linux("\\KVAD"));
 }
 
+std::function<bool(const std::string& vkod)> overwrite_question(shell::Context& ctx) {
+  return [&con = ctx.con](const std::string& vkod) {
+    return ui::kerdez(con, text(HU("Már vannak a ")) + vkod + text(HU(". cégnek adatai")),
+                      {HU("Nem írhatók felül"), HU("Felülírhatók")}) == 2;
+  };
+}
+
+Hooks screen_hooks(shell::Context& ctx) {
+  Hooks hooks;
+  hooks.company_begun = [&ctx](const CompanyResult& c) {
+    ctx.con.say(13, 2, text(HU("Kész:")));
+    progress_line(ctx, c.vkod, "", 0);
+  };
+  hooks.progress = [&ctx](const std::string& vkod, const std::string& nev, int percent) {
+    progress_line(ctx, vkod, xbase::padr(nev, 40), percent);
+  };
+  hooks.too_big = [&ctx](const std::string& message) { shell::show_too_big(ctx, message); };
+  hooks.kept = [&con = ctx.con](const std::string& vkod, const std::string& missing) {
+    const std::vector<std::string> lines = kept_lines(vkod, missing);
+    ui::kerdez(con, {lines[0], lines[1]}, {HU("Tovább")});
+  };
+  return hooks;
+}
+
+std::vector<std::string> kept_lines(const std::string& vkod, const std::string& missing) {
+  return {text(HU("A ")) + vkod + text(HU(". cég adatai változatlanok maradnak,")),
+          text(HU("mert a bérprogramból hiányzik: ")) + missing};
+}
+
 void ATVESZ(shell::Context& ctx, const ui::ViewerHooks& viewer) {
   support::Routine r(ctx.routines(), "ATVESZ", __LINE__);
   console::Console& con = ctx.con;
@@ -79,30 +109,8 @@ void ATVESZ(shell::Context& ctx, const ui::ViewerHooks& viewer) {
     certs::UGYFELVAL(ctx, 4, 15, 22, 65);
     return ctx.con.last_key() != key::kEsc;
   };
-  req.overwrite = [&con](const std::string& vkod) {
-    return ui::kerdez(con, text(HU("Már vannak a ")) + vkod + text(HU(". cégnek adatai")),
-                      {HU("Nem írhatók felül"), HU("Felülírhatók")}) == 2;
-  };
-  Hooks hooks;
-  hooks.company_begun = [&ctx](const CompanyResult& c) {
-    ctx.con.say(13, 2, text(HU("Kész:")));
-    progress_line(ctx, c.vkod, "", 0);
-  };
-  hooks.progress = [&ctx](const std::string& vkod, const std::string& nev, int percent) {
-    progress_line(ctx, vkod, xbase::padr(nev, 40), percent);
-  };
-  hooks.too_big = [&con](const std::string& message) {
-    con.clear_rect(24, 0, 24, 79);
-    con.say(24, 0, message);
-    con.inkey(0);
-    con.clear_rect(24, 0, 24, 79);
-  };
-  hooks.kept = [&con](const std::string& vkod, const std::string& missing) {
-    ui::kerdez(con,
-               {text(HU("A ")) + vkod + text(HU(". cég adatai változatlanok maradnak,")),
-                text(HU("mert a bérprogramból hiányzik: ")) + missing},
-               {HU("Tovább")});
-  };
+  req.overwrite = overwrite_question(ctx);
+  Hooks hooks = screen_hooks(ctx);
   Outcome out = run_takeover(ctx, req, hooks);
 
   switch (out.status) {

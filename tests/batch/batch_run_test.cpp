@@ -88,12 +88,11 @@ TEST(BatchCertificates, SelectionOptionsSelectAsTheDialogDoes) {
                          file_bytes(inst.drive + "/b3/jovedig.prn")));
 }
 
-TEST(BatchCertificates, NotAvailableYetAndUsageFaultsTouchNothing) {
+TEST(BatchCertificates, UsageFaultsTouchNothing) {
   Installation inst;
   auto before = snapshot(inst.dir);
   for (std::vector<std::string> args :
-       {std::vector<std::string>{"m30", "--xml"}, {"takeover", "--companies", "all"},
-        {"m30", "--companies", "0a1-"}, {"--date", "2023.02.30", "check"}, {"frobnicate"}}) {
+       {std::vector<std::string>{"takeover"}, {"m30", "--companies", "0a1-"}, {"--date", "2023.02.30", "check"}, {"frobnicate"}}) {
     BatchResult r = batch(with_dir(inst, args));
     EXPECT_EQ(r.code, 2) << args[0];
     EXPECT_EQ(r.out, "");
@@ -168,6 +167,9 @@ TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
        "virda232.ntx: hibás: hiányzik"},
       {"interrupted upgrade", [](Installation& i) { std::ofstream(i.file("VIRDA23.BAK")) << "x"; },
        "VIRDA23.BAK: félbeszakadt"},
+      {"interrupted takeover",
+       [](Installation& i) { std::ofstream(i.file("atiras.jel")) << "atiras 1\nallapot kezdett\n"; },
+       "atiras.jel: félbeszakadt adatátvétel"},
   };
   for (const CheckCase& c : cases) {
     Installation spoilt;
@@ -207,12 +209,12 @@ TEST(BatchCheck, WaitsForAFileLockThenGivesUpAfterItsBudget) {
 TEST(BatchEnd, UnansweredQuestionEndsWith6AndLeavesTheTablesFree) {
   Installation inst;
   BatchServices s;
-  s.takeover = [](Context& ctx, const std::string&, const std::function<bool(const std::string&)>&) {
+  // A question nobody foresaw, asked while the working set is open.
+  s.shell.konsbe = [](Context& ctx) {
     NYITOGAT(ctx, true);
     ui::kerdez(ctx.con, HU("Biztosan folytatja?"), {HU("Igen"), HU("Nem")});
-    return 0;
   };
-  BatchResult r = batch(with_dir(inst, {"takeover", "--companies", "all"}), s);
+  BatchResult r = batch(with_dir(inst, {"reindex"}), s);
   EXPECT_EQ(r.code, 6);
   EXPECT_TRUE(contains(r.err, "Biztosan folytatja?")) << r.err;
   xbase::WorkAreas other;
@@ -222,7 +224,7 @@ TEST(BatchEnd, UnansweredQuestionEndsWith6AndLeavesTheTablesFree) {
 TEST(BatchEnd, FatalErrorWritesTheLogAndTheCallers) {
   Installation inst;
   BatchServices s;
-  s.takeover = [](Context& ctx, const std::string&, const std::function<bool(const std::string&)>&) {
+  s.shell.konsbe = [](Context& ctx) {
     support::Routine r(ctx.routines(), "ATVETEL", 77);
     ctx.areas.guarded([] {
       xbase::Error e;
@@ -233,9 +235,8 @@ TEST(BatchEnd, FatalErrorWritesTheLogAndTheCallers) {
       e.operation = "XNINCS";
       throw xbase::ErrorException(std::move(e));
     });
-    return 0;
   };
-  BatchResult r = batch(with_dir(inst, {"takeover", "--companies", "all"}), s);
+  BatchResult r = batch(with_dir(inst, {"reindex"}), s);
   EXPECT_EQ(r.code, 1);
   EXPECT_TRUE(contains(r.err, "Called from ATVETEL(77)")) << r.err;
   EXPECT_TRUE(std::filesystem::exists(inst.file("hibauzen.dbh")));

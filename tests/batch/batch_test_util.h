@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -51,7 +52,7 @@ struct Installation {
   std::string old_drive;
   bool had_drive = false;
 
-  Installation() {
+  explicit Installation(void (*fill)(Station&) = certs::testing::golden_installation) {
     std::string base = std::filesystem::temp_directory_path().string() + "/batchtest-XXXXXX";
     drive = ::mkdtemp(base.data());
     dir = drive + "/VIRDA23";
@@ -63,7 +64,7 @@ struct Installation {
     ::setenv("VIRDA_DRIVE", drive.c_str(), 1);
     {
       Station s(dir);
-      certs::testing::golden_installation(s);
+      fill(s);
       s.areas.close_all();
     }
     std::ofstream(dir + "/cegnev.txt") << xbase::utf8_to_cp852("Próba Bérszámfejtő Bt.") << "\r\n";

@@ -17,10 +17,17 @@
 #   poppler-utils                  pdfinfo, pdftotext, pdffonts read the PDFs back in tests
 #   python3                        the update check's tests serve the version file over HTTP
 #   libxml2-utils                  xmllint: an independent XML reader checks the M30 XML files
+#   dpkg-dev                       tools/package: dpkg-shlibdeps finds the package's libraries,
+#                                  dpkg-parsechangelog reads its version; the tests build one
+#   man-db                         man --warnings checks the manual pages in the tests
+#   lintian                        tools/package checks the package it built against Debian's
+#                                  policy (not for the tests, which package without it)
 
 mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config libcairo2-dev"
 mvirda_run_packages="fonts-dejavu-core cups-client xdg-utils 7zip curl"
-mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils python3 libxml2-utils"
+mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils python3 libxml2-utils dpkg-dev man-db"
+mvirda_package_packages="dpkg-dev"
+mvirda_lint_packages="lintian"
 
 mvirda_install_missing() {
   local missing=()

@@ -1,0 +1,121 @@
+// The batch commands that hand over to the XML files and to the payroll takeover: the
+// same files and records the runs below the menus make, the questions answered from
+// the options, and the exit code of each outcome.
+#include <cstdlib>
+
+#include "batch/batch_test_util.h"
+#include "efile/efile_test_util.h"
+#include "efile/xml_fixture.h"
+#include "takeover/run_test_util.h"
+
+namespace shell {
+namespace {
+
+using namespace shell::testing;
+
+std::vector<std::string> with_dir(const std::string& dir, std::vector<std::string> args) {
+  std::vector<std::string> all = {"--dir", dir, "--date", "2024.01.31"};
+  all.insert(all.end(), args.begin(), args.end());
+  return all;
+}
+
+TEST(BatchXml, TheFilesEqualTheGoldenFilesAndAreListedAfterThePreview) {
+  Installation inst(efile::testing::xml_installation);
+  BatchResult r = batch(with_dir(inst.dir, {"m30", "--xml", "--companies", "001-003"}));
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string xml_dir = inst.dir + "/M30XML";
+  for (const std::string& name : efile::testing::golden_names())
+    EXPECT_EQ(efile::testing::read_file(xml_dir + "/" + name), efile::testing::golden_xml(name))
+        << name;
+  EXPECT_EQ(r.out, inst.dir + "/jovedig.prn\n" + xml_dir + "/23M30_0001_Kovács_János.xml\n" +
+                       xml_dir + "/23M30_0002_OHara_Öcsi_É.xml\n" + xml_dir +
+                       "/23M30_0001_Kovács_János_2.xml\n" + xml_dir +
+                       "/23M30_0001_Ifj_Tóth_Gábor.xml\n");
+}
+
+TEST(BatchXml, AnXmlAlertIsAWarningAndTheCertificatesStillPrint) {
+  Installation inst(efile::testing::xml_installation);
+  std::filesystem::remove(inst.dir + "/xxx/seg23m30.dbf");
+  BatchResult r = batch(with_dir(inst.dir, {"m30", "--xml", "--out", inst.drive + "/ki"}));
+  EXPECT_EQ(r.code, 3) << r.err;
+  EXPECT_TRUE(contains(r.err, "Az M30 XML sortábla nem olvasható")) << r.err;
+  EXPECT_EQ(r.out, inst.drive + "/ki/jovedig.prn\n");
+  EXPECT_FALSE(std::filesystem::exists(inst.drive + "/ki/M30XML/23M30_0001_Kovács_János.xml"));
+}
+
+// The takeover's installation on a drive the batch run's directory check accepts.
+struct TakeoverDrive : takeover::testing::Installation {
+  std::string old_drive;
+  bool had_drive = false;
+  TakeoverDrive() {
+    if (const char* d = std::getenv("VIRDA_DRIVE")) {
+      had_drive = true;
+      old_drive = d;
+    }
+    ::setenv("VIRDA_DRIVE", root.c_str(), 1);
+  }
+  ~TakeoverDrive() {
+    if (had_drive)
+      ::setenv("VIRDA_DRIVE", old_drive.c_str(), 1);
+    else
+      ::unsetenv("VIRDA_DRIVE");
+  }
+  std::map<std::string, int> persons() const {
+    return takeover::testing::count_by_company(program + "/virda23.dbf");
+  }
+};
+
+TEST(BatchTakeover, OverwriteTakesTheCompaniesAsTheMenuItemDoes) {
+  // The same takeover below the menu item, for the records to compare with.
+  TakeoverDrive menu;
+  {
+    takeover::testing::Workstation ws(menu);
+    takeover::Request req;
+    req.payroll_dir = menu.payroll;
+    req.all = true;
+    takeover::run_takeover(*ws.ctx, req);
+  }
+  TakeoverDrive inst;
+  BatchResult r = batch(with_dir(inst.program, {"takeover", "--companies", "all", "--from",
+                                                inst.payroll, "--overwrite"}));
+  // The generated payroll data hold what cannot be placed: findings, once each.
+  ASSERT_EQ(r.code, 3) << r.err;
+  EXPECT_EQ(inst.persons(), menu.persons());
+  EXPECT_EQ(certs::testing::file_bytes(inst.program + "/atvetel.txt"),
+            certs::testing::file_bytes(menu.program + "/atvetel.txt"));
+  EXPECT_EQ(r.out, inst.program + "/atvetel.txt\n");
+  EXPECT_TRUE(contains(r.err, "takeover: 002 ")) << r.err;
+  EXPECT_TRUE(contains(r.err, "figyelmeztetés: 001 8350001984")) << r.err;
+  EXPECT_FALSE(contains(r.err, "Túl nagy szám")) << r.err;
+  EXPECT_TRUE(contains(r.err, "5 cég feldolgozva")) << r.err;
+  // The remembered payroll directory is not the batch run's to change.
+  EXPECT_FALSE(std::filesystem::exists(inst.program + "/kvaddir.txt"));
+  // Every index file is there again.
+  EXPECT_TRUE(std::filesystem::exists(inst.program + "/virda23.ntx"));
+}
+
+TEST(BatchTakeover, WithoutOverwriteTheCompaniesWithRecordsKeepThem) {
+  TakeoverDrive inst;
+  const std::map<std::string, int> before = inst.persons();
+  BatchResult r = batch(
+      with_dir(inst.program, {"takeover", "--companies", "001-002", "--from", inst.payroll}));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(contains(r.err, "001")) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(inst.persons(), before);
+}
+
+TEST(BatchTakeover, AMissingPayrollProgramIsInputMissingAndChangesNothing) {
+  TakeoverDrive inst;
+  const std::map<std::string, int> before = inst.persons();
+  const std::string vallal = certs::testing::file_bytes(inst.program + "/vallal.dbf");
+  BatchResult r = batch(with_dir(
+      inst.program, {"takeover", "--companies", "all", "--from", inst.root + "/nincs"}));
+  EXPECT_EQ(r.code, 4) << r.err;
+  EXPECT_TRUE(contains(r.err, "Nem található a bérprogram!")) << r.err;
+  EXPECT_EQ(inst.persons(), before);
+  EXPECT_EQ(certs::testing::file_bytes(inst.program + "/vallal.dbf"), vallal);
+}
+
+}  // namespace
+}  // namespace shell
