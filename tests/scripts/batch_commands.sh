@@ -4,11 +4,14 @@
 # /dev/null, under setsid (no controlling terminal). The help and the version; the
 # check, also against another workstation's file lock; the M30 run beside a
 # workstation at the main menu, two runs at once, its PDF's text layer; SIGTERM in a
-# long run; the backup and the restore with their refusals.
+# long run; the backup and the restore with their refusals; the M30 XML files; the
+# takeover of a generated payroll installation.
 set -euo pipefail
 base="mvirda_batch_$$"
 . "$(dirname "$0")/lib/app_tmux.sh"
-need "$program" "$launcher" "$gen" "$dbftool"
+payroll="$bin/takeover/tools/gen-payroll"
+need "$program" "$launcher" "$gen" "$dbftool" "$payroll"
+command -v xmllint >/dev/null || { echo "missing xmllint (Debian package libxml2-utils)"; exit 1; }
 command -v 7zz >/dev/null || { echo "missing 7zz (Debian package 7zip)"; exit 1; }
 command -v pdftotext >/dev/null || { echo "missing pdftotext (Debian package poppler-utils)"; exit 1; }
 drive="$(mktemp -d)"
@@ -119,4 +122,24 @@ expect_rc 0 "restore"
 [ "$(tables)" = "$before" ] || fail "the round trip changed the tables"
 batch check
 expect_rc 0 "check after the restore"
+
+# --- The M30 XML files: listed after the preview, each well-formed.
+batch m30 --companies 001-001 --xml --out "$drive/xml"
+expect_rc 0 "m30 --xml"
+[ "$(head -1 "$drive/out.txt")" = "$drive/xml/jovedig.prn" ] || fail "m30 --xml: the preview first"
+grep '\.xml$' "$drive/out.txt" >"$drive/xml.txt" || fail "m30 --xml listed no XML file"
+while read -r f; do
+  case "$f" in "$drive/xml/M30XML/23M30_"*) ;; *) fail "XML file outside M30XML: $f" ;; esac
+  xmllint --noout "$f" || fail "not well-formed: $f"
+done <"$drive/xml.txt"
+
+# --- The takeover: the payroll program's companies taken over, the tables sound after.
+"$payroll" "$drive/KVAD" --companies 2 --persons 20 >/dev/null
+batch takeover --companies all --from "$drive/KVAD" --overwrite
+[ "$rc" = 0 ] || [ "$rc" = 3 ] || { cat "$drive/err.txt"; fail "takeover: exit $rc"; }
+grep -q "mvirda23 takeover: [1-9][0-9]* cég feldolgozva" "$drive/err.txt" || { cat "$drive/err.txt"; fail "takeover summary"; }
+batch takeover --companies all --from "$drive/nincs"
+expect_rc 4 "takeover from a missing payroll directory"
+batch check
+expect_rc 0 "check after the takeover"
 echo "batch commands: ok"
