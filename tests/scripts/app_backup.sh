@@ -7,20 +7,10 @@
 # workstation that starts during a restore waits for it; the version box and the
 # calculator over the date field and the main menu.
 set -euo pipefail
-base="mvirda_backup_$$"
-. "$(dirname "$0")/lib/app_tmux.sh"
-need "$launcher" "$gen" "$dbftool"
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_backup
 command -v 7zz >/dev/null || { echo "missing 7zz (Debian package 7zip)"; exit 1; }
-drive="$(mktemp -d)"
-inst="$drive/VIRDA23"
 holder=""
-cleanup() {
-  kill_windows
-  tmux -L "$base.two" kill-server 2>/dev/null || true
-  [ -z "$holder" ] || kill "$holder" 2>/dev/null || true
-  rm -rf "$drive"
-}
-trap cleanup EXIT
+at_exit '[ -z "$holder" ] || kill "$holder" 2>/dev/null'
 start() {  # the program up to the processing date
   open_window "'$launcher' '$inst' x"
   wait_for "A feldolgozás dátuma:"
@@ -181,7 +171,7 @@ wait_for "Mentés visszatöltése"
 [ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "Esc restored something"
 tm send-keys -t t Escape
 wait_for "Kilépés a programból"
-leave
+quit_program
 
 # --- The round trip: with the program down the year table is lost and a company
 # added; the start puts an empty year table in its place; the restore brings the
@@ -204,9 +194,9 @@ expect_at 12 24 "$target"
 tm send-keys -t t Enter
 wait_for "Visszatöltés folyamatban..."
 # The second workstation starts now and waits for the start-up guard.
-tmux -L "$base.two" new-session -d -s two -x 80 -y 25 "export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
-for i in $(seq 50); do tmux -L "$base.two" capture-pane -p -t two | grep -qF "Várakozás állományra..." && break; sleep 0.1; done
-tmux -L "$base.two" capture-pane -p -t two | grep -qF "Várakozás állományra..." || fail "the second workstation did not wait"
+start_station two
+wait_for "Várakozás állományra..."
+w=t
 wait_for "A visszatöltés kész."
 tm send-keys -t t Enter
 wait_for "Mentés visszatöltése"
@@ -214,16 +204,13 @@ wait_for "Mentés visszatöltése"
 # is left.
 tm send-keys -t t Escape
 wait_for "Kilépés a programból"
-for i in $(seq 100); do tmux -L "$base.two" capture-pane -p -t two | grep -qF "A feldolgozás dátuma:" && break; sleep 0.1; done
-tmux -L "$base.two" capture-pane -p -t two | grep -qF "A feldolgozás dátuma:" || fail "the second workstation did not start after the restore"
-tmux -L "$base.two" send-keys -t two Enter
-for i in $(seq 50); do tmux -L "$base.two" capture-pane -p -t two | grep -qF "Kilépés a programból" && break; sleep 0.1; done
-tmux -L "$base.two" capture-pane -p -t two | grep -qF "Kilépés a programból" || fail "the second workstation's main menu"
-tmux -L "$base.two" send-keys -t two Escape
-sleep 0.3
-tmux -L "$base.two" send-keys -t two n
-for i in $(seq 50); do tmux -L "$base.two" capture-pane -p -t two | grep -qF PROGRAM-ENDED && break; sleep 0.1; done
-leave
+w=two
+wait_for "A feldolgozás dátuma:"
+keys Enter
+wait_for "Kilépés a programból"
+quit_program
+w=t
+quit_program
 cmp -s <(dumps) "$drive/before.csv" || { diff <(dumps) "$drive/before.csv" | head -5; fail "the tables differ from the backup"; }
 sound
 [ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "the restore left its directories"

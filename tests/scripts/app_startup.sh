@@ -6,16 +6,8 @@
 # reindexing; Esc out through the exit sequence ("gond.baj" removed); and a SIGKILL
 # at the main menu, after which the next start rebuilds every index file.
 set -euo pipefail
-base="mvirda_app_$$"
-. "$(dirname "$0")/lib/app_tmux.sh"
-need "$launcher" "$program" "$gen" "$dbftool"
-drive="$(mktemp -d)"
-inst="$drive/VIRDA23"
-cleanup() {
-  kill_windows
-  rm -rf "$drive"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_app
+need "$program"
 start() { open_window "$@"; }  # start COMMAND...: a fresh window running the command
 
 "$gen" "$drive" --persons 40 --companies 3 >/dev/null
@@ -100,7 +92,7 @@ tm send-keys -t t Escape
 wait_for "Kilépés a programból"
 # The submenu holds the tables to itself; back at the main menu they can be read.
 "$dbftool" check-index "$inst/virda23.dbf" "$inst/virda232.ntx" >/dev/null || fail "index check"
-leave
+quit_program
 [ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
 
 # SIGKILL at the main menu: the next start finds gond.baj and rebuilds the indexes.

@@ -3,14 +3,16 @@
 # "4" sent together at the processing date: the main menu waits; "4o" sent at once at
 # the main menu: the notice stays until a later key; "82": the submenu opens and
 # reindexing does not run.
-. "$(dirname "$0")/lib/app_session.sh"
+set -euo pipefail
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_typeahead
 
 # Still (or never) on the screen after a second: the program had time to act.
 stays() { sleep 1; pane | grep -qF -- "$1" || fail "$2"; }
 stays_away() { sleep 1; ! pane | grep -qF -- "$1" || fail "$2"; }
 stamps() { stat -c %i:%y "$inst"/*.ntx; }
 
-app_session_start typeahead x
+installation 20 2
+open_window "'$launcher' '$inst' x"
 
 # Enter and 4 in one go at the processing date: the 4 does not choose item 4.
 wait_for "A feldolgozás dátuma:"

@@ -5,25 +5,16 @@
 # nothing (switched off: no request at all); a server that never answers does not
 # hold the start past the time-out.
 set -euo pipefail
-base="mvirda_update_$$"
-. "$(dirname "$0")/lib/app_tmux.sh"
-need "$launcher" "$gen"
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_update
 command -v python3 >/dev/null || { echo "missing python3"; exit 1; }
 command -v curl >/dev/null || { echo "missing curl"; exit 1; }
-drive="$(mktemp -d)"
-inst="$drive/VIRDA23"
 www="$drive/www"
 server=""
 stop_server() {
   if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi
   server=""
 }
-cleanup() {
-  kill_windows
-  stop_server
-  rm -rf "$drive"
-}
-trap cleanup EXIT
+at_exit stop_server
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 serve() {  # a web server on 127.0.0.1 over $www, its log in $drive/server.log
   stop_server
@@ -73,7 +64,7 @@ expect_at 15 18 "Tovább..."
 grep -q "GET /verzio.txt" "$drive/server.log" || fail "no request for verzio.txt"
 tm send-keys -t t x
 wait_for "Kilépés a programból"
-leave
+quit_program
 
 # The same version, or a blank after the colon (one character shorter): nothing.
 for line in 'VIRDA23:2023.01' 'VIRDA23: 2023.02'; do
@@ -82,7 +73,7 @@ for line in 'VIRDA23:2023.01' 'VIRDA23: 2023.02'; do
   tm send-keys -t t Enter
   wait_for "Kilépés a programból"
   ! pane | grep -qF "Töltse le" || fail "a message for '$line'"
-  leave
+  quit_program
 done
 
 # A huge binary version file: nothing shown, nothing broken.
@@ -91,7 +82,7 @@ start
 tm send-keys -t t Enter
 wait_for "Kilépés a programból"
 [ ! -f "$inst/verzio.txt" ] || [ "$(stat -c %s "$inst/verzio.txt")" -le 65536 ] || fail "a huge verzio.txt was kept"
-leave
+quit_program
 
 # Switched off (KWWWELLEN 2): no request at all.
 printf 'VIRDA23:2023.02\r\n' >"$www/verzio.txt"
@@ -101,7 +92,7 @@ start
 tm send-keys -t t Enter
 wait_for "Kilépés a programból"
 ! grep -q "GET" "$drive/server.log" || fail "a request although the check is off"
-leave
+quit_program
 set_kwwwellen 1
 
 # A server that takes the connection and never answers, a time-out of 2 seconds.
@@ -125,5 +116,5 @@ wait_for "Kilépés a programból"
 t1=$(date +%s.%N)
 grep -q accepted "$drive/silent.log" || fail "the check never reached the server"
 python3 -c "import sys; sys.exit(0 if $t1 - $t0 < 5 else 1)" || fail "the start waited $(python3 -c "print($t1 - $t0)") s"
-leave
+quit_program
 echo "ok"

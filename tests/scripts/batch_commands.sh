@@ -7,22 +7,13 @@
 # long run; the backup and the restore with their refusals; the M30 XML files; the
 # takeover of a generated payroll installation.
 set -euo pipefail
-base="mvirda_batch_$$"
-. "$(dirname "$0")/lib/app_tmux.sh"
-payroll="$bin/takeover/tools/gen-payroll"
-need "$program" "$launcher" "$gen" "$dbftool" "$payroll"
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_batch
+need "$program" "$payroll"
 command -v xmllint >/dev/null || { echo "missing xmllint (Debian package libxml2-utils)"; exit 1; }
 command -v 7zz >/dev/null || { echo "missing 7zz (Debian package 7zip)"; exit 1; }
 command -v pdftotext >/dev/null || { echo "missing pdftotext (Debian package poppler-utils)"; exit 1; }
-drive="$(mktemp -d)"
-inst="$drive/VIRDA23"
 holder=""
-cleanup() {
-  kill_windows
-  [ -z "$holder" ] || kill "$holder" 2>/dev/null || true
-  rm -rf "$drive"
-}
-trap cleanup EXIT
+at_exit '[ -z "$holder" ] || kill "$holder" 2>/dev/null'
 export VIRDA_DRIVE="$drive"
 
 # batch ARGS...: the program without a terminal; sets rc, leaves out.txt, err.txt.

@@ -6,15 +6,10 @@
 # 80x25, upgrading nothing; every table and index sound afterwards; the launcher
 # alone finding the program on PATH.
 set -euo pipefail
-base="mvirda_i21pkg_$$"
-. "$(dirname "$0")/lib/app_tmux.sh"
+. "$(dirname "$0")/lib/program_windows.sh" mvirda_package
 src="${MVIRDA_SOURCE_DIR:?}"
-scratch="$(mktemp -d)"
-cleanup() {
-  kill_windows
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+scratch="$drive"
+at_exit 'rm -rf "$scratch"'
 
 deb="$("$src/tools/package" --build-dir "$MVIRDA_BINARY_DIR" --out "$scratch" --no-lintian --fast | tail -1)"
 [ -f "$deb" ] || fail "no package: $deb"
@@ -85,7 +80,7 @@ expect_at 0 35 "Próba Kft."
 expect_at 8 24 " 1  Adatbevitel, módosítás      "
 expect_at 16 24 " 0  Kilépés a programból        "
 [ -f "$inst/elsoind.jel" ] || fail "no elsoind.jel after the first start"
-leave
+quit_program
 [ ! -f "$inst/gond.baj" ] || fail "gond.baj left after the last workstation"
 
 for t in "$inst"/*.dbf; do

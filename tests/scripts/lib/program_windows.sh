@@ -1,33 +1,53 @@
-# The real program in tmux windows of 80x25 over a scratch installation, and reading
-# its screens: sourced by the end-to-end scripts (NAME is the tmux server's name).
+# The real program in tmux windows of 80x25 over a scratch drive, and reading its
+# screens: sourced by every end-to-end script (NAME names the script's tmux server).
 #
 #   . lib/program_windows.sh NAME
-#   station a            a workstation in window "a", at its main menu
-#   start_station a      a workstation started in window "a", not waited for
-#   w=a                  the window the helpers below look at
+# Binaries of the build: $program, $launcher, $gen, $payroll, $dbftool; `need F…`
+# stops the script unless each is an executable. The scratch drive $drive (with the
+# installation's place $inst = $drive/VIRDA23) and the tmux server are removed when
+# the script ends, after the commands given to `at_exit`.
+#
+#   installation P C     a generated installation, P persons of C companies, started before
+#   station a            a workstation in window "a" (the launcher on $inst), at its main menu
+#   start_station a      the same, not waited for
+#   open_window CMD…     window "t" (replacing an earlier "t") running the shell command
+#   w=a                  the window the helpers below look at ("t" after open_window)
 #   wait_for TEXT        waits until the window shows TEXT (up to 20 s)
+#   wait_gone TEXT       waits until the window no longer shows TEXT
 #   at R C TEXT          the text at row R, column C (from 0) as long as TEXT
 #   wait_at R C TEXT     waits until TEXT stands there
+#   expect_at R C TEXT   fails unless TEXT stands there now
 #   keys K…              tmux key names, one by one (Esc and a letter sent together
 #                        would arrive as Alt+letter: send Esc alone)
 #   type_text TEXT       TEXT as typed
-#   installation P C     a generated installation, P persons of C companies, started before
 #   to_persons           main-menu item 1: the person browse
+#   ended                waits until the window's program has ended
 #   quit_program         from the main menu: Esc, no backup, until the program ends
+#   kill_windows         ends every window (and the program in it)
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 bin="${MVIRDA_BINARY_DIR:?}/src"
+program="$bin/mvirda23"
 launcher="$bin/virda23"
 gen="$bin/store/tools/gen-installation"
+payroll="$bin/takeover/tools/gen-payroll"
 dbftool="$bin/xbase/tools/dbftool"
-for f in "$launcher" "$gen" "$dbftool"; do
-  [ -x "$f" ] || { echo "missing $f"; exit 1; }
-done
-sock="$1_$$"
+need() {
+  local f
+  for f in "$@"; do
+    [ -x "$f" ] || { echo "missing $f"; exit 1; }
+  done
+}
+need "$launcher" "$gen" "$dbftool"
+sock="${1:?}_$$"
 drive="$(mktemp -d)"
 inst="$drive/VIRDA23"
 w=a
 tm() { tmux -L "$sock" "$@"; }
+exit_steps=()
+at_exit() { exit_steps+=("$*"); }
 cleanup() {
+  local s
+  for s in "${exit_steps[@]}"; do eval "$s" || true; done
   tm kill-server 2>/dev/null || true
   rm -rf "$drive"
 }
@@ -50,6 +70,14 @@ wait_for() {
   done
   fail "$w waited for: $1"
 }
+wait_gone() {
+  local i
+  for i in $(seq 200); do
+    if ! pane | grep -qF -- "$1"; then return 0; fi
+    sleep 0.1
+  done
+  fail "$w still shows: $1"
+}
 at() {
   local line
   line="$(pane | sed -n "$(($1 + 1))p")"
@@ -63,6 +91,9 @@ wait_at() {
   done
   fail "$w row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"
 }
+expect_at() {
+  [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "$w row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"
+}
 keys() {
   local k
   for k in "$@"; do
@@ -71,8 +102,9 @@ keys() {
   done
 }
 type_text() { tm send-keys -t "$w" -l "$1"; sleep 0.3; }
-start_station() {
-  local cmd="export VIRDA_DRIVE='$drive'; '$launcher' '$inst' x; echo PROGRAM-ENDED; sleep 60"
+# window NAME CMD: a window of the server's one session running CMD, then "PROGRAM-ENDED".
+window() {
+  local cmd="export VIRDA_DRIVE='$drive'; $2; echo PROGRAM-ENDED; sleep 60"
   if tm has-session -t s 2>/dev/null; then
     tm new-window -t s -n "$1" "$cmd"
   else
@@ -80,6 +112,11 @@ start_station() {
   fi
   w="$1"
 }
+open_window() {
+  tm kill-window -t s:t 2>/dev/null || true
+  window t "$*"
+}
+start_station() { window "$1" "'$launcher' '$inst' x"; }
 station() {
   start_station "$1"
   wait_for "A feldolgozás dátuma:"
@@ -94,9 +131,11 @@ to_persons() {
   keys 1
   wait_at 1 29 "SZJA adatszolgáltatás"
 }
+ended() { wait_for PROGRAM-ENDED; }
 quit_program() {
   keys Escape
   wait_for "Adatállomány mentése?"
   keys n
-  wait_for PROGRAM-ENDED
+  ended
 }
+kill_windows() { tm kill-server 2>/dev/null || true; }
