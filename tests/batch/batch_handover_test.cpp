@@ -63,6 +63,31 @@ struct TakeoverDrive : takeover::testing::Installation {
   std::map<std::string, int> persons() const {
     return takeover::testing::count_by_company(program + "/virda23.dbf");
   }
+  // The live records of the tables a takeover changes, as their bytes in the files.
+  std::vector<std::string> tables() const {
+    std::vector<std::string> out;
+    for (const char* t : {"vallal", "virda23", "eltar23"}) {
+      const std::string f = certs::testing::file_bytes(program + "/" + t + ".dbf");
+      const auto u16 = [&](size_t at) {
+        return static_cast<size_t>(static_cast<unsigned char>(f[at])) |
+               static_cast<size_t>(static_cast<unsigned char>(f[at + 1])) << 8;
+      };
+      const size_t header = u16(8), length = u16(10);
+      std::string live;
+      for (size_t at = header; at + length <= f.size(); at += length)
+        if (f[at] == ' ') live += f.substr(at, length) + "\n";
+      out.push_back(live);
+    }
+    return out;
+  }
+};
+
+// A table of `dir` held open by another workstation.
+struct Holder {
+  xbase::WorkAreas areas;
+  Holder(const std::string& path, xbase::OpenMode mode) {
+    EXPECT_TRUE(areas.use(path, "", mode));
+  }
 };
 
 TEST(BatchTakeover, OverwriteTakesTheCompaniesAsTheMenuItemDoes) {
@@ -80,6 +105,8 @@ TEST(BatchTakeover, OverwriteTakesTheCompaniesAsTheMenuItemDoes) {
                                                 inst.payroll, "--overwrite"}));
   // The generated payroll data hold what cannot be placed: findings, once each.
   ASSERT_EQ(r.code, 3) << r.err;
+  ASSERT_FALSE(menu.tables()[1].empty());
+  EXPECT_EQ(inst.tables(), menu.tables());
   EXPECT_EQ(inst.persons(), menu.persons());
   EXPECT_EQ(certs::testing::file_bytes(inst.program + "/atvetel.txt"),
             certs::testing::file_bytes(menu.program + "/atvetel.txt"));
@@ -101,8 +128,30 @@ TEST(BatchTakeover, WithoutOverwriteTheCompaniesWithRecordsKeepThem) {
       with_dir(inst.program, {"takeover", "--companies", "001-002", "--from", inst.payroll}));
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_TRUE(contains(r.err, "001")) << r.err;
+  EXPECT_TRUE(contains(r.err, "002")) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(inst.persons(), before);
+}
+
+TEST(BatchTakeover, AHeldPayrollProgramOrAWorkstationInTheProgramIsBusyAndChangesNothing) {
+  TakeoverDrive inst;
+  const auto before = inst.tables();
+  {
+    Holder payroll(inst.payroll + "/vallal.dbf", xbase::OpenMode::Exclusive);
+    BatchResult r = batch(with_dir(inst.program, {"--wait", "1", "takeover", "--companies", "all",
+                                                  "--from", inst.payroll, "--overwrite"}));
+    EXPECT_EQ(r.code, 5) << r.err;
+  }
+  EXPECT_EQ(inst.tables(), before);
+  {
+    // A workstation at its main menu: the year table open shared.
+    Holder station(inst.program + "/virda23.dbf", xbase::OpenMode::Shared);
+    BatchResult r = batch(with_dir(inst.program, {"--wait", "2", "takeover", "--companies", "all",
+                                                  "--from", inst.payroll, "--overwrite"}));
+    EXPECT_EQ(r.code, 5) << r.err;
+    EXPECT_TRUE(contains(r.err, "virda23")) << r.err;
+  }
+  EXPECT_EQ(inst.tables(), before);
 }
 
 TEST(BatchTakeover, AMissingPayrollProgramIsInputMissingAndChangesNothing) {
