@@ -55,13 +55,13 @@ XmlDirectory::Write XmlDirectory::write_file(std::string_view name_cp852, std::s
     }
     candidate = stem + "_" + std::to_string(n) + ".xml";
   }
-  if (f.write(bytes) != bytes.size()) {
-    f.close();
+  // A write error may show only when the file is closed (a network share).
+  const bool whole = f.write(bytes) == bytes.size();
+  if (!f.close() || !whole) {
     pf::delete_file(full);  // no partial file stays
     return Write::NotWritten;
   }
   taken_.insert(pf::name_key(candidate));
-  f.close();
   if (written) *written = full;
   return Write::Written;
 }

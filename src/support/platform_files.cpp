@@ -374,6 +374,7 @@ bool File::open(std::string_view path, Mode mode) {
 bool File::created(std::string_view path) {
   if (fd_ < 0) return false;
   short_writes_ = faults().write && faults().write(path);
+  failing_close_ = faults().close && faults().close(path);
   return true;
 }
 
@@ -428,9 +429,16 @@ int64_t File::seek(int64_t pos) {
   return static_cast<int64_t>(::lseek(fd_, static_cast<off_t>(pos), SEEK_SET));
 }
 
-void File::close() {
-  if (fd_ >= 0) ::close(fd_);
+bool File::close() {
+  if (fd_ < 0) return true;
+  bool ok = ::close(fd_) == 0;
   fd_ = -1;
+  if (failing_close_) {
+    failing_close_ = false;
+    errno = EIO;
+    return false;
+  }
+  return ok;
 }
 
 bool dir_writable(std::string_view path) {

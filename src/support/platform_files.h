@@ -122,12 +122,14 @@ class File {
   size_t write(std::string_view bytes);
   // FSEEK from the start; the new position or -1.
   int64_t seek(int64_t pos);
-  void close();
+  // False when the system reports a failed write only now (a network share).
+  bool close();
 
  private:
   bool created(std::string_view path);
   int fd_ = -1;
   bool short_writes_ = false;  // an injected full disk
+  bool failing_close_ = false;  // an injected late write error
 };
 
 // A file written under a work name beside its own and put in place only when it is
@@ -183,11 +185,14 @@ class LockFile {
 // Faults a test injects into this layer (tests may run as root, for whom a
 // read-only directory is still writable): creating a file through File or LockFile
 // whose path `create` accepts fails with EACCES; writing into a file whose path
-// `write` accepted when it was created stops short with ENOSPC, as on a full disk.
+// `write` accepted when it was created stops short with ENOSPC, as on a full disk;
+// closing a file whose path `close` accepted when it was created fails with EIO, as
+// a network share reports a write it could not make only then.
 // Empty predicates inject nothing; the faults stay until replaced.
 struct FileFaults {
   std::function<bool(std::string_view path)> create;
   std::function<bool(std::string_view path)> write;
+  std::function<bool(std::string_view path)> close;
 };
 void inject_file_faults(FileFaults faults);
 

@@ -152,8 +152,9 @@ TEST(XmlFiles, AnUnwritableDirectoryCostsOneAlertNeverACertificate) {
     SCOPED_TRACE("nothing can be created in it");
     fs::create_directories(s.xml_dir());
     std::ofstream(s.xml_dir() + "/23M30_0001_Előző.xml") << "previous";
-    support::platform::inject_file_faults(
-        {[](std::string_view p) { return p.find("/M30XML/") != std::string_view::npos; }, {}});
+    support::platform::FileFaults f;
+    f.create = [](std::string_view p) { return p.find("/M30XML/") != std::string_view::npos; };
+    support::platform::inject_file_faults(f);
     s.alerts.clear();
     M30XmlRun xml(*s.ctx, s.options());
     EXPECT_EQ(s.run(xml), 4);
@@ -164,11 +165,11 @@ TEST(XmlFiles, AnUnwritableDirectoryCostsOneAlertNeverACertificate) {
 
 TEST(XmlFiles, AFileThatCannotBeCreatedOrWrittenIsToldAndTheRunGoesOn) {
   XmlStation s;
-  for (bool at_creation : {true, false}) {
-    SCOPED_TRACE(at_creation ? "creation" : "writing");
+  for (int step : {0, 1, 2}) {
+    SCOPED_TRACE(step == 0 ? "creation" : step == 1 ? "writing" : "closing");
     auto hers = [](std::string_view p) { return p.find("OHara") != std::string_view::npos; };
     support::platform::FileFaults f;
-    (at_creation ? f.create : f.write) = hers;
+    (step == 0 ? f.create : step == 1 ? f.write : f.close) = hers;
     support::platform::inject_file_faults(f);
     s.alerts.clear();
     M30XmlRun xml(*s.ctx, s.options());
