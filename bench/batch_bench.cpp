@@ -17,7 +17,6 @@
 
 #include "bench_program.h"
 #include "certs/m30_run.h"
-#include "console/headless.h"
 #include "efile/m30_xml_run.h"
 #include "print/settings.h"
 #include "shell/batch_run.h"
@@ -43,16 +42,11 @@ double best_of(int runs, const std::function<void()>& f) {
 
 // The M30 run below its dialogs, in-process, as the batch calls it.
 void run_in_process(const std::string& dir, const std::string& out, bool xml) {
-  console::Console con(std::make_unique<console::HeadlessBackend>());
-  console::ReadContext reads(con);
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  shell::Context ctx(con, areas, vars, windows, reads);
-  ctx.program_dir = dir;
+  BenchStation station(dir);
+  shell::Context& ctx = station.ctx;
   shell::set_globals(ctx, shell::StartArgs{});
-  areas.set_deleted(true);
-  areas.set_exact(false);
+  station.areas.set_deleted(true);
+  station.areas.set_exact(false);
   if (!shell::NYITOGAT(ctx, false)) std::exit(1);
   certs::RunRequest req;
   req.selection.kvkod1 = "000";
@@ -67,7 +61,7 @@ void run_in_process(const std::string& dir, const std::string& out, bool xml) {
   xml_options.alert = [](std::string_view) {};
   efile::M30XmlRun xml_run(ctx, xml_options);
   certs::run_m30(ctx, req, xml ? xml_run.hooks() : certs::M30XmlHooks{});
-  areas.close_all();
+  station.areas.close_all();
 }
 
 int batch(const std::vector<std::string>& args) {

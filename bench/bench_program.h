@@ -12,6 +12,7 @@
 #include "console/backend.h"
 #include "console/console.h"
 #include "console/get_read.h"
+#include "console/headless.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
 #include "shell/startup_main.h"
@@ -76,6 +77,27 @@ class BenchInstallation {
   std::string name_;
   std::string base_;
   bool temporary_ = false;
+};
+
+// A workstation over a headless console in the program directory `dir`, with the
+// error handler in place: for the benchmarks that call a run below its dialogs.
+struct BenchStation {
+  xbase::WorkAreas areas;
+  xbase::Variables vars;
+  ui::WindowStack windows;
+  console::Console con{std::make_unique<console::HeadlessBackend>()};
+  console::ReadContext reads{con};
+  support::ErrorSystem errors;
+  shell::Context ctx;
+
+  explicit BenchStation(const std::string& dir)
+      : errors(dir, shell::console_error_hooks(con)), ctx(con, areas, vars, windows, reads) {
+    support::ERRORSYS(errors, areas);
+    ctx.errors = &errors;
+    ctx.program_dir = dir;
+  }
+  BenchStation(const BenchStation&) = delete;
+  BenchStation& operator=(const BenchStation&) = delete;
 };
 
 // The program in the current directory (the installation) on `backend`, with the

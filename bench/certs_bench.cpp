@@ -22,7 +22,6 @@
 #include "bench_program.h"
 #include "certs/ekho_run.h"
 #include "certs/m30_run.h"
-#include "console/headless.h"
 #include "print/control_codes.h"
 #include "print/pdf_maker.h"
 #include "print/routing.h"
@@ -93,13 +92,10 @@ int main(int argc, char** argv) {
     std::string program_dir;
   } inst{installation.dir()};
 
-  console::Console con(std::make_unique<console::HeadlessBackend>());
-  console::ReadContext reads(con);
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  shell::Context ctx(con, areas, vars, windows, reads);
-  ctx.program_dir = inst.program_dir;
+  BenchStation station(inst.program_dir);
+  xbase::WorkAreas& areas = station.areas;
+  xbase::Variables& vars = station.vars;
+  shell::Context& ctx = station.ctx;
   shell::set_globals(ctx, shell::StartArgs{});
   areas.set_deleted(true);
   areas.set_exact(false);

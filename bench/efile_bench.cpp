@@ -23,7 +23,6 @@
 #include "bench_program.h"
 #include "certs/cert_run.h"
 #include "certs/szamol.h"
-#include "console/headless.h"
 #include "efile/m30_xml_run.h"
 #include "shell/record_buffer.h"
 #include "shell/shared_access.h"
@@ -54,15 +53,6 @@ struct Best {
     wall = std::min(wall, now_ms() - w);
     cpu = std::min(cpu, cpu_ms() - c);
   }
-};
-
-struct Station {
-  console::Console con{std::make_unique<console::HeadlessBackend>()};
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  console::ReadContext reads{con};
-  shell::Context ctx{con, areas, vars, windows, reads};
 };
 
 struct Figures {
@@ -103,8 +93,7 @@ int main(int argc, char** argv) {
   if (!inst.ensure(o, now_ms)) return 1;
   fs::current_path(inst.dir());
 
-  Station s;
-  s.ctx.program_dir = inst.dir();
+  BenchStation s(inst.dir());
   shell::set_globals(s.ctx, shell::StartArgs{});
   s.vars.assign("MAINAP", xbase::Value::date(xbase::Date::from_ymd(2024, 1, 31)));
   s.areas.set_deleted(true);

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "console/headless.h"
+#include "bench_program.h"
 #include "maint/archiver.h"
 #include "maint/backup.h"
 #include "maint/restore.h"
@@ -59,24 +59,6 @@ struct Figures {
     std::vector<double> s = ms;
     std::sort(s.begin(), s.end());
     return s[s.size() / 2];
-  }
-};
-
-// A workstation over a headless console in the program directory.
-struct Station {
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  console::Console con{std::make_unique<console::HeadlessBackend>()};
-  console::ReadContext reads{con};
-  std::unique_ptr<support::ErrorSystem> errors;
-  std::unique_ptr<shell::Context> ctx;
-  explicit Station(const std::string& dir) {
-    errors = std::make_unique<support::ErrorSystem>(dir, shell::console_error_hooks(con));
-    support::ERRORSYS(*errors, areas);
-    ctx = std::make_unique<shell::Context>(con, areas, vars, windows, reads);
-    ctx->errors = errors.get();
-    ctx->program_dir = dir;
   }
 };
 
@@ -134,7 +116,7 @@ int main(int argc, char** argv) {
   fs::create_directories(plain);
   fs::create_directories(ours);
   Figures zip_a, our_backup, zip_e, our_restore;
-  Station station(dir);
+  BenchStation station(dir);
   // MAINT_BENCH_STEPS=1: where the restore's time goes, step by step.
   static double step_from = 0;
   if (std::getenv("MAINT_BENCH_STEPS"))
@@ -154,7 +136,7 @@ int main(int argc, char** argv) {
 
     fs::remove(ours + "/virda23#.zip");
     t0 = now_ms();
-    maint::Result b = maint::backup(*station.ctx, ours);
+    maint::Result b = maint::backup(station.ctx, ours);
     our_backup.add(now_ms() - t0);
     if (b.outcome != maint::Outcome::Done) {
       std::fprintf(stderr, "backup failed: %s\n", b.archiver_line.c_str());
@@ -170,7 +152,7 @@ int main(int argc, char** argv) {
     t0 = now_ms();
     step_from = t0;
     shell::StartupGuard guard;
-    maint::Result r = maint::restore(*station.ctx, ours, guard);
+    maint::Result r = maint::restore(station.ctx, ours, guard);
     our_restore.add(now_ms() - t0);
     if (r.outcome != maint::Outcome::Done) {
       std::fprintf(stderr, "restore failed: %s %s\n", r.name.c_str(), r.archiver_line.c_str());

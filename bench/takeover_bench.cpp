@@ -24,7 +24,6 @@
 #include <vector>
 
 #include "bench_program.h"
-#include "console/headless.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
 #include "shell/shared_access.h"
@@ -65,18 +64,9 @@ Result take_over(const std::string& program_template, const std::string& payroll
                  const std::string& scratch) {
   fs::remove_all(scratch);
   fs::copy(program_template, scratch, fs::copy_options::recursive);
-  console::Console con(std::make_unique<console::HeadlessBackend>());
-  console::ReadContext reads(con);
-  xbase::WorkAreas areas;
-  xbase::Variables vars;
-  ui::WindowStack windows;
-  support::ErrorHooks hooks = shell::console_error_hooks(con);
-  support::ErrorSystem errors(scratch, std::move(hooks));
-  support::ERRORSYS(errors, areas);
-  shell::Context ctx(con, areas, vars, windows, reads);
-  ctx.errors = &errors;
-  ctx.program_dir = scratch;
-  areas.set_deleted(true);
+  BenchStation station(scratch);
+  shell::Context& ctx = station.ctx;
+  station.areas.set_deleted(true);
   if (!shell::NYITOGAT(ctx, true)) std::exit(1);
 
   takeover::Request req;
