@@ -1,8 +1,6 @@
 // The batch commands that hand over to the XML files and to the payroll takeover: the
 // same files and records the runs below the menus make, the questions answered from
 // the options, and the exit code of each outcome.
-#include <cstdlib>
-
 #include "batch/batch_test_util.h"
 #include "efile/efile_test_util.h"
 #include "efile/xml_fixture.h"
@@ -45,21 +43,7 @@ TEST(BatchXml, AnXmlAlertIsAWarningAndTheCertificatesStillPrint) {
 
 // The takeover's installation on a drive the batch run's directory check accepts.
 struct TakeoverDrive : takeover::testing::Installation {
-  std::string old_drive;
-  bool had_drive = false;
-  TakeoverDrive() {
-    if (const char* d = std::getenv("VIRDA_DRIVE")) {
-      had_drive = true;
-      old_drive = d;
-    }
-    ::setenv("VIRDA_DRIVE", root.c_str(), 1);
-  }
-  ~TakeoverDrive() {
-    if (had_drive)
-      ::setenv("VIRDA_DRIVE", old_drive.c_str(), 1);
-    else
-      ::unsetenv("VIRDA_DRIVE");
-  }
+  ScopedEnv drive_env{"VIRDA_DRIVE", root};
   std::map<std::string, int> persons() const {
     return takeover::testing::count_by_company(program + "/virda23.dbf");
   }

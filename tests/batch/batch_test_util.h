@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "certs/cert_fixture.h"
+#include "common/scoped_env.h"
 #include "print/settings.h"
 #include "shell/batch_run.h"
 
@@ -47,21 +48,12 @@ inline BatchResult batch(const std::vector<std::string>& args, const BatchServic
 // A drive with the installation VIRDA23 on it (VIRDA_DRIVE points at it while the
 // object lives), filled with the certificate fixture's records and indexed.
 struct Installation {
-  std::string drive;
-  std::string dir;
-  std::string old_drive;
-  bool had_drive = false;
+  std::string drive = made_drive();
+  std::string dir = drive + "/VIRDA23";
+  ScopedEnv drive_env{"VIRDA_DRIVE", drive};
 
   explicit Installation(void (*fill)(Station&) = certs::testing::golden_installation) {
-    std::string base = std::filesystem::temp_directory_path().string() + "/batchtest-XXXXXX";
-    drive = ::mkdtemp(base.data());
-    dir = drive + "/VIRDA23";
     std::filesystem::create_directory(dir);
-    if (const char* d = std::getenv("VIRDA_DRIVE")) {
-      had_drive = true;
-      old_drive = d;
-    }
-    ::setenv("VIRDA_DRIVE", drive.c_str(), 1);
     {
       Station s(dir);
       fill(s);
@@ -69,14 +61,14 @@ struct Installation {
     }
     std::ofstream(dir + "/cegnev.txt") << xbase::utf8_to_cp852("Próba Bérszámfejtő Bt.") << "\r\n";
   }
-  ~Installation() {
-    if (had_drive)
-      ::setenv("VIRDA_DRIVE", old_drive.c_str(), 1);
-    else
-      ::unsetenv("VIRDA_DRIVE");
-    std::filesystem::remove_all(drive);
-  }
+  ~Installation() { std::filesystem::remove_all(drive); }
   std::string file(const std::string& name) const { return dir + "/" + name; }
+
+ private:
+  static std::string made_drive() {
+    std::string base = std::filesystem::temp_directory_path().string() + "/batchtest-XXXXXX";
+    return ::mkdtemp(base.data());
+  }
 };
 
 // Every file of a directory with its bytes.

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "common/forked_process.h"
+#include "common/scoped_env.h"
 #include "takeover/atvesz.h"
 #include "takeover/run_test_util.h"
 #include "xbase/cp852.h"
@@ -48,9 +49,8 @@ const console::Screen* screen_with_anywhere(const console::HeadlessBackend& t,
   return nullptr;
 }
 
-struct Drive {
-  explicit Drive(const Installation& inst) { setenv("VIRDA_DRIVE", inst.root.c_str(), 1); }
-  ~Drive() { unsetenv("VIRDA_DRIVE"); }
+struct Drive : ScopedEnv {
+  explicit Drive(const Installation& inst) : ScopedEnv("VIRDA_DRIVE", inst.root) {}
 };
 
 std::string read_file(const std::string& path) {
