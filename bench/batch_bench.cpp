@@ -5,7 +5,6 @@
 //   bench_batch_bench [DIR] [runs]   DIR: where DIR/m30/VIRDA23 and DIR/check/VIRDA23
 //                                    are generated, or reused (default: temporary)
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench_clock.h"
 #include "bench_program.h"
 #include "certs/m30_run.h"
 #include "efile/m30_xml_run.h"
@@ -23,12 +23,6 @@
 #include "shell/shared_access.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double now_ms() {
-  return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
-}
 
 double best_of(int runs, const std::function<void()>& f) {
   double best = 1e18;

@@ -3,8 +3,6 @@
 // for a key (the screen drawn, the user function called).
 #pragma once
 
-#include <time.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <deque>
@@ -14,14 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "console/backend.h"
 #include "console/keys.h"
-
-inline double now_ms() {
-  timespec ts{};
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 struct Step {
   int key;

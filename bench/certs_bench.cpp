@@ -5,11 +5,9 @@
 // Best of several runs (the machine may be shared), wall and CPU time.
 //   bench_certs_bench [DIR] [runs]   DIR: where DIR/VIRDA23 is generated, or reused
 //                                    (default: a temporary directory, removed afterwards)
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_clock.h"
 #include "bench_program.h"
 #include "certs/ekho_run.h"
 #include "certs/m30_run.h"
@@ -33,17 +32,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kPersons = 10000;
 constexpr uint64_t kSeed = 15;
-
-double cpu_seconds() {
-  rusage ru{};
-  ::getrusage(RUSAGE_SELF, &ru);
-  return static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-         static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
 
 struct Timing {
   double wall = 1e9, cpu = 1e9;
@@ -53,11 +44,10 @@ struct Timing {
 Timing best_of(int runs, const std::function<void()>& f) {
   Timing t;
   for (int i = 0; i < runs; ++i) {
-    double c0 = cpu_seconds();
-    auto w0 = Clock::now();
+    double c0 = cpu_ms(), w0 = now_ms();
     f();
-    t.wall = std::min(t.wall, std::chrono::duration<double>(Clock::now() - w0).count());
-    t.cpu = std::min(t.cpu, cpu_seconds() - c0);
+    t.wall = std::min(t.wall, (now_ms() - w0) / 1e3);
+    t.cpu = std::min(t.cpu, (cpu_ms() - c0) / 1e3);
   }
   return t;
 }
@@ -75,10 +65,6 @@ void set(xbase::Variables& v, const char* name, xbase::Value value) {
 }
 
 }  // namespace
-
-double now_ms() {
-  return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
-}
 
 int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;

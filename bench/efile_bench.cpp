@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "bench_program.h"
 #include "certs/cert_run.h"
 #include "certs/szamol.h"
@@ -32,16 +33,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kPersons = 10000;
-
-double clock_ms(clockid_t clock) {
-  timespec ts{};
-  ::clock_gettime(clock, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-double now_ms() { return clock_ms(CLOCK_MONOTONIC); }
-// The process's CPU time, user and system: on a shared machine the wall time also
-// counts the waits for a core.
-double cpu_ms() { return clock_ms(CLOCK_PROCESS_CPUTIME_ID); }
 
 // A phase's best wall and CPU times over the runs.
 struct Best {

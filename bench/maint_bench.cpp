@@ -15,7 +15,6 @@
 //   bench_maint_bench [DIR] [runs]   DIR: where DIR/VIRDA23 is generated, or reused
 //                                    when it holds the tables (default: a temporary
 //                                    directory, removed afterwards); runs: default 5
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "bench_program.h"
 #include "maint/archiver.h"
 #include "maint/backup.h"
@@ -44,12 +44,6 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace pf = support::platform;
-
-double now_ms() {
-  timespec ts{};
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 struct Figures {
   std::vector<double> ms;

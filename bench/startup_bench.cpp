@@ -20,11 +20,9 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "console/backend.h"
 #include "console/console.h"
 #include "console/get_read.h"
@@ -54,12 +53,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kPersons = 100000;
-
-double now_ms() {
-  timespec ts{};
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 // The moments of one start, in CLOCK_MONOTONIC milliseconds (the same clock in
 // every process).

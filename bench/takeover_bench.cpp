@@ -11,8 +11,6 @@
 //                                       already in DIR/VIRDA23 is reused); runs: per case,
 //                                       default 5; the best and the median are shown
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "bench_program.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
@@ -40,19 +39,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kPersons = 10000;
-
-// CPU time of this process (user and system), in milliseconds.
-double cpu_ms() {
-  rusage u{};
-  ::getrusage(RUSAGE_SELF, &u);
-  return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-double now_ms() {
-  timespec ts{};
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 struct Result {
   double ms = 0, cpu = 0;
