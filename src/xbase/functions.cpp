@@ -112,7 +112,7 @@ Value val(std::string_view s) {
   // after it a decimal; without one, the whole text is the width.
   const std::size_t point = s.find('.');
   if (point != std::string_view::npos) {
-    int whole = static_cast<int>(point);
+    int whole = std::max(static_cast<int>(point), 1);  // ".5" is read as "0.5"
     int decimals = static_cast<int>(s.size() - point - 1);
     return Value::num(v, whole + (decimals ? decimals + 1 : 0), decimals);
   }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string_view>
 
 #include "xbase/collation.h"
@@ -82,6 +83,26 @@ Value shift_date(Date d, double days) {
 
 Value number(double v, int decimals) { return Value::num(v, -1, decimals); }
 
+bool whole(const Value& v) {
+  return v.decimals() == 0 && std::fabs(v.as_num()) < 9.2e18 && std::trunc(v.as_num()) == v.as_num();
+}
+
+bool fits_32_bits(double v) { return v >= -2147483648.0 && v <= 2147483647.0; }
+
+// A sum, difference or product of two whole numbers is an integer of the runtime.
+// It keeps ten columns up to the integer's limit: 999,999,999 when both sides fit
+// 32 bits (the old dBASE limit the runtime kept for them), 9,999,999,999 otherwise.
+// A larger result is one column wider than its digits; one below -999,999,999 is
+// twenty wide, as a computed number is.
+Value integer_or_number(double r, const Value& a, const Value& b, int decimals) {
+  if (!whole(a) || !whole(b) || std::fabs(r) >= 9.2e18) return number(r, decimals);
+  double limit = fits_32_bits(a.as_num()) && fits_32_bits(b.as_num()) ? 999999999.0 : 9999999999.0;
+  if (r < -999999999.0 || r <= limit) return number(r, 0);
+  char digits[32];
+  int n = std::snprintf(digits, sizeof digits, "%.0f", r);
+  return Value::num(r, n + 1, 0);
+}
+
 }  // namespace
 
 bool equal(const Value& a, const Value& b, bool exact) {
@@ -108,7 +129,7 @@ bool contains(const Value& a, const Value& b) {
 
 Value add(const Value& a, const Value& b) {
   if (a.is_num() && b.is_num())
-    return number(a.as_num() + b.as_num(), std::max(a.decimals(), b.decimals()));
+    return integer_or_number(a.as_num() + b.as_num(), a, b, std::max(a.decimals(), b.decimals()));
   if (a.is_str() && b.is_str()) return Value::str(a.as_str() + b.as_str());
   if (a.is_date() && b.is_num()) return shift_date(a.as_date(), b.as_num());
   if (a.is_num() && b.is_date()) return shift_date(b.as_date(), a.as_num());
@@ -117,7 +138,7 @@ Value add(const Value& a, const Value& b) {
 
 Value subtract(const Value& a, const Value& b) {
   if (a.is_num() && b.is_num())
-    return number(a.as_num() - b.as_num(), std::max(a.decimals(), b.decimals()));
+    return integer_or_number(a.as_num() - b.as_num(), a, b, std::max(a.decimals(), b.decimals()));
   if (a.is_str() && b.is_str()) {
     // "-" joins the texts and moves the left side's trailing blanks to the end.
     std::string_view left = without_trailing_blanks(a.as_str());
@@ -134,7 +155,7 @@ Value subtract(const Value& a, const Value& b) {
 
 Value multiply(const Value& a, const Value& b) {
   if (!a.is_num() || !b.is_num()) arg_error(kSubMult, "*", a, &b);
-  return number(a.as_num() * b.as_num(), a.decimals() + b.decimals());
+  return integer_or_number(a.as_num() * b.as_num(), a, b, a.decimals() + b.decimals());
 }
 
 Value divide(const Value& a, const Value& b) {

@@ -45,7 +45,12 @@ TEST(NumberTextResults, ZeroSuppressionBlanksOnlyARealZero) {
 TEST(NumberTextResults, WidthsOfComputedNumbersAndLongLiterals) {
   check({
       {"STR(-999999999-1)", "         -1000000000"},
-      {"STR(9999999999+1)", "         10000000000"},
+      // Whole numbers are summed and multiplied as integers: beyond the integer's
+      // limit one column more than the digits.
+      {"STR(9999999999+1)", " 10000000000"},
+      {"STR(1234567890+1)", " 1234567891"},
+      {"STR(1000000*100000)", " 100000000000"},
+      {"STR(2000000000-1000000000+1000000000)", " 2000000000"},
       {"STR(1234567890)", " 1234567890"},
       {"STR(ROUND(-1234567890.4, 0))", "         -1234567890"},
       {"LEN(STR(ROUND(-1234567890.4, 0)))", "        20"},
@@ -77,6 +82,13 @@ TEST(NumberTextResults, StrReservesTheDecimalsAndThePoint) {
       {"STR(3.14159, 6, 2)", "  3.14"},
       {"STR(123, 2)", "**"},
   });
+}
+
+TEST(NumberTextResults, ValOfAPointFirstCountsTheZeroBeforeIt) {
+  EvalContext ctx;
+  Value v = Expr::compile(R"(VAL(".5"))").eval(ctx);
+  EXPECT_EQ(v.width(), 3);
+  EXPECT_EQ(v.decimals(), 1);
 }
 
 TEST(NumberTextResults, ValTakesItsSizeFromTheText) {
