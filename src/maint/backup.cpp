@@ -110,6 +110,7 @@ Result backup(shell::Context& ctx, const std::string& target_dir) {
 
   Result res;
   res.path = archive;
+  res.earlier_archive = pf::exists(archive);
   WorkDir work(dir);
   {
     shell::StartupGuard guard;
@@ -122,13 +123,18 @@ Result backup(shell::Context& ctx, const std::string& target_dir) {
   }
   if (!link_others(dir, work.path(), res.files))
     return Result::failed(Outcome::NotWritten, Reason::CopyNotWritten);
+  auto target_not_written = [&res] {
+    res.outcome = Outcome::NotWritten;
+    res.reason = Reason::TargetNotWritten;
+    return res;
+  };
 
   // The archiver updates a copy; the archive is replaced only by a good one.
   std::string pending = archive + "." + std::to_string(::getpid()) + ".tmp";
   pf::delete_file(pending);
-  if (pf::exists(archive) && pf::copy_file(archive, pending) < 0) {
+  if (res.earlier_archive && pf::copy_file(archive, pending) < 0) {
     pf::delete_file(pending);
-    return Result::failed(Outcome::NotWritten, Reason::CopyNotWritten);
+    return target_not_written();
   }
   // The names are all the archiver gets: it expands no wildcard of its own. It
   // would read "*" and "?" in a name as one, and Windows names never hold them.
@@ -150,9 +156,7 @@ Result backup(shell::Context& ctx, const std::string& target_dir) {
   }
   if (!pf::sync_path(pending) || std::rename(pending.c_str(), archive.c_str()) != 0) {
     pf::delete_file(pending);
-    res.outcome = Outcome::NotWritten;
-    res.reason = Reason::CopyNotWritten;
-    return res;
+    return target_not_written();
   }
   pf::sync_path(target);
   res.outcome = Outcome::Done;

@@ -96,8 +96,16 @@ std::optional<std::string> MELYFLOPPY(shell::Context& ctx, bool backup) {
 }
 
 void show_outcome(shell::Context& ctx, const Result& r, bool backup) {
-  const std::string unchanged =
-      std::string(backup ? HU("A korábbi mentés változatlan.") : HU("Az adatok változatlanok."));
+  // A backup that fails leaves the earlier archive, when there was one; a restore
+  // that fails leaves the data.
+  std::vector<std::string> unchanged;
+  if (!backup) unchanged.push_back(std::string(HU("Az adatok változatlanok.")));
+  else if (r.earlier_archive) unchanged.push_back(std::string(HU("A korábbi mentés változatlan.")));
+  auto with_unchanged = [&unchanged](std::vector<std::string> lines) {
+    lines.insert(lines.end(), unchanged.begin(), unchanged.end());
+    return lines;
+  };
+  const std::string target = box_path(r.path.substr(0, std::max<std::size_t>(r.path.find_last_of('/'), 1)));
   switch (r.reason) {
     case Reason::None:
       if (r.outcome != Outcome::Done) return;
@@ -114,7 +122,7 @@ void show_outcome(shell::Context& ctx, const Result& r, bool backup) {
       tell(ctx, {std::string(HU("Nem található a mentés:")), box_path(r.path)});
       return;
     case Reason::NoTables:
-      tell(ctx, {std::string(HU("A mentésben nincs adattábla (.dbf):")), box_path(r.path), unchanged});
+      tell(ctx, with_unchanged({std::string(HU("A mentésben nincs adattábla (.dbf):")), box_path(r.path)}));
       return;
     case Reason::LockGivenUp:
     case Reason::OthersWorking:
@@ -127,15 +135,26 @@ void show_outcome(shell::Context& ctx, const Result& r, bool backup) {
       if (backup)
         tell(ctx, {std::string(HU("A mentés nem készült el: a munkapéldány nem írható."))});
       else
-        tell(ctx, {std::string(HU("A visszatöltés nem sikerült: a munkapéldány nem írható.")), unchanged});
+        tell(ctx, with_unchanged({std::string(HU("A visszatöltés nem sikerült: a munkapéldány nem írható."))}));
       return;
-    case Reason::ArchiverFailed:
-      tell(ctx, {archiver_failure(r, backup ? HU("A mentés nem sikerült, a 7-Zip hibakódja: ")
-                                            : HU("A visszatöltés nem sikerült, a 7-Zip hibakódja: ")),
-                 xbase::left(pf::shown_path(r.archiver_line), 70), unchanged});
+    case Reason::TargetNotWritten:
+      tell(ctx, with_unchanged({std::string(HU("A mentés nem készült el, nem írható a mentés helye:")), target}));
       return;
+    case Reason::ArchiverFailed: {
+      std::vector<std::string> lines = {
+          archiver_failure(r, backup ? HU("A mentés nem sikerült, a 7-Zip hibakódja: ")
+                                     : HU("A visszatöltés nem sikerült, a 7-Zip hibakódja: ")),
+          xbase::left(pf::shown_path(r.archiver_line), 70)};
+      if (backup) lines.insert(lines.end(), {std::string(HU("A mentés helye:")), target});
+      tell(ctx, with_unchanged(std::move(lines)));
+      return;
+    }
     case Reason::DamagedTable:
       tell(ctx, {pf::shown_path(r.name) + std::string(HU(": hibás tábla a mentésben. Az adatok változatlanok."))});
+      return;
+    case Reason::NameClash:
+      tell(ctx, {std::string(HU("A mentés két állományának neve csak kis- és nagybetűben tér el:")),
+                 xbase::left(pf::shown_path(r.name), 70), std::string(HU("Az adatok változatlanok."))});
       return;
   }
 }

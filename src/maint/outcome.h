@@ -24,16 +24,19 @@ enum class Reason {
   NoTables,         // the archive holds no ".dbf"
   LockGivenUp,      // a table's wait ended with Esc
   OthersWorking,    // a table could not be had exclusively
-  CopyNotWritten,   // the work copy or the work archive
+  CopyNotWritten,   // the work copy in the installation
+  TargetNotWritten, // the new archive beside the old one in the target directory
   ArchiverFailed,   // `archiver_code`, `archiver_line`
   DamagedTable,     // `name`
+  NameClash,        // `name`: two entries whose names differ only in case
 };
 
 struct Result {
   Outcome outcome = Outcome::Cancelled;
   Reason reason = Reason::None;
   std::string path;                // the archive (Linux path)
-  std::string name;                // the damaged table
+  bool earlier_archive = false;    // a backup found an archive there before it
+  std::string name;                // the damaged table; both clashing names
   std::vector<std::string> files;  // the files archived or restored
   int archiver_code = 0;
   std::string archiver_line;       // the archiver's last line (UTF-8)

@@ -65,13 +65,14 @@ bool is_table(const std::string& name) { return pf::wildcard_match("*.dbf", name
 bool restorable_entries(const std::vector<ArchiveEntry>& entries, std::vector<std::string>& taken,
                         std::string& clash) {
   taken.clear();
-  std::set<std::string> landing;
+  std::map<std::string, std::string> landing;  // lower-case name -> the entry's
   for (const ArchiveEntry& e : entries) {
     // "e" flattens every entry to its last name: two that meet would overwrite
     // one another, or one would write through a link the other left.
     std::string flat = base_name(e.path);
-    if (!landing.insert(lower(flat)).second) {
-      clash = flat;
+    auto [at, fresh] = landing.emplace(lower(flat), e.path);
+    if (!fresh) {
+      clash = at->second + ", " + e.path;
       return false;
     }
     if (e.folder || e.link || flat != e.path || flat.empty()) continue;
@@ -128,7 +129,7 @@ Result restore(shell::Context& ctx, const std::string& source_dir, shell::Startu
     std::string clash;
     if (!restorable_entries(parse_listing(listing.output), taken, clash)) {
       res.outcome = Outcome::Damaged;
-      res.reason = Reason::DamagedTable;
+      res.reason = Reason::NameClash;
       res.name = clash;
       return res;
     }

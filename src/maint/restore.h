@@ -32,7 +32,7 @@ Result restore(shell::Context& ctx, const std::string& source_dir, shell::Startu
 void recover_leftovers(shell::Context& ctx);
 
 // The entries of a listing that a restore takes, by name as stored; false (with
-// the name in `clash`) when two entries would land on one name.
+// the two entries' names in `clash`, "a, b") when two entries would land on one name.
 bool restorable_entries(const std::vector<ArchiveEntry>& entries, std::vector<std::string>& taken,
                         std::string& clash);
 

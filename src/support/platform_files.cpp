@@ -163,9 +163,9 @@ int64_t copy_file(std::string_view from, std::string_view to, bool new_only) {
     return -1;
   }
   int64_t total = 0;
-  bool ok = true;
+  bool ok = !(faults().write && faults().write(dst));  // an injected full disk
   char buf[65536];
-  for (;;) {
+  while (ok) {
     ssize_t n = ::read(in, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {

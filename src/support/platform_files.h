@@ -185,7 +185,8 @@ class LockFile {
 // Faults a test injects into this layer (tests may run as root, for whom a
 // read-only directory is still writable): creating a file through File or LockFile
 // whose path `create` accepts fails with EACCES; writing into a file whose path
-// `write` accepted when it was created stops short with ENOSPC, as on a full disk;
+// `write` accepted when it was created stops short with ENOSPC, as on a full disk
+// (copy_file too fails so into such a destination);
 // closing a file whose path `close` accepted when it was created fails with EIO, as
 // a network share reports a write it could not make only then.
 // Empty predicates inject nothing; the faults stay until replaced.
