@@ -78,6 +78,9 @@ bool open_with_indexes(Context& ctx, std::string_view file, bool exclusive, std:
       return false;
     }
   }
+  // USE … INDEX: the table stands on the first record of its order, so that a
+  // browse or pick list opened on it starts there.
+  if (!indexes.empty()) area.go_top();
   return true;
 }
 

@@ -6,13 +6,18 @@
 #include <stdexcept>
 
 #include "certs/cert_fixture.h"
+#include "certs/certs_test_util.h"
+#include "certs/kiknek.h"
 #include "certs/m30_run.h"
+#include "console/keys.h"
+#include "entry/help.h"
 #include "xbase/functions.h"
 
 namespace certs {
 namespace {
 
 using namespace testing;
+using testing::cells;
 
 // The part from column `col` of the lines of a preview file that begin with
 // `prefix` (UTF-8 both).
@@ -39,8 +44,31 @@ void five_in_two(Station& s) {
       for (auto [vez, uto] : {std::pair{"Erdős", "Emil"}, {"Bakó", "Béla"}, {"Dávid", "Dóra"},
                               {"Antal", "Anna"}, {"Cseh", "Csaba"}})
         append(p, {{"VKOD", vkod}, {"NYILAT", "M"}, {"NEV", (std::string(vez) + " " + uto).c_str()},
-                   {"VEZNEV", vez}, {"UTONEV", uto}, {"JOVEDELEM", 1000}});
+                   {"VEZNEV", vez}, {"UTONEV", uto}, {"JOVEDELEM", 1000},
+                   {"SZEMSZAM", (std::string("8") + vkod + "00000" + vez[0]).c_str()}});
   });
+}
+
+TEST(Selection, F1InTheTaxIdentifierListsThePersonsFromTheFirstOfTheirOrder) {
+  Station s;
+  five_in_two(s);
+  s.con->set_key(console::key::kF1, [&s](console::Console&) { entry::HELP(*s.ctx); });
+  s.vars.make_public("KMINVKOD", Value::str("010"));
+  s.vars.make_public("KMAXVKOD", Value::str("020"));
+  // Both codes as they are, F1 in the tax identifier, Enter on the list's first row.
+  s.term->keys({'\r', '\r', console::key::kF1, '\r', console::key::kEsc});
+  KIKNEK(*s.ctx, "JOV");
+  // The list (rows 3-22, columns 10-69; the two columns that fit centred): its first
+  // row is 010 Antal Anna, the first person in company and name order, though the
+  // table holds 020 Erdős Emil first.
+  const console::Screen* list = nullptr;
+  for (const console::Screen& w : s.term->waits())
+    if (xbase::cp852_to_utf8(cells(w, 3, 10, 1)) == "┌") list = &w;
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(xbase::cp852_to_utf8(cells(*list, 5, 18, 7)), "Cég Név");
+  EXPECT_EQ(xbase::cp852_to_utf8(cells(*list, 7, 18, 14)), "010 Antal Anna");
+  EXPECT_EQ(xbase::cp852_to_utf8(cells(*list, 16, 18, 14)), "020 Erdős Emil");
+  EXPECT_EQ(s.vars.find("KSZEMSZAM")->as_str(), "801000000A");
 }
 
 TEST(Selection, StartNumberPrintsTheLaterCertificatesOfEachCompany) {

@@ -214,8 +214,9 @@ TEST(Filelock, WaitsForTheWholeTable) {
   EXPECT_TRUE(s.areas.current().table()->file_locked());
 }
 
-// The working set of a menu item: tables and their index files.
-void make_working_set(Station& s) {
+// The working set of a menu item: tables and their index files; `first_last` writes
+// the first record of the company and year tables last in key order.
+void make_working_set(Station& s, bool first_last = false) {
   auto index = [&](const std::string& table, const std::string& ntx, const std::string& key) {
     ASSERT_TRUE(s.areas.use(s.file(table), "", OpenMode::Exclusive));
     auto fn = xbase::ntx_key_function(s.areas, key, &s.vars);
@@ -223,6 +224,13 @@ void make_working_set(Station& s) {
     s.areas.close_area();
   };
   for (const char* t : {"vallal", "eltar23", "kozter", "virda23"}) make_table(s, t, 2);
+  for (const char* t : {"vallal", "virda23"}) {
+    if (!first_last) break;
+    ASSERT_TRUE(s.areas.use(s.file(t), "", OpenMode::Exclusive));
+    s.areas.current().go_to(1);
+    s.areas.current().put("VKOD", Value::str("009"));
+    s.areas.close_area();
+  }
   index("vallal", "vallal", "vkod");
   index("eltar23", "eltar23", "vkod+nev");
   index("virda23", "virda23", "vkod+HUNGORD(nev)");
@@ -249,6 +257,15 @@ TEST(Nyitogat, OpensTheWorkingSetWithItsIndexes) {
   s.areas.select(1);
   EXPECT_TRUE(NYITOGAT(*s.ctx, true));
   EXPECT_TRUE(s.areas.current().table()->exclusive());
+}
+
+TEST(Nyitogat, EachTableStandsOnTheFirstRecordOfItsOrder) {
+  Station s;
+  make_working_set(s, true);
+  ASSERT_TRUE(NYITOGAT(*s.ctx, false));
+  EXPECT_EQ(s.areas.current().recno(), 2u);
+  EXPECT_EQ(s.areas.current().get("VKOD").as_str(), "002");
+  EXPECT_EQ(s.areas.find("VALLAL")->recno(), 2u);
 }
 
 TEST(Nyitogat, ABusyTableIsNeverHandedOnAndKilepesEnds) {
