@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "shell/upgrade.h"
 #include "support/platform_files.h"
 #include "support/platform_paths.h"
 #include "xbase/functions.h"
@@ -42,11 +43,42 @@ std::vector<std::string> missing_templates(const std::string& program_dir) {
   return out;
 }
 
+namespace {
+
+constexpr std::string_view kTemplateWork = ".sablon";  // a template on its way in
+
+// Copies one template under a work name beside its final one, syncs it and only
+// then gives it its name: a start killed meanwhile leaves the file missing (and
+// copied again by the next start), never a truncated table under the real name.
+bool copy_template(const std::string& from, const std::string& program_dir, const std::string& name) {
+  const std::string to = pf::join(program_dir, name);
+  const std::string work = to + std::string(kTemplateWork);
+  pf::delete_file(work);
+  if (pf::copy_file(from, work) < 0) return false;
+  restructure_step("template-copied");
+  if (!pf::sync_path(work)) {
+    pf::delete_file(work);
+    return false;
+  }
+  restructure_step("template-synced");
+  if (!pf::rename_file(work, to)) {
+    pf::delete_file(work);
+    return false;
+  }
+  pf::sync_path(program_dir);
+  restructure_step("template-renamed");
+  return true;
+}
+
+}  // namespace
+
 int copy_missing_templates(const std::string& program_dir) {
   std::string templates = pf::find_nocase(pf::join(program_dir, "xxx"));
+  // What a copy killed before its rename left.
+  DELCSILL2(program_dir, "*" + std::string(kTemplateWork));
   int copied = 0;
   for (const std::string& name : missing_templates(program_dir)) {
-    if (pf::copy_file(pf::join(templates, name), pf::join(program_dir, name)) < 0) continue;
+    if (!copy_template(pf::join(templates, name), program_dir, name)) continue;
     ++copied;
     DELCSILL2(program_dir, "*.ntx");
   }

@@ -27,8 +27,10 @@ bool held_open(const std::string& path);
 // order) that the program directory lacks under any case.
 std::vector<std::string> missing_templates(const std::string& program_dir);
 
-// Copies into `program_dir` every file of missing_templates(); after a copy every
-// "*.ntx" file of the program directory is deleted, so the indexes are built again.
+// Copies into `program_dir` every file of missing_templates(), each under the work
+// name <name>.sablon, synced, then renamed (a work file a killed copy left is
+// deleted first); after a copy every "*.ntx" file of the program directory is
+// deleted, so the indexes are built again.
 // Only the first workstation in may do this. Returns the number of files copied.
 int copy_missing_templates(const std::string& program_dir);
 

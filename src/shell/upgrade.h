@@ -70,7 +70,9 @@ int recover_restructure(Context& ctx);
 // reached ("temp-created", "temp-filled", "indexes-removed", "table-to-bak",
 // "temp-to-table", "bak-removed", "index-written" for each index file before it
 // takes its name, "indexes-built"; in the submenu's reindexing "indexes-let-go" once
-// the open tables have let their index files go). An empty function turns it off.
+// the open tables have let their index files go; in the start's template copy
+// "template-copied", "template-synced", "template-renamed" for each file). An empty
+// function turns it off.
 void set_restructure_step_hook(std::function<void(std::string_view step)> hook);
 // Reports a step to the hook.
 void restructure_step(std::string_view step);

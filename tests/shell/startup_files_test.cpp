@@ -5,6 +5,7 @@
 #include "shell/startup_files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 
 #include <chrono>
@@ -13,6 +14,7 @@
 #include "shell/fminber.h"
 #include "shell/shell_test_util.h"
 #include "shell/startup_main.h"
+#include "shell/upgrade.h"
 
 namespace shell {
 namespace {
@@ -83,6 +85,41 @@ TEST(TemplateCopy, NeverOverwritesAndACopyDeletesEveryIndex) {
   EXPECT_EQ(copy_missing_templates(s.dir), 0);
   EXPECT_TRUE(fs::exists(s.file("vallal.ntx")));
 }
+
+// A start killed at each step of a template's copy, then started again: the table
+// is the template's whole, or not there and copied again; no work file stays.
+class TemplateCopyKilled : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(TemplateCopyKilled, TheNextStartFindsTheTableWholeOrCopiesItAgain) {
+  const std::string kill_at = GetParam();
+  Station s;
+  fs::create_directory(s.file("xxx"));
+  const std::string table(300000, 'T');  // more than one write of the copy
+  write(s.file("xxx/vallal.dbf"), table);
+  Other start([&](int, int) {
+    set_restructure_step_hook([&](std::string_view step) {
+      if (step == kill_at) ::kill(::getpid(), SIGKILL);
+    });
+    copy_missing_templates(s.dir);
+    return 0;
+  });
+  ASSERT_EQ(start.finish(), 128 + SIGKILL);
+  const bool renamed = std::string(kill_at) == "template-renamed";
+  EXPECT_EQ(fs::exists(s.file("vallal.dbf")), renamed);
+
+  EXPECT_EQ(copy_missing_templates(s.dir), renamed ? 0 : 1);
+  EXPECT_EQ(read(s.file("vallal.dbf")), table);
+  EXPECT_FALSE(fs::exists(s.file("vallal.dbf.sablon")));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, TemplateCopyKilled,
+                         ::testing::Values("template-copied", "template-synced", "template-renamed"),
+                         [](const auto& info) {
+                           std::string n = info.param;
+                           for (char& c : n)
+                             if (c == '-') c = '_';
+                           return n;
+                         });
 
 TEST(StartupGuard, ASecondWorkstationWaitsUntilTheFirstIsThrough) {
   Station s;
