@@ -15,7 +15,7 @@ start() {  # the program up to the processing date
   open_window "'$launcher' '$inst' x"
   wait_for "A feldolgozás dátuma:"
 }
-to_menu() { tm send-keys -t t Enter; wait_for "Kilépés a programból"; }
+to_menu() { w=t; keys Enter; wait_for "Kilépés a programból"; }
 dumps() {  # every table's records, as dbftool dumps them
   local t
   for t in vallal virda23 eltar23 konstans kozter; do "$dbftool" dump "$inst/$t.dbf"; done
@@ -38,7 +38,7 @@ printf 'log\r\n' >"$inst/hibauzen.dbh"
 # --- The version box and the calculator over the date field and the main menu.
 start
 before="$(pane)"
-tm send-keys -t t M-v
+keys M-v
 wait_for "Tovább..."
 expect_at 7 21 "┌─────"
 expect_at 18 21 "└─────"
@@ -47,49 +47,44 @@ expect_at 11 24 "Verzió   : 2023.01"
 expect_at 13 24 "Exe dátum: "
 expect_at 15 24 "Fordító  : "
 expect_at 17 35 "Tovább..."
-tm send-keys -t t x
-sleep 0.3
-[ "$(pane)" == "$before" ] || fail "the screen after the version box over the date field"
+keys x
+wait_screen "$before" "the screen after the version box over the date field"
 to_menu
 before="$(pane)"
-tm send-keys -t t M-v
+keys M-v
 wait_for "Tovább..."
-tm send-keys -t t Space
-sleep 0.3
-[ "$(pane)" == "$before" ] || fail "the screen after the version box over the main menu"
-tm send-keys -t t M-s
-sleep 0.3
-expect_at 5 2 "7  8  9  /"
+keys Space
+wait_screen "$before" "the screen after the version box over the main menu"
+keys M-s
+wait_at 5 2 "7  8  9  /"
 expect_at 11 2 "0  .  =  +"
-tm send-keys -t t 7 + 5 =
-sleep 0.3
-expect_at 2 2 "        12"
-tm send-keys -t t Enter
-sleep 0.3
-[ "$(pane)" == "$before" ] || fail "the main menu after the calculator"
+keys 7 + 5 =
+wait_at 2 2 "        12"
+keys Enter
+wait_screen "$before" "the main menu after the calculator"
 
 # --- The backup at the exit, into a new directory with shell syntax in its name.
-tm send-keys -t t Escape
+keys Escape
 wait_for "Adatállomány mentése?"
 expect_at 17 51 "Adatállomány mentése?"
 expect_at 19 51 "Igen"
 expect_at 20 51 "Nem"
-tm send-keys -t t i
+keys i
 wait_for "Mentés helye"
 expect_at 9 20 "┌─────────────Mentés helye──────────────┐"
 expect_at 15 20 "└"
 expect_at 11 24 "Elérési út (pl. D:\\MENTES):"
 expect_at 12 24 "$(printf '%35s' '')"
 target='ment és;$(touch pwned)'
-tm send-keys -t t -l "$target"
-tm send-keys -t t Enter
+type_text "$target"
+keys Enter
 wait_for "Létrehozás?"
 expect_at 16 40 "A megadott könyvtár nem létezik."
 expect_at 17 40 "Létrehozás?"
 dumps >"$drive/before.csv"
-tm send-keys -t t i
+keys i
 wait_for "A mentés elkészült:"
-tm send-keys -t t Enter
+keys Enter
 ended
 archive="$inst/$target/virda23#.zip"
 [ -f "$archive" ] || fail "no archive in '$inst/$target'"
@@ -105,13 +100,13 @@ wanted="$(cd "$inst" && find . -maxdepth 1 -type f \( -iname '*.db?' -o -iname '
 # The next exit shows the path; Esc there cancels the backup.
 start
 to_menu
-tm send-keys -t t Escape
+keys Escape
 wait_for "Adatállomány mentése?"
-tm send-keys -t t Enter
+keys Enter
 wait_for "Mentés helye"
 expect_at 12 24 "$target"
 stamp="$(stat -c %Y.%s "$archive")"
-tm send-keys -t t Escape
+keys Escape
 ended
 [ "$(stat -c %Y.%s "$archive")" == "$stamp" ] || fail "Esc in the path dialog made a backup"
 
@@ -122,16 +117,16 @@ to_menu
 "$dbftool" hold "$inst/virda23.dbf" exclusive 60 >"$drive/hold.log" &
 holder=$!
 for i in $(seq 50); do grep -q holding "$drive/hold.log" && break; sleep 0.1; done
-tm send-keys -t t Escape
+keys Escape
 wait_for "Adatállomány mentése?"
-tm send-keys -t t i
+keys i
 wait_for "Mentés helye"
-tm send-keys -t t Enter
+keys Enter
 wait_for "Várakozás állományra..."
 expect_at 12 25 "│   Várakozás állományra...   │"
-tm send-keys -t t Escape
+keys Escape
 wait_for "másik munkaállomás használja"
-tm send-keys -t t Enter
+keys Enter
 ended
 kill "$holder"
 wait "$holder" 2>/dev/null || true
@@ -141,35 +136,35 @@ holder=""
 # --- The restore: "Nem", Esc in the path dialog, a missing directory.
 start
 to_menu
-tm send-keys -t t 8
+keys 8
 wait_for "Mentés visszatöltése"
 rm -f "$inst/virda232.ntx"
-tm send-keys -t t 1
+keys 1
 wait_for "Adatállomány visszatöltése?"
 expect_at 17 45 "Adatállomány visszatöltése?"
-tm send-keys -t t n
-sleep 1
+keys n
+wait_gone "Adatállomány visszatöltése?"
+wait_file "$inst/virda232.ntx"  # the indexes rebuilt after Nem
 wait_for "Mentés visszatöltése"
-[ -f "$inst/virda232.ntx" ] || fail "the indexes were not rebuilt after Nem"
 [ ! -s "$inst/gond.baj" ] || fail "Nem wrote the restore's marker"
 [ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "Nem extracted something"
-tm send-keys -t t 1
+keys 1
 wait_for "Adatállomány visszatöltése?"
-tm send-keys -t t i
+keys i
 wait_for "Mentés helye"
-tm send-keys -t t C-y
-tm send-keys -t t -l "$drive/nincs ilyen"
-tm send-keys -t t Enter
+keys C-y
+type_text "$drive/nincs ilyen"
+keys Enter
 wait_for "A megadott könyvtár nem létezik!"
 expect_at 18 40 "A megadott könyvtár nem létezik!"
-tm send-keys -t t Enter
-sleep 0.3
+keys Enter
+wait_gone "A megadott könyvtár nem létezik!"
 expect_at 11 24 "Elérési út (pl. D:\\MENTES):"
-tm send-keys -t t Escape
-sleep 1
+keys Escape
+wait_gone "Mentés helye"
 wait_for "Mentés visszatöltése"
 [ -z "$(find "$inst" -maxdepth 1 -name 'visszatoltes*')" ] || fail "Esc restored something"
-tm send-keys -t t Escape
+keys Escape
 wait_for "Kilépés a programból"
 quit_program
 
@@ -184,25 +179,26 @@ printf '#!/bin/sh\n[ "$1" = e ] && sleep 3\nexec 7zz "$@"\n' >"$drive/util/7za"
 chmod +x "$drive/util/7za"
 start
 to_menu
-tm send-keys -t t 8
+keys 8
 wait_for "Mentés visszatöltése"
-tm send-keys -t t 1
+keys 1
 wait_for "Adatállomány visszatöltése?"
-tm send-keys -t t i
+keys i
 wait_for "Mentés helye"
 expect_at 12 24 "$target"
-tm send-keys -t t Enter
+keys Enter
 wait_for "Visszatöltés folyamatban..."
 # The second workstation starts now and waits for the start-up guard.
 start_station two
 wait_for "Várakozás állományra..."
 w=t
 wait_for "A visszatöltés kész."
-tm send-keys -t t Enter
+keys Enter
+wait_gone "A visszatöltés kész."
 wait_for "Mentés visszatöltése"
 # The submenu holds the working set to itself; the second workstation goes on once it
 # is left.
-tm send-keys -t t Escape
+keys Escape
 wait_for "Kilépés a programból"
 w=two
 wait_for "A feldolgozás dátuma:"

@@ -25,7 +25,7 @@ wait_for "A feldolgozás dátuma:"
 keys F2
 wait_for "Nyomtató és egyéb beállítások"
 keys Up Enter Enter Enter Down Down Down Down Down Down Enter Enter
-sleep 0.3
+wait_gone "Nyomtató és egyéb beállítások"
 
 # The processing date, then the note in the viewer; "P" makes the PDF and asks.
 keys Enter
@@ -38,8 +38,7 @@ wait_at 10 6 "Alkönyvtár: $inst"
 wait_at 12 6 "Fájl név  : valt0001"
 wait_at 14 6 "PDF megtekintése [X]:  "
 keys Enter Enter Enter
-sleep 0.5
-[ -f "$inst/valt0001.pdf" ] || fail "no PDF saved"
+wait_file "$inst/valt0001.pdf" "%%EOF"
 pdfinfo "$inst/valt0001.pdf" | grep -q "^Pages: *2$" || { pdfinfo "$inst/valt0001.pdf"; fail "the PDF has not two pages"; }
 pdftotext -raw "$inst/valt0001.pdf" - | grep -q "SOR 100" || fail "the last line is not in the PDF"
 [ "$(head -c 56 "$inst/pdfek.alk" | sed 's/ *$//')" == "$inst" ] || fail "pdfek.alk"
@@ -54,15 +53,16 @@ wait_for "Kilépés a programból"
 keys F2
 wait_for "Nyomtató és egyéb beállítások"
 keys Enter Enter Enter Up Up Up Up Up Up Enter Enter
-sleep 0.3
+wait_gone "Nyomtató és egyéb beállítások"
 keys 8
-wait_for "Egyéb funkciók"
+wait_at 3 33 "Egyéb funkciók"
 keys 3
 wait_for "valt0001.txt"
 keys Enter
 wait_for "/100"
 keys P
-sleep 1
+wait_file "$lpt" "SOR 100"
+for _ in $(seq 100); do [ "$(tr -cd '\f' <"$lpt" | wc -c)" == "2" ] && break; sleep 0.1; done
 printf '\r\nSOR 001' | cmp -s - <(head -c 9 "$lpt") || fail "the printer file does not begin with CR LF and the first line"
 grep -c $'\r$' "$lpt" | grep -q . || fail "no CR LF line ends"
 [ "$(tr -cd '\f' <"$lpt" | wc -c)" == "2" ] || fail "not two form feeds"

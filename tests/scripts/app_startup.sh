@@ -15,7 +15,7 @@ start() { open_window "$@"; }  # start COMMAND...: a fresh window running the co
 # No argument: only the start message; a key ends it.
 start "cd '$inst' && '$program'"
 wait_for "A program indítása: VIRDA23.BAT-tal, ne az EXE-t indítsa !"
-tm send-keys -t t Enter
+keys Enter
 ended
 
 # Outside VIRDA23 without "bg": refused.
@@ -29,7 +29,7 @@ printf 'ELSO SOR\r\nADATOK\r\nHARMADIK\r\n' >"$inst/valt0001.txt"
 
 start "'$launcher'"
 wait_for "A indítás után F2-vel lehet a nyomtatót beállítani."
-tm send-keys -t t Enter
+keys Enter
 wait_for "A feldolgozás dátuma:"
 [ -f "$inst/elsoind.jel" ] || fail "no elsoind.jel"
 [ -f "$inst/gond.baj" ] || fail "no gond.baj on the first workstation"
@@ -42,22 +42,21 @@ expect_at 24 0 "A feldolgozás dátuma:  $(date +%Y.%m.%d)"
 expect_at 24 46 "Nyomtató és egyéb beállítás: F2"
 
 # F2: EPSON, then Enter through the other menus.
-tm send-keys -t t F2
+keys F2
 wait_for "Nyomtató és egyéb beállítások"
 expect_at 15 6 "EPSON"
-tm send-keys -t t Up Enter
-for i in 1 2 3 4; do sleep 0.3; tm send-keys -t t Enter; done  # HP questions skipped for EPSON
-sleep 0.5
+keys Up Enter Enter Enter Enter Enter  # HP questions skipped for EPSON
+wait_gone "Nyomtató és egyéb beállítások"
 "$dbftool" dump "$inst/konstans.dbf" | grep -q "^,1," || { "$dbftool" dump "$inst/konstans.dbf"; fail "NYOMTIP is not 1 (EPSON)"; }
 
 # The processing date, then the change note in the viewer.
-tm send-keys -t t Enter
+keys Enter
 wait_for "/3"
-tm send-keys -t t Escape
+keys Escape
 wait_for "A következő indításkor is láthatók legyenek a fájlok?"
-tm send-keys -t t Down Enter
+keys Down Enter
 wait_for "A fájlokat az egyéb funkciók menüben lehet elolvasni"
-tm send-keys -t t Enter
+keys Enter
 [ -f "$inst/palt0001.txt" ] && [ ! -f "$inst/valt0001.txt" ] || fail "the note was not renamed"
 
 # The main menu.
@@ -74,21 +73,21 @@ expect_at 22 60 "F2 - beállítások"
 expect_at 24 16 "Magánszemélynek kifizetett összegek módosítása"
 
 # The submenu: the note is listed as read; reindexing rebuilds a deleted index.
-tm send-keys -t t 8
+keys 8
 wait_for "Mentés visszatöltése"
 expect_at 3 33 "Egyéb funkciók"
 expect_at 11 28 " 2  Újraindexelés        "
-tm send-keys -t t 3
+keys 3
 wait_for "Valt0001.txt     olvasott"
-tm send-keys -t t Escape
-sleep 0.3
+keys Escape
+wait_gone "Valt0001.txt     olvasott"
 rm -f "$inst/virda232.ntx"
-tm send-keys -t t 2
+keys 2
 wait_for "Indexelés kész"
 [ -f "$inst/virda232.ntx" ] || fail "reindexing did not build virda232.ntx"
-tm send-keys -t t Enter
-sleep 0.3
-tm send-keys -t t Escape
+keys Enter
+wait_gone "Indexelés kész"
+keys Escape
 wait_for "Kilépés a programból"
 # The submenu holds the tables to itself; back at the main menu they can be read.
 "$dbftool" check-index "$inst/virda23.dbf" "$inst/virda232.ntx" >/dev/null || fail "index check"
@@ -98,7 +97,7 @@ quit_program
 # SIGKILL at the main menu: the next start finds gond.baj and rebuilds the indexes.
 start "'$launcher' '$inst' x"
 wait_for "A feldolgozás dátuma:"
-tm send-keys -t t Enter
+keys Enter
 wait_for "Kilépés a programból"
 [ -f "$inst/gond.baj" ] || fail "no gond.baj while running"
 before="$(stat -c %i:%Y "$inst/virda23.ntx")"
@@ -107,7 +106,7 @@ program_pid="$(pgrep -P "$shell_pid" | head -1)"
 [ -n "$program_pid" ] || fail "no program to kill"
 kill -KILL "$program_pid"
 ended
-sleep 1
+sleep 1  # the rebuilt index's time must differ by a second
 start "'$launcher' '$inst' x"
 wait_for "A feldolgozás dátuma:"
 after="$(stat -c %i:%Y "$inst/virda23.ntx")"
@@ -115,7 +114,7 @@ after="$(stat -c %i:%Y "$inst/virda23.ntx")"
 for t in virda23:virda23 virda23:virda232 eltar23:eltar23 vallal:vallal; do
   "$dbftool" check-index "$inst/${t%%:*}.dbf" "$inst/${t##*:}.ntx" >/dev/null || fail "index ${t##*:} after restart"
 done
-tm send-keys -t t Enter
+keys Enter
 wait_for "Kilépés a programból"
 
 # The terminal hangs up at the main menu: the program closes its tables and ends.

@@ -41,13 +41,13 @@ done
 batch check
 expect_rc 0 "check"
 [ "$(grep -c ': rendben$' "$drive/out.txt")" = 9 ] || { cat "$drive/out.txt"; fail "check lines"; }
-"$dbftool" hold "$inst/virda23.dbf" flock 3 >/dev/null & holder=$!
-sleep 0.5
+"$dbftool" hold "$inst/virda23.dbf" flock 3 >"$drive/hold.txt" & holder=$!
+wait_file "$drive/hold.txt" holding
 batch check
 expect_rc 0 "check beside a 3-second file lock"
 wait "$holder" || true
-"$dbftool" hold "$inst/virda23.dbf" flock 10 >/dev/null & holder=$!
-sleep 0.5
+"$dbftool" hold "$inst/virda23.dbf" flock 10 >"$drive/hold.txt" & holder=$!
+wait_file "$drive/hold.txt" holding
 batch --wait 1 check
 expect_rc 5 "check against a 10-second file lock with --wait 1"
 grep -qF "virda23.dbf" "$drive/err.txt" || fail "the busy file is not named"

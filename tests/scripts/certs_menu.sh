@@ -15,7 +15,7 @@ station a
 
 # Item 2: the certificate types, then the selection dialog.
 keys 2
-wait_for "M30 jövedelemigazolás"
+kinds_box m30
 keys Down Down Enter
 wait_at 6 15 "╔"
 wait_at 19 65 "╝"
@@ -45,20 +45,21 @@ grep -q "Sor:" <<<"$status" || fail "status line: $status"
 grep -q "/$((lines + 1))" <<<"$status" || grep -q "/$lines" <<<"$status" || fail "line count in: $status"
 wait_at 24 79 "→"
 # "K": the second certificate's person is found.
-name="$(iconv -f CP852 -t UTF-8 "$inst/jovedig.prn" | grep -a "^Magánszemély családi neve:" | sed -n 3p | cut -c32-56 | sed 's/ *$//')"
+line="$(iconv -f CP852 -t UTF-8 "$inst/jovedig.prn" | grep -a "^Magánszemély családi neve:" | sed -n 3p | cut -c1-56 | sed 's/ *$//')"
+name="$(cut -c32- <<<"$line")"
 [ -n "$name" ] || fail "no person's name in jovedig.prn"
 pane | grep -qF "$name" && fail "$name on the first screen already"
 keys k
 wait_for "Keresendő:"
 type_text "$name"
 keys Enter
-wait_for "$name"
+wait_for "$line"  # the certificate's line, not the text typed into the search
 keys Escape
 wait_for "Kilépés a programból"
 
 # Item 3: the EKHO certificate.
 keys 3
-wait_for "Ekho igazolás"
+kinds_box ekho
 keys Down Down Enter
 wait_at 10 15 "╔"
 wait_at 12 28 "Ekho igazolás nyomtatása:"

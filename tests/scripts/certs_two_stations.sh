@@ -9,7 +9,7 @@ set -euo pipefail
 # Item 2, both types, the dialog's defaults, the screen.
 m30_preview() {
   keys 2
-  wait_for "M30 jövedelemigazolás"
+  kinds_box m30
   keys Down Down Enter
   wait_at 8 26 "Jövedelemigazolás nyomtatása:"
   keys Enter Enter Enter Enter Enter
@@ -56,7 +56,7 @@ keys Escape
 wait_for "Kilépés a programból"
 w=a
 keys 2
-wait_for "M30 jövedelemigazolás"
+kinds_box m30
 keys Down Down Enter
 wait_at 10 44 "004"
 keys Escape

@@ -15,13 +15,13 @@ mkdir -p "$HOME"
 # Item 2, both types, from start number `$1`, XML "I", the screen.
 m30_with_xml() {
   keys 2
-  wait_for "M30 jövedelemigazolás"
+  kinds_box m30
   keys Down Down Enter
   wait_at 8 26 "Jövedelemigazolás nyomtatása:"
   keys Enter Enter Enter
   type_text "$1"
   keys Enter
-  wait_at 17 60 "N"
+  wait_at 21 8 "Nem kötelező az M30 igazolást"  # the XML question's help box
   type_text I
   wait_for "Nyomtatás"
   keys Enter

@@ -77,6 +77,7 @@ wait_at 3 2 "Kód"
 keys Down Enter
 wait_at 3 8 "003"
 keys PageDown M
+wait_at 0 30 "Módosítás"
 wait_at 3 8 "003"
 leave_form
 wait_at 1 33 "Vállalkozások"
@@ -132,6 +133,7 @@ before="$(count virda23 '^,')"
 keys T
 wait_for "törlése ?"
 keys N
+wait_gone "törlése ?"
 wait_at 22 14 "Felvitel"
 keys F
 wait_at 0 31 "Felvitel"

@@ -49,6 +49,7 @@ wait_at 8 36 "HU"
 keys PageDown            # the rest of the page: the menu
 wait_at 24 0 "Javít   Következő kép"
 keys J                   # the income rows
+wait_gone "Javít   Következő kép"
 wait_at 2 7 "001"
 for i in $(seq 19); do keys Down; done
 type_text "5400000"

@@ -48,6 +48,7 @@ w=b; keys T; wait_at 1 29 "SZJA adatszolgáltatás"
 # b deletes the person a has open.
 w=a; keys M; wait_at 1 78 "01"
 w=b; keys T; wait_for "törlése ?"; keys I; wait_for "Biztos ?"; keys I
+wait_gone "Biztos ?"
 wait_at 1 29 "SZJA adatszolgáltatás"
 w=a; keys T
 wait_for "A tételt közben egy másik munkaállomás törölte."

@@ -17,10 +17,16 @@
 #   at R C TEXT          the text at row R, column C (from 0) as long as TEXT
 #   wait_at R C TEXT     waits until TEXT stands there
 #   expect_at R C TEXT   fails unless TEXT stands there now
+#   wait_file F [TEXT]   waits until the file F exists (and holds TEXT)
+#   wait_screen S MSG    waits until the window shows exactly the screen S (a pane
+#                        taken before), else fails with MSG
 #   keys K…              tmux key names, one by one (Esc and a letter sent together
 #                        would arrive as Alt+letter: send Esc alone)
 #   type_text TEXT       TEXT as typed
 #   to_persons           main-menu item 1: the person browse
+#   kinds_box m30|ekho   after main-menu item 2 or 3: waits for the question of the
+#                        certificate kinds (its title, then its last button, drawn after
+#                        the box has emptied the keyboard)
 #   ended                waits until the window's program has ended
 #   quit_program         from the main menu: Esc, no backup, until the program ends
 #   kill_windows         ends every window (and the program in it)
@@ -53,7 +59,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() {
-  echo "FAIL: $*"
+  echo "FAIL: $* (${BASH_SOURCE[-1]##*/} line ${BASH_LINENO[-2]})"
   local x
   for x in $(tm list-windows -F '#W' 2>/dev/null); do
     echo "--- $x ---"
@@ -62,48 +68,82 @@ fail() {
   exit 1
 }
 pane() { tm capture-pane -p -t "$w"; }
+# Each window's screen as it was just before the last keys were sent to it. A wait
+# that this screen already satisfies proves nothing about the screen the keys lead
+# to: the keys that follow could arrive before it is drawn. Such a wait fails. Once
+# a wait has seen the new screen, the waits after it read that screen.
+declare -A before_keys=()
+note_screen() { before_keys[$w]="$(pane 2>/dev/null || true)"; }
+seen() { unset 'before_keys[$w]'; }
+stale() {  # stale CHECK ARGS…: CHECK holds on the screen before the last keys
+  [ -n "${before_keys[$w]+set}" ] && SCREEN="${before_keys[$w]}" "$@"
+}
+shows() { grep -qF -- "$1" <<<"${SCREEN:-$(pane)}"; }
+at() {
+  local line
+  line="$(sed -n "$(($1 + 1))p" <<<"${SCREEN:-$(pane)}")"
+  printf '%s' "${line:$2:${#3}}"
+}
+stands() { [ "$(at "$1" "$2" "$3")" == "$3" ]; }
+absent() { ! shows "$1"; }
 wait_for() {
   local i
+  stale shows "$1" && fail "$w waits for '$1', which it showed before the last keys"
   for i in $(seq 200); do
-    if pane | grep -qF -- "$1"; then return 0; fi
+    if shows "$1"; then seen; return 0; fi
     sleep 0.1
   done
   fail "$w waited for: $1"
 }
 wait_gone() {
   local i
+  stale absent "$1" && fail "$w waits for '$1' to go, which it did not show before the last keys"
   for i in $(seq 200); do
-    if ! pane | grep -qF -- "$1"; then return 0; fi
+    if absent "$1"; then seen; return 0; fi
     sleep 0.1
   done
   fail "$w still shows: $1"
 }
-at() {
-  local line
-  line="$(pane | sed -n "$(($1 + 1))p")"
-  printf '%s' "${line:$2:${#3}}"
-}
 wait_at() {
   local i
+  stale stands "$@" && fail "$w waits at row $1 column $2 for '$3', which stood there before the last keys"
   for i in $(seq 200); do
-    [ "$(at "$1" "$2" "$3")" == "$3" ] && return 0
+    stands "$@" && { seen; return 0; }
     sleep 0.1
   done
   fail "$w row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"
 }
+wait_file() {
+  local i
+  for i in $(seq 200); do
+    if [ -f "$1" ] && { [ -z "${2:-}" ] || grep -qaF -- "$2" "$1"; }; then return 0; fi
+    sleep 0.1
+  done
+  fail "waited for the file $1${2:+ holding '$2'}"
+}
+wait_screen() {
+  local i
+  for i in $(seq 200); do
+    [ "$(pane)" == "$1" ] && { seen; return 0; }
+    sleep 0.1
+  done
+  fail "$2"
+}
 expect_at() {
-  [ "$(at "$1" "$2" "$3")" == "$3" ] || fail "$w row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"
+  stands "$@" || fail "$w row $1 column $2: expected '$3', got '$(at "$1" "$2" "$3")'"
 }
 keys() {
   local k
+  note_screen
   for k in "$@"; do
     tm send-keys -t "$w" "$k"
     sleep 0.3
   done
 }
-type_text() { tm send-keys -t "$w" -l "$1"; sleep 0.3; }
+type_text() { note_screen; tm send-keys -t "$w" -l "$1"; sleep 0.3; }
 # window NAME CMD: a window of the server's one session running CMD, then "PROGRAM-ENDED".
 window() {
+  unset 'before_keys[$1]'
   local cmd="export VIRDA_DRIVE='$drive'; $2; echo PROGRAM-ENDED; sleep 60"
   if tm has-session -t s 2>/dev/null; then
     tm new-window -t s -n "$1" "$cmd"
@@ -130,6 +170,15 @@ installation() {
 to_persons() {
   keys 1
   wait_at 1 29 "SZJA adatszolgáltatás"
+}
+# The box's corner is row 21, column 76; its text and buttons start two columns in
+# from its left edge, which the widest line sets.
+kinds_box() {
+  case "$1" in
+    m30) wait_at 16 51 "M30 jövedelemigazolás"; wait_at 20 51 "Mindkettő" ;;
+    ekho) wait_at 16 52 "Ekho igazolás"; wait_at 20 52 "Mindkettő" ;;
+    *) fail "kinds_box: $1" ;;
+  esac
 }
 ended() { wait_for PROGRAM-ENDED; }
 quit_program() {
