@@ -72,6 +72,13 @@ class GetBuffer {
   // The buffer shown again from `value` (after a key handler changed the variable);
   // the original for Ctrl+U stays.
   void reload(const xbase::Value& value);
+  // The field as the cursor found it on entering, but showing `value`: the cursor on
+  // the first position, and the first typed key clearing a number or an @K field
+  // again. Done when the field's check is about to run, so that a refused value is
+  // typed over as a fresh one. The original for Ctrl+U and Esc stays.
+  void reset(const xbase::Value& value);
+  // The value the field had when the cursor entered it.
+  const xbase::Value& original() const { return original_; }
 
   // --- reading the value back ---
   // False for a date that does not exist ("2023.02.30") or is only half typed.
