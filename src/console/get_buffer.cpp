@@ -278,7 +278,7 @@ void GetBuffer::point() {
 bool GetBuffer::type_char(unsigned char c, bool insert) {
   bool at_start = pos_ == first_slot();
   if (type_ == 'N' && (c == '.' || c == ',')) {
-    if (decimal_point() < 0) return false;
+    if (decimal_point() < 0) return true;  // passed over, not refused
     if (clear_ && at_start) clear();
     clear_ = type_out_ = false;
     point();

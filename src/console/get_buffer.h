@@ -59,7 +59,8 @@ class GetBuffer {
 
   // --- editing ---
   // Types one character at the cursor (overwrite or insert). False when the picture
-  // refuses it; the buffer is then unchanged. Del, Backspace and inserting shift the
+  // refuses it; the buffer is then unchanged (as it is for a point or comma in a
+  // number without decimals, which is passed over, not refused). Del, Backspace and inserting shift the
   // characters only within the run of positions between two literals.
   bool type_char(unsigned char c, bool insert);
   void backspace();

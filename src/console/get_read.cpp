@@ -141,8 +141,9 @@ void ReadSession::apply_key(int k) {
     case key::ctrl('u'): undo(); return;
     default: break;
   }
-  if (k >= 32 && k <= 255) {
-    buffer_.type_char(static_cast<unsigned char>(k), ctx_.insert);
+  if ((k >= 32 && k <= 255) || k == key::kForeignChar) {
+    bool taken = k != key::kForeignChar && buffer_.type_char(static_cast<unsigned char>(k), ctx_.insert);
+    if (ctx_.bell && (!taken || buffer_.type_out())) console().ring_bell();
     if (buffer_.type_out() && !ctx_.confirm) exit_ = ReadExit::Enter;
   }
 }

@@ -11,7 +11,8 @@
 //   Left Right Home End Ctrl+Left Ctrl+Right, Backspace Del, Ctrl+Y, Ctrl+T, Ctrl+U
 //
 // Typing into the last position of a field moves on as Enter does (SET CONFIRM off),
-// and so does a refused character after the cursor was pushed past an end.
+// and so does a refused character after the cursor was pushed past an end. A
+// character code page 852 lacks (key::kForeignChar) is refused in every field.
 // The field's check runs whenever the cursor leaves the field except with Esc; the
 // edit is stored first and the field is reset as on entering it, so that after a
 // refusal the first typed key clears a number or an @K field again. Hot
@@ -48,6 +49,9 @@ class ReadContext {
 
   bool escape = true;    // SET ESCAPE
   bool confirm = false;  // SET CONFIRM
+  // SET BELL: the bell sounds for a typed character a field refuses and when typing
+  // fills a field's last position. The program keeps it off.
+  bool bell = false;
   bool insert = false;   // insert mode (Ins), kept from read to read
 
   // UPDATED(): whether the last read stored a changed value.
