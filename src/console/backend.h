@@ -1,5 +1,5 @@
 // What the console needs from a terminal: show the screen, read a key, say whether
-// it has colours, hand over clipboard text. The real terminal and the headless test
+// it has colours, hand over clipboard text, sound the bell. The real terminal and the headless test
 // terminal implement it.
 #pragma once
 
@@ -27,6 +27,8 @@ class Backend {
   virtual void set_clipboard(std::string_view /*cp852*/) {}
   // The terminal window's title, where the terminal has one.
   virtual void set_title(std::string_view /*cp852*/) {}
+  // Sounds the bell, where the terminal has one.
+  virtual void ring_bell() {}
 
   // A terminal nobody sits at answers the program's questions itself: the chosen
   // button's number (from 1) for a question box or alert with these text lines and

@@ -90,6 +90,8 @@ class Console {
 
   // The terminal window's title.
   void set_title(std::string_view cp852) { backend_->set_title(cp852); }
+  // The terminal's bell (at once, not at the next refresh).
+  void ring_bell() { backend_->ring_bell(); }
 
   int row() const { return screen_.cursor_row(); }
   int col() const { return screen_.cursor_col(); }

@@ -55,10 +55,8 @@ GetBuffer::GetBuffer(const Value& value, std::string_view picture)
   std::string edit_functions = pic_.functions;
   std::erase(edit_functions, 'Z');
   edit_picture_ = edit_functions.empty() ? tmpl_ : "@" + edit_functions + " " + tmpl_;
-  build(value);
-  pos_ = first_slot();
   clears_ = pic_.has('K') || type_ == 'N';
-  clear_ = clears_;
+  reset(value);
 }
 
 bool GetBuffer::is_slot(int i) const {
@@ -280,7 +278,7 @@ void GetBuffer::point() {
 bool GetBuffer::type_char(unsigned char c, bool insert) {
   bool at_start = pos_ == first_slot();
   if (type_ == 'N' && (c == '.' || c == ',')) {
-    if (decimal_point() < 0) return false;
+    if (decimal_point() < 0) return true;  // passed over, not refused
     if (clear_ && at_start) clear();
     clear_ = type_out_ = false;
     point();
@@ -336,19 +334,21 @@ void GetBuffer::del_word() {
   clear_ = type_out_ = false;
 }
 
-void GetBuffer::undo() {
-  build(original_);
-  changed_ = false;
-  clear_ = clears_;
-  type_out_ = false;
-  pos_ = first_slot();
-}
+void GetBuffer::undo() { reset(original_); }
 
 void GetBuffer::reload(const Value& value) {
   build(value);
   changed_ = false;
   type_out_ = false;
   if (!is_slot(pos_)) pos_ = first_slot();
+}
+
+void GetBuffer::reset(const Value& value) {
+  build(value);
+  changed_ = false;
+  type_out_ = false;
+  clear_ = clears_;
+  pos_ = first_slot();
 }
 
 // A year typed with four digits below 100 ("0024") is read through the century

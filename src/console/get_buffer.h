@@ -59,7 +59,8 @@ class GetBuffer {
 
   // --- editing ---
   // Types one character at the cursor (overwrite or insert). False when the picture
-  // refuses it; the buffer is then unchanged. Del, Backspace and inserting shift the
+  // refuses it; the buffer is then unchanged (as it is for a point or comma in a
+  // number without decimals, which is passed over, not refused). Del, Backspace and inserting shift the
   // characters only within the run of positions between two literals.
   bool type_char(unsigned char c, bool insert);
   void backspace();
@@ -72,6 +73,13 @@ class GetBuffer {
   // The buffer shown again from `value` (after a key handler changed the variable);
   // the original for Ctrl+U stays.
   void reload(const xbase::Value& value);
+  // The field as the cursor found it on entering, but showing `value`: the cursor on
+  // the first position, and the first typed key clearing a number or an @K field
+  // again. Done when the field's check is about to run, so that a refused value is
+  // typed over as a fresh one. The original for Ctrl+U and Esc stays.
+  void reset(const xbase::Value& value);
+  // The value the field had when the cursor entered it.
+  const xbase::Value& original() const { return original_; }
 
   // --- reading the value back ---
   // False for a date that does not exist ("2023.02.30") or is only half typed.

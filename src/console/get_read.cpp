@@ -50,8 +50,7 @@ bool ReadSession::post_validate(GetField& f) {
       f.var.set(buffer_.value());
       updated_ = true;
     }
-    buffer_.reload(f.value());
-    buffer_.home();
+    buffer_.reset(f.value());  // a refused value is typed over as on entering the field
     show_active();
   }
   if (!f.valid) return true;
@@ -107,6 +106,13 @@ void ReadSession::show_active() {
   con.set_pos(active_->row, active_->col + buffer_.shown_pos());
 }
 
+// Ctrl+U and Esc: the value from before the cursor entered the field, in the buffer
+// and in the variable, where a refused value may have been stored since.
+void ReadSession::undo() {
+  buffer_.undo();
+  if (active_) active_->var.set(buffer_.original());
+}
+
 void ReadSession::apply_key(int k) {
   switch (k) {
     case key::kUp:
@@ -132,11 +138,12 @@ void ReadSession::apply_key(int k) {
     case key::kDel: buffer_.del(); return;
     case key::ctrl('y'): buffer_.del_to_end(); return;
     case key::ctrl('t'): buffer_.del_word(); return;
-    case key::ctrl('u'): buffer_.undo(); return;
+    case key::ctrl('u'): undo(); return;
     default: break;
   }
-  if (k >= 32 && k <= 255) {
-    buffer_.type_char(static_cast<unsigned char>(k), ctx_.insert);
+  if ((k >= 32 && k <= 255) || k == key::kForeignChar) {
+    bool taken = k != key::kForeignChar && buffer_.type_char(static_cast<unsigned char>(k), ctx_.insert);
+    if (ctx_.bell && (!taken || buffer_.type_out())) console().ring_bell();
     if (buffer_.type_out() && !ctx_.confirm) exit_ = ReadExit::Enter;
   }
 }
@@ -159,7 +166,7 @@ void ReadSession::standard_reader(GetField& f) {
       continue;
     }
     if (exit_ == ReadExit::Escape) {
-      buffer_.undo();
+      undo();
       break;
     }
     if (post_validate(f)) break;

@@ -5,13 +5,17 @@
 //   Up, Shift+Tab          previous field
 //   Ctrl+Home              first field
 //   PgDn, PgUp, Ctrl+W     end the read (Ctrl+End has the code of Ctrl+W)
-//   Esc                    ends the read with SET ESCAPE on; the field's edit is undone
+//   Esc                    ends the read with SET ESCAPE on; the field gets back the
+//                          value it had when the cursor entered it
 //   Ins                    insert / overwrite
 //   Left Right Home End Ctrl+Left Ctrl+Right, Backspace Del, Ctrl+Y, Ctrl+T, Ctrl+U
 //
 // Typing into the last position of a field moves on as Enter does (SET CONFIRM off),
-// and so does a refused character after the cursor was pushed past an end.
-// The field's check runs whenever the cursor leaves the field except with Esc. Hot
+// and so does a refused character after the cursor was pushed past an end. A
+// character code page 852 lacks (key::kForeignChar) is refused in every field.
+// The field's check runs whenever the cursor leaves the field except with Esc; the
+// edit is stored first and the field is reset as on entering it, so that after a
+// refusal the first typed key clears a number or an @K field again. Hot
 // keys run while the read waits; the field's edit is stored into its variable
 // before a handler runs and the field shows its variable again afterwards.
 #pragma once
@@ -45,6 +49,9 @@ class ReadContext {
 
   bool escape = true;    // SET ESCAPE
   bool confirm = false;  // SET CONFIRM
+  // SET BELL: the bell sounds for a typed character a field refuses and when typing
+  // fills a field's last position. The program keeps it off.
+  bool bell = false;
   bool insert = false;   // insert mode (Ins), kept from read to read
 
   // UPDATED(): whether the last read stored a changed value.
@@ -108,6 +115,7 @@ class ReadSession {
  private:
   void standard_reader(GetField& f);
   void apply_key(int k);
+  void undo();
   void show_active();
   // The next field position after leaving with exit_, or -1 when the read ends.
   int settle(bool skipped);

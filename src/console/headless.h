@@ -44,6 +44,9 @@ class HeadlessBackend : public Backend {
   void set_clipboard(std::string_view cp852) override { clipboard_ = std::string(cp852); }
   void set_title(std::string_view cp852) override { title_ = std::string(cp852); }
   const std::string& title() const { return title_; }
+  void ring_bell() override { ++bells_; }
+  // How often the bell sounded.
+  int bells() const { return bells_; }
 
   // The screen as it was shown at each wait for a key, oldest first.
   const std::vector<Screen>& waits() const { return waits_; }
@@ -70,6 +73,7 @@ class HeadlessBackend : public Backend {
   long long waited_ms_ = 0;
   std::string clipboard_;
   std::string title_;
+  int bells_ = 0;
 };
 
 }  // namespace console

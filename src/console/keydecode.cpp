@@ -1,6 +1,7 @@
 #include "console/keydecode.h"
 
 #include "console/keys.h"
+#include "xbase/cp852.h"
 #include "xbase/hutext.h"
 
 namespace console {
@@ -212,9 +213,9 @@ std::optional<KeyEvent> KeyDecoder::next(bool flush) {
       std::size_t pos = 0;
       char32_t cp = xbase::detail::decode_utf8(buf_.data(), pos);
       buf_.erase(0, 1 + extra);
-      int b = xbase::detail::to_cp852(cp);
-      if (b > 0) return KeyEvent{b, 0};
-      continue;  // a character the program cannot hold
+      if (cp < 0x80) continue;  // an overlong form is no character
+      int b = xbase::typed_to_cp852(cp);
+      return KeyEvent{b >= 0 ? b : key::kForeignChar, 0};
     }
     buf_.erase(0, 1);
     if (c == 0x7f) return KeyEvent{key::kBackspace, 0};

@@ -1,6 +1,7 @@
 // Terminal input bytes to the runtime's key codes: xterm (and tmux, rxvt) and Linux
 // console escape sequences, Ctrl+letters, Alt as an Esc prefix, and UTF-8 letters,
-// which arrive as their CP852 codes.
+// which arrive as their CP852 codes (õ û Õ Û as ő ű Ő Ű; a character CP852 lacks as
+// key::kForeignChar).
 #pragma once
 
 #include <optional>

@@ -60,6 +60,10 @@ inline constexpr int kF10 = -9;
 inline constexpr int kAltS = 287;
 inline constexpr int kAltV = 303;
 
+// A typed character that code page 852 lacks ("€"): no field can hold it, so the
+// read refuses it as it refuses a character the picture does not take.
+inline constexpr int kForeignChar = 4096;
+
 // Alt+letter: the keyboard scan code + 256 (Alt+S 287, Alt+V 303); 0 for no letter.
 int alt_letter(char letter);
 // Alt+digit: Alt+1 376 … Alt+9 384, Alt+0 385.

@@ -331,6 +331,10 @@ void TerminalBackend::set_title(std::string_view cp852) {
   (void)r;
 }
 
+void TerminalBackend::ring_bell() {
+  if (active_) ::beep();
+}
+
 std::unique_ptr<Backend> make_terminal_backend() {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return nullptr;
   return std::make_unique<TerminalBackend>();

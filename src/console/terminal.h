@@ -25,6 +25,7 @@ class TerminalBackend : public Backend {
   bool has_colours() const override { return colours_; }
   void set_clipboard(std::string_view cp852) override;
   void set_title(std::string_view cp852) override;
+  void ring_bell() override;
 
   // Gives the terminal back (also done by the destructor).
   void shutdown();

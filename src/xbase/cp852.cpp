@@ -47,19 +47,26 @@ constexpr char box_fallback(char32_t cp) {
   return '?';
 }
 
-// Typographic punctuation from outside text (word processors, web pages) that
-// CP852 lacks, folded to its plain form; and the Latin-1 stand-ins õ û that old
-// Hungarian texts use for ő ű.
-constexpr int fold_foreign(char32_t cp) {
+// The Latin-1 stand-ins õ û Õ Û for ő ű Ő Ű, which old Hungarian texts use and a
+// keyboard without the Hungarian long accents types.
+constexpr int long_accent(char32_t cp) {
   switch (cp) {
-    case 0x2018: case 0x2019: case 0x201A: case 0x2039: case 0x203A: return '\'';
-    case 0x201C: case 0x201D: case 0x201E: return '"';
-    case 0x2013: case 0x2014: return '-';
     case 0x00F5: return 0x8B;  // õ → ő
     case 0x00FB: return 0xFB;  // û → ű
     case 0x00D5: return 0x8A;  // Õ → Ő
     case 0x00DB: return 0xEB;  // Û → Ű
     default: return -1;
+  }
+}
+
+// Typographic punctuation from outside text (word processors, web pages) that
+// CP852 lacks, folded to its plain form; and the stand-ins for the long accents.
+constexpr int fold_foreign(char32_t cp) {
+  switch (cp) {
+    case 0x2018: case 0x2019: case 0x201A: case 0x2039: case 0x203A: return '\'';
+    case 0x201C: case 0x201D: case 0x201E: return '"';
+    case 0x2013: case 0x2014: return '-';
+    default: return long_accent(cp);
   }
 }
 
@@ -149,6 +156,11 @@ char32_t cp852_to_unicode(unsigned char byte) {
 }
 
 int unicode_to_cp852(char32_t cp) { return detail::to_cp852(cp); }
+
+int typed_to_cp852(char32_t cp) {
+  int b = detail::to_cp852(cp);
+  return b >= 0 ? b : long_accent(cp);
+}
 
 std::string cp852_to_utf8(std::string_view cp852) {
   std::string out;

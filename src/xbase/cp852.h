@@ -14,6 +14,11 @@ char32_t cp852_to_unicode(unsigned char byte);
 // The CP852 byte of a code point, or -1 when CP852 has no such character.
 int unicode_to_cp852(char32_t cp);
 
+// The CP852 byte of a typed character: its own, or ő ű Ő Ű for the õ û Õ Û of a
+// keyboard without the Hungarian long accents; -1 for any other character CP852
+// lacks.
+int typed_to_cp852(char32_t cp);
+
 // CP852 text to UTF-8, for the terminal and for tools.
 std::string cp852_to_utf8(std::string_view cp852);
 

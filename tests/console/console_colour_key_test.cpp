@@ -119,6 +119,11 @@ TEST(Keys, TerminalSequencesToRuntimeCodes) {
       {"Alt+0", "\x1b" "0", 385, A},    {"letter", "a", 'a', 0},
       {"o acute", "\xc5\x91", 0x8B, 0}, {"U dbl acute", "\xc5\xb0", 0xEB, 0},
       {"a acute", "\xc3\xa1", 0xA0, 0}, {"E acute", "\xc3\x89", 0x90, 0},
+      // A Latin-1 keyboard's stand-ins for the long accents; characters CP852 lacks.
+      {"o tilde", "\xc3\xb5", 0x8B, 0}, {"u circumflex", "\xc3\xbb", 0xFB, 0},
+      {"O tilde", "\xc3\x95", 0x8A, 0}, {"U circumflex", "\xc3\x9b", 0xEB, 0},
+      {"euro", "\xe2\x82\xac", key::kForeignChar, 0}, {"n tilde", "\xc3\xb1", key::kForeignChar, 0},
+      {"emoji", "\xf0\x9f\x98\x80", key::kForeignChar, 0}, {"typographic quote", "\xe2\x80\x9e", key::kForeignChar, 0},
   };
   for (const auto& c : cases) {
     auto got = decode(c.bytes);
@@ -155,11 +160,12 @@ TEST(Keys, BurstsSplitsAndJunk) {
   d.feed("\x91");
   EXPECT_EQ(d.next()->code, 0x8B);
 
-  // Esc Esc is two Esc keys; unknown sequences, stray bytes and characters outside
-  // CP852 are dropped; Ctrl+\ would read as F1 and is dropped too.
+  // Esc Esc is two Esc keys; unknown sequences, stray bytes and overlong forms are
+  // dropped; Ctrl+\ would read as F1 and is dropped too. A character outside CP852
+  // is a key of its own, for the field to refuse.
   codes.clear();
-  for (auto k : decode("\x1b\x1b\x1b[99z\x80\xe2\x82\xac\x1c\x1b[I" "b")) codes.push_back(k.code);
-  EXPECT_EQ(codes, (std::vector<int>{27, 27, 'b'}));
+  for (auto k : decode("\x1b\x1b\x1b[99z\x80\xe2\x82\xac\x1c\x1b[I\xc1\x81\xc0\x8d" "b")) codes.push_back(k.code);
+  EXPECT_EQ(codes, (std::vector<int>{27, 27, key::kForeignChar, 'b'}));
   // Garbage never loops or overflows.
   std::string junk(100, '\x1b');
   junk += std::string(50, '[') + "\xff\xfe";

@@ -60,7 +60,15 @@ struct Outcome {
   std::size_t keys_left = 0;
 };
 
-Outcome run(const Case& c) {
+// The field's check: refuses the values it is given (as stored texts) and, for a
+// code, first fills the typed digits up with zeros from the left, as the forms'
+// code fields do.
+struct Check {
+  std::vector<std::string> refused;
+  bool zero_fill = false;
+};
+
+Outcome run(const Case& c, const Check* check = nullptr) {
   auto b = std::make_unique<HeadlessBackend>();
   HeadlessBackend* term = b.get();
   Console con(std::move(b));
@@ -68,6 +76,19 @@ Outcome run(const Case& c) {
   xbase::Variables vars;
   vars.assign("F", c.value);
   GetField& f = ctx.getlist().add(con, vars, 0, 0, "F", c.picture);
+  if (check) {
+    f.valid = [check, &vars](ReadSession&) {
+      Value v = *vars.find("F");
+      if (check->zero_fill) {
+        std::string code = xbase::alltrim(v.as_str());
+        v = Value::str(code.empty() ? xbase::padr(code, 3) : xbase::padl(code, 3, '0'));
+        vars.assign("F", v);
+      }
+      for (const std::string& r : check->refused)
+        if (stored_text(v) == r) return false;
+      return true;
+    };
+  }
   int width = f.width();
   for (char ch : c.keys) term->key(static_cast<unsigned char>(ch));
   Outcome o;
@@ -150,6 +171,76 @@ TEST(FieldEditorRules, EachRuleAsTheClerkMeetsIt) {
     EXPECT_EQ(o.edit, c.edit);
     if (c.cursor >= 0) {
       EXPECT_EQ(o.cursor, c.cursor);
+    }
+  }
+}
+
+// A value the field's check refused stands in the field again as it did when the
+// cursor entered it: a number or an @K field is cleared by the first typed key, any
+// other field is typed over from its first position; a cursor key first keeps the
+// value for editing. Esc and Ctrl+U give back the value from before the field was
+// entered, however many values were refused since.
+TEST(FieldEditorRules, AfterARefusedValue) {
+  const Check code{{"001", "002"}, true};        // a company code: 001 and 002 are taken
+  const Check cost{{"600000", "700000"}, false};  // an amount over its limit
+  const Check year{{"2024.12.15", "2025.12.15"}, false};
+  const Check name{{"korte     "}, false};
+  struct Row {
+    Case c;
+    const Check* check;
+  };
+  const std::vector<Row> rows = {
+      // The company form's new code: "1" is refused as 001, then "8" gives 008.
+      {{"@K code: the next digit clears", "@K 999", Value::str("   "), "1" + kEnter + "8" + kEnter, "008", "8  ",
+        1},
+       &code},
+      {{"@K code: refused twice", "@K 999", Value::str("   "), "1" + kEnter + "2" + kEnter + "8" + kEnter, "008",
+        "8  ", 1},
+       &code},
+      {{"@K code: Right keeps the refused code", "@K 999", Value::str("   "), "1" + kEnter + kRight + "8" + kEnter,
+        "081", "081", 2},
+       &code},
+      {{"@K code: Esc after a refusal", "@K 999", Value::str("   "), "1" + kEnter + k(key::kEsc), "   ", "001", 0},
+       &code},
+      // An amount: 600000 refused, then 560400.
+      {{"amount: the next digit clears", "999999999", num(0, 9), "600000" + kEnter + "560400" + kEnter, "560400",
+        "560400   ", 6},
+       &cost},
+      {{"amount: End and Backspace edit the refused value", "999999999", num(0, 9),
+        "600000" + kEnter + kEnd + kBack + kEnter, "60000", "   60000 ", 7},
+       &cost},
+      {{"amount: Esc after two refusals", "@Z 999999999", num(1234, 9),
+        "600000" + kEnter + "700000" + kEnter + k(key::kEsc), "1234", "   700000", 0},
+       &cost},
+      {{"amount: Ctrl+U after a refusal", "@Z 999999999", num(1234, 9), "600000" + kEnter + kUndo + kEnter, "1234",
+        "     1234", 0},
+       &cost},
+      // A date and a plain text are not cleared: the cursor is back on the first
+      // position and typing overwrites from there.
+      {{"date: typed over from the year", "", date("2023.12.15"), "2024" + kEnter + "2022" + kEnter, "2022.12.15",
+        "2022.12.15", 5},
+       &year},
+      {{"date: Esc after a refusal", "", date("2023.12.15"), "2024" + kEnter + k(key::kEsc), "2023.12.15",
+        "2024.12.15", 0},
+       &year},
+      {{"date: Esc after two refusals", "", date("2023.12.15"), "2024" + kEnter + "2025" + kEnter + k(key::kEsc),
+        "2023.12.15", "2025.12.15", 0},
+       &year},
+      {{"text: typed over from the first position", "", Value::str("alma      "), "korte" + kEnter + "x" + kEnter,
+        "xorte     ", "xorte     ", 1},
+       &name},
+      {{"text: Esc after a refusal", "", Value::str("alma      "), "korte" + kEnter + k(key::kEsc), "alma      ",
+        "korte     ", 0},
+       &name},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.c.rule);
+    Outcome o = run(r.c, r.check);
+    EXPECT_EQ(o.keys_left, 0u) << "the field was not left with the last key";
+    EXPECT_EQ(o.stored, r.c.stored);
+    EXPECT_EQ(o.edit, r.c.edit);
+    if (r.c.cursor >= 0) {
+      EXPECT_EQ(o.cursor, r.c.cursor);
     }
   }
 }

@@ -407,6 +407,48 @@ TEST(GetBufferEdits, InsertLiteralsLogicalsAndWords) {
   EXPECT_TRUE(d.value().as_date().empty());
 }
 
+// Letters come from the terminal as UTF-8. A Latin-1 keyboard's stand-ins for the
+// long accents become them; any other character the code page lacks is refused as a
+// letter in a number is: the text stays as it was and, with SET BELL on, the bell
+// rings for it.
+TEST(GetRead, CharactersOutsideTheCodePage) {
+  for (bool bell : {true, false}) {
+    SCOPED_TRACE(bell ? "SET BELL ON" : "SET BELL OFF");
+    Form f;
+    f.ctx->bell = bell;
+    f.get(1, 0, "NAME", Value::str(std::string(10, ' ')));
+    f.get(2, 0, "CITY", Value::str(std::string(6, ' ')));
+    f.get(3, 0, "AMOUNT", Value::num(0, 5, 0), "99999");
+    f.get(4, 0, "CODE", Value::str("001"), "@K 999");
+    f.term->input("K\xc3\xb5v\xe2\x82\xac\xc3\xa1" "cs\r");  // "Kõv€ács"
+    f.term->input("\xc3\x95\xc3\x9b\xc3\xbb\xf0\x9f\x98\x80" "\r");  // "ÕÛû" and an emoji
+    f.type("1a2\r");
+    // Pushed past the end, an outside character leaves the field as a refused key does.
+    f.keys({key::kRight, key::kRight, key::kRight});
+    f.term->input("\xe2\x82\xac");
+    EXPECT_TRUE(f.read());
+    EXPECT_EQ(f.term->keys_left(), 0u);
+    EXPECT_EQ(f.var("NAME").as_str(), std::string(HU("Kővács    ")));
+    EXPECT_EQ(f.var("CITY").as_str(), std::string(HU("ŐŰű   ")));
+    EXPECT_EQ(f.var("AMOUNT").as_num(), 12);
+    EXPECT_EQ(f.var("CODE").as_str(), "001");
+    // Row 1, columns 0-9 and row 2, columns 0-5 as the fields show them at the end.
+    EXPECT_EQ(f.text(1, 0, 10), std::string(HU("Kővács    ")));
+    EXPECT_EQ(f.text(2, 0, 6), std::string(HU("ŐŰű   ")));
+    // "€", the emoji, "a" and the last "€": four refused keys, four rings.
+    EXPECT_EQ(f.term->bells(), bell ? 4 : 0);
+  }
+
+  // With SET BELL on the bell also rings when typing fills the field's last position.
+  Form g;
+  g.ctx->bell = true;
+  g.get(1, 0, "CODE", Value::str("   "), "@K 999");
+  g.type("123");
+  g.read();
+  EXPECT_EQ(g.var("CODE").as_str(), "123");
+  EXPECT_EQ(g.term->bells(), 1);
+}
+
 TEST(GetRead, FieldColours) {
   Form f;
   GetField& a = f.get(1, 0, "A", Value::str("ab"));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end: the data entry of the real program in tmux on a generated installation.
-# F1 at the main menu; the company browse (item 5): adding 007, modifying it, a search
+# F1 at the main menu; the company browse (item 5): adding 007, modifying it, a taken
+# code typed over after its refusal (008), a search
 # by name, a quick search by code, a search form filled from the F1 pick list; two
 # workstations, where B sees the name A has just stored; deleting a company with its
 # persons (deleted in the file, their dependants kept); the person browse (item 1):
@@ -51,6 +52,31 @@ wait_at 3 8 "007"
 wait_at 3 46 "Hetes Próba Kft."
 leave_form
 wait_at 1 33 "Vállalkozások"
+
+# A code that is taken, then typed over: "1" is refused as 001; after the message the
+# first digit clears the field, so "8" gives 008 (not 801).
+keys F
+wait_at 0 31 "Felvitel"
+keys 1 Enter
+wait_at 18 34 "Ez már volt. Nem lehet újra felvinni !"
+keys Enter
+wait_gone "Nem lehet újra felvinni !"
+wait_at 3 8 "001"
+keys 8
+wait_at 3 8 "8  "
+keys Enter
+wait_at 3 8 "008"
+type_text "Nyolcas Próba Kft."
+keys PageDown
+type_text "utca"
+keys PageDown
+wait_for "Hibás adószám/adóazonosító"
+keys Enter
+type_text "10000001000"
+keys PageDown
+wait_at 11 1 "008 │ Nyolcas Próba Kft."
+[ "$(count vallal '^,008,')" == 1 ] || fail "008 was not stored"
+[ "$(count vallal '^,801,')" == 0 ] || fail "801 was stored"
 
 # A search by name from the top lands on 007.
 keys C-PageUp K Enter
