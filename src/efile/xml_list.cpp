@@ -8,7 +8,6 @@
 #include "efile/form_filler.h"
 #include "support/platform_files.h"
 #include "support/platform_paths.h"
-#include "xbase/cp852.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 
@@ -28,7 +27,7 @@ void M30XMLANYK(shell::Context& ctx, const std::string& dir,
   console::Console& con = ctx.con;
   const std::vector<std::string> names = xml_file_names(dir, ctx.ev);
   std::vector<std::string> items;
-  for (const std::string& n : names) items.push_back(xbase::utf8_to_cp852(n));
+  for (const std::string& n : names) items.push_back(pf::shown_path(n));
 
   const std::string old_colour = con.set_colour("N/W,W/N,N,N,N/W");
   ctx.windows.open(con, 6, 20, 21, 59, console::kDoubleFrame, ctx.ev + std::string(HU("M30 XML fájlok")));

@@ -61,8 +61,8 @@ ExportResult export_converted(std::string_view print_file, const std::string& ta
 ExportResult wintxtbe(console::ReadContext& reads, ui::WindowStack& windows,
                       std::string_view print_file) {
   console::Console& con = reads.console();
-  std::string dir = pad(pf::current_dir(), kExportDirWidth);
-  std::string name = pad(export_default_name(print_file), kExportNameWidth);
+  std::string dir = pad(pf::shown_path(pf::current_dir()), kExportDirWidth);
+  std::string name = pad(pf::shown_path(export_default_name(print_file)), kExportNameWidth);
   console::CursorShape cursor = con.screen().cursor_shape();
   con.set_cursor(console::CursorShape::Normal);
 
@@ -84,7 +84,7 @@ ExportResult wintxtbe(console::ReadContext& reads, ui::WindowStack& windows,
     if (con.last_key() == console::key::kEsc) break;
     std::string d = xbase::alltrim(dir);
     std::string n = xbase::alltrim(name);
-    r = export_converted(print_file, pf::find_nocase(pf::join(pf::to_linux(d), n)));
+    r = export_converted(print_file, pf::typed_path(d, n));
     if (r.outcome == ExportOutcome::SameAsViewed) {
       // Writing onto the viewed note would empty it: ask for another name.
       ui::kerdez(con, HU("A cél azonos a megtekintett fájllal, válasszon másik nevet!"), {"OK"});

@@ -32,7 +32,7 @@ PdfSave PDFBE(shell::Context& ctx, const std::string& pdf, const std::string& na
   std::string colour = con.set_colour("w/r,r/w");
 
   std::string memory = pf::find_nocase(ctx.path("pdfek.alk"));
-  std::string dir = fit(pf::current_dir(), kPdfDirWidth);
+  std::string dir = fit(pf::shown_path(pf::current_dir()), kPdfDirWidth);
   std::string view = " ";
   if (pf::exists(memory)) {
     std::vector<std::string> lines = pf::read_lines(memory, 4096, 1 << 16);
@@ -58,7 +58,7 @@ PdfSave PDFBE(shell::Context& ctx, const std::string& pdf, const std::string& na
     if (con.last_key() == console::key::kEsc) break;
 
     std::string d = xbase::alltrim(dir);
-    std::string linux_dir = pf::to_linux(d);
+    std::string linux_dir = pf::typed_path(d);
     if (!pf::exists(linux_dir)) {
       int k = ui::kerdez(con, {HU("A megadott könyvtár nem létezik."), HU("Létrehozás?")},
                          {HU("Igen"), HU("Nem")});
@@ -67,7 +67,7 @@ PdfSave PDFBE(shell::Context& ctx, const std::string& pdf, const std::string& na
     }
     std::string n = xbase::alltrim(file);
     std::string shown_target = d + "/" + n + ".pdf";
-    std::string target = pf::join(linux_dir, n + ".pdf");
+    std::string target = pf::typed_path(d, n + ".pdf");
     if (pf::exists(target)) {
       int k = ui::kerdez(con, {HU("A fájl már létezik:"), shown_target, HU("Felülírja?")},
                          {HU("Igen"), HU("Nem")});

@@ -13,7 +13,6 @@
 
 #include "support/platform_files.h"
 #include "support/platform_paths.h"
-#include "xbase/cp852.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 
@@ -27,9 +26,6 @@ std::string env(const char* name) {
   const char* v = std::getenv(name);
   return v ? std::string(v) : std::string();
 }
-
-// A path or a system text shown in a question box.
-std::string shown(const std::string& utf8) { return xbase::utf8_to_cp852(utf8); }
 
 int system_random() {
   static std::mt19937 gen{std::random_device{}()};
@@ -215,11 +211,11 @@ std::vector<std::string> device_message(const std::string& device, int error) {
     case EBUSY: why = HU("Az eszközt más használja."); break;
     default: why = std::string(HU("Rendszerhiba: ")) + std::to_string(error) + "."; break;
   }
-  return {std::string(HU("A nyomtató nem érhető el: ")) + shown(device), why};
+  return {std::string(HU("A nyomtató nem érhető el: ")) + pf::shown_path(device), why};
 }
 
 std::vector<std::string> spool_message(const std::string& dir) {
-  return {std::string(HU("A nyomtatási könyvtár nem hozható létre: ")) + shown(dir)};
+  return {std::string(HU("A nyomtatási könyvtár nem hozható létre: ")) + pf::shown_path(dir)};
 }
 
 std::vector<std::string> lp_missing_message() {
@@ -227,16 +223,17 @@ std::vector<std::string> lp_missing_message() {
 }
 
 std::vector<std::string> lp_failed_message(int code, const std::string& kept_copy) {
-  return {std::string(HU("A nyomtatás nem sikerült (lp kilépési kód ")) + std::to_string(code) + ").",
-          std::string(HU("A nyomtatási fájl megmaradt: ")) + shown(kept_copy)};
+  return {
+      std::string(HU("A nyomtatás nem sikerült (lp kilépési kód ")) + std::to_string(code) + ").",
+      std::string(HU("A nyomtatási fájl megmaradt: ")) + pf::shown_path(kept_copy)};
 }
 
 std::vector<std::string> font_message(const std::string& font) {
-  return {std::string(HU("A PDF-hez szükséges betűkészlet hiányzik: ")) + shown(font)};
+  return {std::string(HU("A PDF-hez szükséges betűkészlet hiányzik: ")) + pf::shown_path(font)};
 }
 
 std::vector<std::string> pdf_create_message(const std::string& path) {
-  return {std::string(HU("A PDF fájl nem hozható létre: ")) + shown(path)};
+  return {std::string(HU("A PDF fájl nem hozható létre: ")) + pf::shown_path(path)};
 }
 
 std::vector<std::string> viewer_missing_message() {
@@ -244,7 +241,7 @@ std::vector<std::string> viewer_missing_message() {
 }
 
 std::vector<std::string> work_file_message(const std::string& path) {
-  return {std::string(HU("A nyomtatási fájl nem írható: ")) + shown(path),
+  return {std::string(HU("A nyomtatási fájl nem írható: ")) + pf::shown_path(path),
           std::string(HU("Lehet, hogy megtelt a lemez."))};
 }
 

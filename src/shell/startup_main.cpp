@@ -282,7 +282,8 @@ std::optional<std::string> start_check_failure(const Context& ctx, const StartAr
   std::string want = "/VIRDA" + ev;
   bool bg = args.honnanind->rfind("bg", 0) == 0;
   if (here.compare(0, want.size(), want) != 0 && !bg)
-    return std::string(HU("A program nem a ")) + pf::join(pf::drive_root(), "VIRDA" + ev) +
+    return std::string(HU("A program nem a ")) +
+           pf::shown_path(pf::join(pf::drive_root(), "VIRDA" + ev)) +
            std::string(HU(" könyvtárban van, nem indítható !"));
   return std::nullopt;
 }

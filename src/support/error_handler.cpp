@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "support/platform_paths.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 #include "xbase/vars.h"
@@ -23,6 +24,14 @@ constexpr int kOsFileInUse = 51;  // the network's "file in use by another works
 std::string dos_error_suffix(const Error& e) {
   if (e.os_code == 0) return "";
   return " (DOS Error " + std::to_string(e.os_code) + ") ";
+}
+
+// The message of an error as a box shows it: its file name, a Linux path, in the
+// program's code page.
+std::string shown_message(const Error& e) {
+  Error shown = e;
+  shown.filename = platform::shown_path(e.filename);
+  return ERRORMESSAGE(shown);
 }
 
 std::string two(int n) {
@@ -95,8 +104,9 @@ ErrorAnswer ErrorSystem::DEFERROR(Error& e) {
   if (e.gen_code == gen::kCreate) {
     // Another workstation holds the file being created.
     if (e.os_code == kOsFileInUse) {
-      int k = alert_until_chosen(e.filename + std::string(HU(" fájlt másik munkaállomás használja")),
-                                 {std::string("Ujra próbálja"), std::string(HU("Kilépés"))});
+      int k = alert_until_chosen(
+          platform::shown_path(e.filename) + std::string(HU(" fájlt másik munkaállomás használja")),
+          {std::string("Ujra próbálja"), std::string(HU("Kilépés"))});
       if (k == 1) return ErrorAnswer::retry();
       end_program(1);
       return ErrorAnswer::fail();
@@ -118,7 +128,7 @@ ErrorAnswer ErrorSystem::DEFERROR(Error& e) {
   }
 
   // Anything else: the user chooses; "Quit" logs and ends the program.
-  std::string msg = ERRORMESSAGE(e);
+  std::string msg = shown_message(e);
   std::vector<std::string> choices{"Quit"};
   int retry = 0, fallback = 0;
   if (e.can_retry) {
@@ -181,7 +191,9 @@ ErrorAnswer ErrorSystem::fatal(const Error& e) {
     std::ofstream log(log_path(), std::ios::binary | std::ios::trunc);
     if (log) log << log_text(e);
   }
-  alert(std::string(HU("A hibaüzenet mentve a ")) + log_path() + std::string(HU(" fájlba")), {"OK"});
+  alert(std::string(HU("A hibaüzenet mentve a ")) + platform::shown_path(log_path()) +
+            std::string(HU(" fájlba")),
+        {"OK"});
   // The error stream is written once the terminal is back, so that it stays readable.
   if (hooks_.restore_terminal) hooks_.restore_terminal();
   write_error_stream(stream);

@@ -193,6 +193,10 @@ std::string name_key(std::string_view name) {
 
 std::string typed_path(std::string_view cp852) { return to_linux(xbase::cp852_to_utf8(cp852)); }
 
+std::string typed_path(std::string_view cp852_dir, std::string_view cp852_name) {
+  return find_nocase(join(typed_path(cp852_dir), xbase::cp852_to_utf8(cp852_name)));
+}
+
 std::string shown_path(std::string_view linux_path) { return xbase::utf8_to_cp852(linux_path); }
 
 bool has_wildcard(std::string_view mask) {

@@ -43,6 +43,10 @@ std::string to_linux(std::string_view windows_path);
 // it: UTF-8, then through to_linux() ("A:" is the drive root, "D:\MENTES" lies
 // under it, "/media/usb" stays as it is).
 std::string typed_path(std::string_view cp852);
+// A file the user named (CP852) in a directory they typed: the directory through
+// typed_path(), the name joined to it in UTF-8 and found ignoring case, as every
+// other name.
+std::string typed_path(std::string_view cp852_dir, std::string_view cp852_name);
 // A Linux path (UTF-8) as the program shows it (CP852; characters CP852 lacks
 // become "?").
 std::string shown_path(std::string_view linux_path);

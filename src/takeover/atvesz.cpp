@@ -10,7 +10,6 @@
 #include "takeover/report.h"
 #include "takeover/takeover_run.h"
 #include "ui/dialogs.h"
-#include "xbase/cp852.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 
@@ -62,7 +61,7 @@ std::string remembered_payroll_dir(const shell::Context& ctx) {
     if (end != std::string::npos) dir.resize(end);
     return xbase::rtrim(dir);
   }
-  return xbase::utf8_to_cp852(pf::to_linux("\\KVAD"));
+  return pf::shown_path(pf::to_linux("\\KVAD"));
 }
 
 std::function<bool(const std::string& vkod)> overwrite_question(shell::Context& ctx) {

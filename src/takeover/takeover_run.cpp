@@ -20,7 +20,6 @@
 #include "takeover/new_records.h"
 #include "takeover/payroll_layout.h"
 #include "takeover/payroll_tables.h"
-#include "xbase/cp852.h"
 #include "xbase/dbf_copy.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
@@ -398,9 +397,7 @@ std::vector<std::string> Outcome::kept() const {
   return out;
 }
 
-std::string payroll_path(std::string_view typed) {
-  return pf::to_linux(xbase::cp852_to_utf8(xbase::alltrim(typed)));
-}
+std::string payroll_path(std::string_view typed) { return pf::typed_path(xbase::alltrim(typed)); }
 
 Outcome run_takeover(shell::Context& ctx, const Request& req, const Hooks& hooks) {
   support::Routine r(ctx.routines(), "ATVESZ", __LINE__);

@@ -6,6 +6,7 @@
 
 #include "console/frames.h"
 #include "support/platform_files.h"
+#include "support/platform_paths.h"
 #include "ui/dialogs.h"
 #include "xbase/cp852.h"
 #include "xbase/functions.h"
@@ -294,12 +295,13 @@ int readme_bg(console::ReadContext& reads, WindowStack& windows, xbase::Variable
   std::string colour = con.set_colour(con.is_colour() ? "bg/n,n/bg" : "w/n,i");
   std::optional<xbase::Variables::Scope> scope;
   if (vars != nullptr) {
-    // The job name of a print from the viewer: the file's name without directory.
+    // The job name of a print from the viewer: the file's name without directory,
+    // as the program spells it (CP852), so its first 8 characters are 8 letters.
     size_t slash = file.find_last_of("/\\");
     std::string_view base = slash == std::string_view::npos ? file : file.substr(slash + 1);
     scope.emplace(*vars);
     scope->declare("KER", xbase::Value::str(std::string(42, ' ')));
-    scope->declare("JAR1", xbase::Value::str(std::string(base.substr(0, 8))));
+    scope->declare("JAR1", xbase::Value::str(support::platform::shown_path(base).substr(0, 8)));
   }
   {
     TextViewer viewer(reads, windows, load_view_lines(file, columns * kViewerColumn), w,

@@ -40,6 +40,13 @@ struct PdfStation : PrintStation {
   }
 };
 
+// The current directory for one test.
+struct ScopedCwd {
+  fs::path before = fs::current_path();
+  explicit ScopedCwd(const std::string& dir) { fs::current_path(dir); }
+  ~ScopedCwd() { fs::current_path(before); }
+};
+
 std::string fit(std::string s, size_t n) {
   s.resize(n, ' ');
   return s;
@@ -127,6 +134,63 @@ TEST(Pdfbe, ViewFlagOpensExactlyTheTarget) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(slurp(log), s.dir + "/JAR1.pdf|");
   EXPECT_EQ(slurp(s.file("pdfek.alk")).substr(kPdfDirWidth), "\r\nX");
+}
+
+// Directories and names typed with accents are the file system's UTF-8 names: an
+// existing "kimenő" is found, a missing "pdfőű" is made under that name, and the
+// viewer gets the UTF-8 path; "pdfek.alk" keeps the directory as typed (CP852).
+TEST(Pdfbe, AccentedDirectoriesAndNamesAsTheFileSystemSpellsThem) {
+  PdfStation s;
+  std::string log = s.dir + "/xdg.log";
+  s.stand_in("xdg-open", "printf '%s|' \"$@\" > \"" + log + ".part\"; mv \"" + log + ".part\" \"" +
+                             log + "\"\n");
+  fs::create_directories(s.dir + "/kimenő");
+  s.term->input(s.dir + "/kimenő");
+  s.term->keys({key::kEnter});
+  s.term->input("számla");
+  s.term->keys({key::kEnter, 'x'});
+  PdfSave r = PDFBE(*s.ctx, s.pdf, "JOVEDIG");
+  ASSERT_TRUE(r.saved);
+  EXPECT_FALSE(s.shown("A megadott könyvtár nem létezik."));
+  EXPECT_EQ(r.target, s.dir + "/kimenő/számla.pdf");
+  EXPECT_EQ(slurp(s.dir + "/kimenő/számla.pdf"), "%PDF-1.5 made");
+  EXPECT_EQ(slurp(s.file("pdfek.alk")), fit(s.dir + "/kimen\x8b", kPdfDirWidth) + "\r\nX");
+  for (int i = 0; i < 100 && !fs::exists(log); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(slurp(log), s.dir + "/kimenő/számla.pdf|");
+
+  // The remembered directory is offered as typed: row 10, columns 18 to 73.
+  spit(s.pdf, "%PDF-1.5 made");
+  s.term->keys({key::kEsc});
+  PDFBE(*s.ctx, s.pdf, "JOVEDIG");
+  EXPECT_EQ(cells(s.term->last_wait(), 10, 18, kPdfDirWidth),
+            fit(s.dir + "/kimen\x8b", kPdfDirWidth));
+
+  // A directory that does not exist: asked, and made under its UTF-8 name.
+  s.term->input(s.dir + "/pdfőű");
+  s.term->keys({key::kEnter, key::kEnter, key::kEnter, key::kEnter});  // "Igen"
+  r = PDFBE(*s.ctx, s.pdf, "EKHOIG");
+  ASSERT_TRUE(r.saved);
+  EXPECT_TRUE(s.shown("A megadott könyvtár nem létezik."));
+  EXPECT_TRUE(fs::is_directory(s.dir + "/pdfőű"));
+  EXPECT_FALSE(fs::exists(s.dir + "/pdf\x8b\xfb"));
+  EXPECT_EQ(slurp(s.dir + "/pdfőű/EKHOIG.pdf"), "%PDF-1.5 made");
+}
+
+// An installation under an accented directory offers it as the screen spells it:
+// "mű" at row 10 from column 18, not its UTF-8 bytes; Enter saves the PDF there.
+TEST(Pdfbe, AnInstallationUnderAnAccentedDirectoryIsOfferedRight) {
+  PdfStation s;
+  fs::create_directories(s.dir + "/mű");
+  ScopedCwd here(s.dir + "/mű");
+  s.term->keys({key::kEnter, key::kEnter, key::kEnter});
+  PdfSave r = PDFBE(*s.ctx, s.pdf, "JOVEDIG");
+  const std::string real = fs::canonical(s.dir).string();
+  EXPECT_EQ(cells(s.term->waits()[0], 10, 18, kPdfDirWidth), fit(real + "/m\xfb", kPdfDirWidth));
+  ASSERT_TRUE(r.saved);
+  EXPECT_FALSE(s.shown("A megadott könyvtár nem létezik."));
+  EXPECT_EQ(r.target, real + "/mű/JOVEDIG.pdf");
+  EXPECT_EQ(slurp(real + "/mű/JOVEDIG.pdf"), "%PDF-1.5 made");
 }
 
 TEST(PdfRoute, JobMakesThePdfIntoTheGivenDirectoryOrAsksForIt) {

@@ -277,6 +277,75 @@ TEST(ExportTxt, TheViewedNoteIsNeverItsOwnTarget) {
   EXPECT_EQ(slurp(in.prg + "/valt0001.txt"), note);
 }
 
+// `n` cells of a screen row from `col`, as CP852 bytes.
+std::string cells(const console::Screen& s, int row, int col, int n) {
+  std::string out;
+  for (int c = col; c < col + n; ++c) out += static_cast<char>(s.at(row, c).ch);
+  return out;
+}
+
+std::string padded(std::string s, size_t n) {
+  s.resize(n, ' ');
+  return s;
+}
+
+// Typed as on the terminal (UTF-8 decoded to the program's CP852), after clearing
+// the field.
+void type_over_utf8(console::HeadlessBackend& term, std::string_view utf8) {
+  term.key(key::ctrl('y'));
+  term.input(utf8);
+}
+
+// A directory and a name typed with accents are the file system's UTF-8 names; a
+// directory that does not exist is not made and the name is told as typed.
+TEST(ExportTxt, AccentedDirectoriesAndNamesAsTheFileSystemSpellsThem) {
+  Install in;
+  in.write(in.prg + "/jovedig.prn", "abc\r\n");
+  fs::create_directories(in.root + "/kimenő");
+  Screenful s;
+  type_over_utf8(*s.term, in.root + "/kimenő");
+  s.term->keys({key::kEnter});
+  type_over_utf8(*s.term, "számla.txt");
+  s.term->keys({key::kEnter});
+  auto r = print::wintxtbe(*s.reads, s.windows, "jovedig.prn");
+  EXPECT_EQ(r.outcome, print::ExportOutcome::Written);
+  EXPECT_EQ(r.path, in.root + "/kimenő/számla.txt");
+  EXPECT_EQ(slurp(in.root + "/kimenő/számla.txt"), "abc\r\n");
+
+  type_over_utf8(*s.term, in.root + "/nincsenő");
+  s.term->keys({key::kEnter});
+  type_over_utf8(*s.term, "számla.txt");
+  s.term->keys({key::kEnter, key::kEnter});  // "Kilépés"
+  r = print::wintxtbe(*s.reads, s.windows, "jovedig.prn");
+  EXPECT_EQ(r.outcome, print::ExportOutcome::CreateFailed);
+  EXPECT_NE(s.term->last_wait().text_utf8().find("számla.txt fájl nem hozható létre"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(in.root + "/nincsenő"));
+  EXPECT_FALSE(fs::exists(in.root + "/nincsen\x8b"));
+}
+
+// An installation under an accented directory and a print file with an accented
+// name: "Alkönyvtár:" row 11 from column 18 shows "mű", "Fájl név  :" row 13 from
+// column 18 "összesítő.txt", and Enter writes that file in that directory.
+TEST(ExportTxt, AnInstallationAndAPrintFileWithAccentsAreShownRight) {
+  Install in;
+  const std::string here = fs::canonical(in.root).string() + "/mű";
+  fs::create_directories(here);
+  fs::current_path(here);  // the installation's destructor goes back
+  in.write(here + "/összesítő.prn", "abc\r\n");
+  Screenful s;
+  s.term->keys({key::kEnter, key::kEnter});
+  auto r = print::wintxtbe(*s.reads, s.windows, here + "/összesítő.prn");
+  const console::Screen& dialog = s.term->waits().front();
+  EXPECT_EQ(cells(dialog, 11, 18, print::kExportDirWidth),
+            padded(fs::canonical(in.root).string() + "/m\xfb", print::kExportDirWidth));
+  EXPECT_EQ(cells(dialog, 13, 18, print::kExportNameWidth),
+            padded("\x94sszes\xa1t\x8b.txt", print::kExportNameWidth));
+  EXPECT_EQ(r.outcome, print::ExportOutcome::Written);
+  EXPECT_EQ(r.path, here + "/összesítő.txt");
+  EXPECT_EQ(slurp(here + "/összesítő.txt"), "abc\r\n");
+}
+
 TEST(ExportTxt, ATargetThatCannotBeMadeChangesNoFile) {
   Install in;
   in.write(in.prg + "/jovedig.prn", "abc\r\n");

@@ -64,5 +64,19 @@ TEST(ViewerPrint, PdfOfAPreviewIsNamedAfterTheFileWithoutItsExtension) {
   EXPECT_EQ(testing::cells(s.term->waits()[1], 12, 18, 9), "jovedig  ");
 }
 
+// A preview with an accented name: the PDF dialog offers its first 8 letters as the
+// screen spells them (row 12 from column 18), and the PDF gets that UTF-8 name.
+TEST(ViewerPrint, PdfOfAnAccentedPreviewIsNamedAfterItsLetters) {
+  PrintStation s;
+  s.route("PDF", "EPSON");
+  spit(s.file("összesítő.prn"), "ADATOK\r\n");
+  spit(s.file("pdfek.alk"), s.dir + "\r\n ");
+  s.term->keys({'P', key::kEnter, key::kEnter, key::kEnter, key::kEsc});
+  ui::readme_bg(*s.reads, s.windows, &s.vars, s.file("összesítő.prn"), 0, "ny",
+                viewer_hooks(*s.ctx));
+  EXPECT_EQ(testing::cells(s.term->waits()[1], 12, 18, 9), "\x94sszes\xa1t ");
+  EXPECT_EQ(slurp(s.file("összesít.pdf")).substr(0, 5), "%PDF-");
+}
+
 }  // namespace
 }  // namespace print

@@ -7,6 +7,7 @@
 
 #include <fstream>
 
+#include "common/scoped_env.h"
 #include "shell/startup_test_util.h"
 #include "xbase/cp852.h"
 #include "xbase/functions.h"
@@ -191,6 +192,22 @@ TEST(Startup, RefusedStartsAndTheMenusQuestions) {
   EXPECT_EQ(condi, ".T..AND.nyilat$'K'");
   EXPECT_TRUE(seen(s, "Ez a funkció még nem érhető el."));  // items 3 and 1 not there yet
   EXPECT_EQ(s.term->keys_left(), 0u);
+}
+
+// A drive root under an accented name: the refusal on row 0 from column 0 names the
+// directory with "ű" (FB) as the screen spells it.
+TEST(Startup, RefusalNamesAnAccentedDriveAsTheScreenSpellsIt) {
+  Station s;
+  fs::create_directories(s.file("mű"));
+  ScopedEnv drive("VIRDA_DRIVE", s.file("mű"));
+  StartArgs elsewhere;
+  elsewhere.honnanind = "x";
+  s.term->keys({' '});
+  EXPECT_EQ(MAIN(*s.ctx, elsewhere, {}), 0);
+  // The end of the line may be cut at column 79: the path is what is checked.
+  const std::string told =
+      std::string(HU("A program nem a ")) + fs::canonical(s.dir).string() + "/m\xfb/VIRDA23 ";
+  EXPECT_EQ(row_at(s.term->last_wait(), 0).substr(0, told.size()), told);
 }
 
 TEST(Startup, ChangeNotesAnsweredNoBecomeReadNotes) {

@@ -29,7 +29,7 @@ struct ProgramEnd {
 
 // An error system whose alerts answer from a script and whose exit is recorded.
 struct Harness {
-  std::string dir;
+  std::string top, dir;
   std::vector<std::string> shown;  // "message|choice|choice"
   std::vector<int> answers;        // alert answers, in order; 1 when the script is over
   std::vector<std::string> events;
@@ -37,9 +37,11 @@ struct Harness {
   int net_errors = 0;
   std::unique_ptr<ErrorSystem> sys;
 
-  Harness() {
+  // The program directory is `sub` of a scratch directory, or that directory itself.
+  explicit Harness(const std::string& sub = "") {
     std::string base = std::filesystem::temp_directory_path().string() + "/errtest-XXXXXX";
-    dir = ::mkdtemp(base.data());
+    top = dir = ::mkdtemp(base.data());
+    if (!sub.empty()) std::filesystem::create_directories(dir += "/" + sub);
     support::ErrorHooks h;
     h.alert = [this](std::string_view msg, const std::vector<std::string>& choices) {
       std::string s(msg);
@@ -71,7 +73,7 @@ struct Harness {
     };
     sys = std::make_unique<ErrorSystem>(dir, std::move(h));
   }
-  ~Harness() { std::filesystem::remove_all(dir); }
+  ~Harness() { std::filesystem::remove_all(top); }
 };
 
 Error make(int gen_code, int os_code = 0, bool can_retry = false, bool can_default = false) {
@@ -298,6 +300,29 @@ TEST(RoutineStack, NamesLevelsOutward) {
   }
   EXPECT_EQ(s.depth(), 0);
   support::Routine none(nullptr, "X", 1);  // nothing recorded, nothing broken
+}
+
+// Paths in the boxes are in the program's code page: an installation under "mű"
+// and a table file there are named with "ű" (FB), not with its UTF-8 bytes.
+TEST(ErrorHandler, PathsInTheBoxesAsTheScreenSpellsThem) {
+  Harness h("mű");
+  const std::string shown_dir = h.top + "/m\xfb";
+  Error e = make(gen::kCreate, 51, true, true);
+  e.filename = h.dir + "/temp.dbf";
+  h.answers = {1};
+  h.sys->DEFERROR(e);
+  Error broken = make(gen::kCorruption);
+  broken.filename = h.dir + "/vallal.dbf";
+  h.answers = {1};  // "Quit"
+  h.sys->DEFERROR(broken);
+  ASSERT_EQ(h.shown.size(), 3u);
+  EXPECT_EQ(h.shown[0], shown_dir + "/temp.dbf" +
+                            std::string(HU(" fájlt másik munkaállomás használja")) +
+                            "|Ujra próbálja|" + std::string(HU("Kilépés")));
+  EXPECT_EQ(h.shown[1], "Error DBFNTX/1001  Open error: " + shown_dir + "/vallal.dbf|Quit");
+  EXPECT_EQ(h.shown[2], std::string(HU("A hibaüzenet mentve a ")) + shown_dir + "/hibauzen.dbh" +
+                            std::string(HU(" fájlba|OK")));
+  EXPECT_EQ(h.exit_code, 1);
 }
 
 }  // namespace

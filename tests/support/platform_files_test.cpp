@@ -263,6 +263,14 @@ TEST(PlatformPaths, ATypedPathReachesTheFileSystemAsUtf8) {
   EXPECT_EQ(pf::typed_path("A:"), fs::canonical(d.root).string());
   EXPECT_EQ(pf::typed_path("/media/usb/ment\x82s 2023"), "/media/usb/mentés 2023");
   EXPECT_EQ(pf::shown_path("/media/usb/mentés"), "/media/usb/ment\x82s");
+
+  // A name typed into a typed directory: both in UTF-8, found ignoring case; a new
+  // name keeps its spelling.
+  fs::create_directories(d.root + "/Kimenő");
+  std::ofstream(d.root + "/Kimenő/Számla.txt").close();
+  const std::string kimeno = fs::canonical(d.root).string() + "/Kimenő";
+  EXPECT_EQ(pf::typed_path("D:\\kimen\x8b", "SZ\xa0MLA.TXT"), kimeno + "/Számla.txt");
+  EXPECT_EQ(pf::typed_path("D:\\kimen\x8b", "\x94j.txt"), kimeno + "/öj.txt");
 }
 
 }  // namespace
