@@ -106,7 +106,7 @@ ErrorAnswer ErrorSystem::DEFERROR(Error& e) {
     if (e.os_code == kOsFileInUse) {
       int k = alert_until_chosen(
           platform::shown_path(e.filename) + std::string(HU(" fájlt másik munkaállomás használja")),
-          {std::string("Ujra próbálja"), std::string(HU("Kilépés"))});
+          {std::string(HU("Ujra próbálja")), std::string(HU("Kilépés"))});
       if (k == 1) return ErrorAnswer::retry();
       end_program(1);
       return ErrorAnswer::fail();
@@ -156,7 +156,7 @@ std::string ErrorSystem::log_text(const Error& e) const {
   std::time_t t = hooks_.now ? hooks_.now() : std::time(nullptr);
   std::tm tm{};
   localtime_r(&t, &tm);
-  std::string out = program_dir_ + " " + std::to_string(tm.tm_year + 1900) + "." +
+  std::string out = platform::shown_path(program_dir_) + " " + std::to_string(tm.tm_year + 1900) + "." +
                     two(tm.tm_mon + 1) + "." + two(tm.tm_mday) + " " + two(tm.tm_hour) + ":" +
                     two(tm.tm_min) + ":" + two(tm.tm_sec) + "\r\n";
   if (vars_) {

@@ -145,7 +145,7 @@ TEST(ErrorHandler, FileInUseDialogRetriesOrEnds) {
   EXPECT_EQ(h.sys->DEFERROR(e).kind, ErrorAnswer::Kind::Retry);
   ASSERT_EQ(h.shown.size(), 2u);
   EXPECT_EQ(h.shown[0], std::string("temp.dbf") + std::string(HU(" fájlt másik munkaállomás használja")) +
-                            "|Ujra próbálja|" + std::string(HU("Kilépés")));
+                            "|" + std::string(HU("Ujra próbálja")) + "|" + std::string(HU("Kilépés")));
 
   h.answers = {2};
   EXPECT_EQ(h.sys->DEFERROR(e).kind, ErrorAnswer::Kind::Fail);
@@ -318,11 +318,16 @@ TEST(ErrorHandler, PathsInTheBoxesAsTheScreenSpellsThem) {
   ASSERT_EQ(h.shown.size(), 3u);
   EXPECT_EQ(h.shown[0], shown_dir + "/temp.dbf" +
                             std::string(HU(" fájlt másik munkaállomás használja")) +
-                            "|Ujra próbálja|" + std::string(HU("Kilépés")));
+                            "|" + std::string(HU("Ujra próbálja")) + "|" + std::string(HU("Kilépés")));
   EXPECT_EQ(h.shown[1], "Error DBFNTX/1001  Open error: " + shown_dir + "/vallal.dbf|Quit");
   EXPECT_EQ(h.shown[2], std::string(HU("A hibaüzenet mentve a ")) + shown_dir + "/hibauzen.dbh" +
                             std::string(HU(" fájlba|OK")));
   EXPECT_EQ(h.exit_code, 1);
+  // The log is the program's text: its first line names the directory in CP852 too.
+  std::ifstream log(h.dir + "/hibauzen.dbh", std::ios::binary);
+  std::string first;
+  std::getline(log, first);
+  EXPECT_EQ(first.substr(0, shown_dir.size() + 1), shown_dir + " ");
 }
 
 }  // namespace
