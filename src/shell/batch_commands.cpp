@@ -110,12 +110,15 @@ int batch_certificates(BatchRun& run) {
   req.out_dir = opt.out;
   req.device = opt.print || opt.pdf ? certs::Device::Printer : certs::Device::Screen;
 
-  // The PDF route whatever the settings say, into the output directory.
+  // --pdf takes the PDF route whatever the settings say. On the PDF route, taken so or
+  // chosen in the settings, the PDF goes into the output directory under the name the
+  // save dialog offers, and the dialog is not shown.
   xbase::Variables::Scope route(ctx.vars);
-  if (opt.pdf) {
-    route.declare("EPRPORT", Value::str("PDF"));
+  if (opt.pdf) route.declare("EPRPORT", Value::str("PDF"));
+  const Value* eprport = ctx.vars.find("EPRPORT");
+  if (req.device == certs::Device::Printer && eprport && eprport->is_str() &&
+      print::route_of_eprport(eprport->as_str()).kind == print::RouteKind::Pdf)
     req.pdf_dir = opt.out.empty() ? ctx.program_dir : opt.out;
-  }
   if (!opt.out.empty() && !pf::is_dir(opt.out) && !pf::make_dirs(opt.out)) {
     run.report.error("a kimeneti könyvtár nem hozható létre: " + opt.out);
     return exit_code::kNotWritten;

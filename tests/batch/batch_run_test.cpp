@@ -88,6 +88,30 @@ TEST(BatchCertificates, SelectionOptionsSelectAsTheDialogDoes) {
                          file_bytes(inst.drive + "/b3/jovedig.prn")));
 }
 
+TEST(BatchCertificates, PrintOnThePdfRouteOfTheSettingsWritesThePdfIntoTheOutputDirectory) {
+  Installation inst;
+  printer_route(inst, 7);  // "PDF " chosen under F2
+  const struct {
+    const char* command;
+    const char* pdf;  // the name the PDF dialog offers: the report's
+  } runs[] = {{"m30", "JOVEDIG.pdf"}, {"ekho", "EKHOIG.pdf"}};
+  for (const auto& run : runs) {
+    for (bool quiet : {false, true}) {
+      std::string out = inst.drive + "/ki-" + run.command + (quiet ? "-q" : "");
+      std::vector<std::string> args = {run.command, "--print", "--out", out};
+      if (quiet) args.insert(args.begin(), "--quiet");
+      BatchResult r = batch(with_dir(inst, args));
+      EXPECT_EQ(r.code, 0) << run.command << "\n" << r.err;
+      EXPECT_EQ(r.out, out + "/" + run.pdf + "\n") << run.command;
+      EXPECT_EQ(file_bytes(out + "/" + run.pdf).substr(0, 5), "%PDF-") << run.command;
+      // Nothing but the PDF: no preview, and the dialog's answers are not remembered.
+      EXPECT_EQ(snapshot(out).size(), 1u) << run.command;
+      EXPECT_FALSE(std::filesystem::exists(inst.file("pdfek.alk"))) << run.command;
+      if (quiet) EXPECT_EQ(r.err, "") << run.command;
+    }
+  }
+}
+
 TEST(BatchCertificates, UsageFaultsTouchNothing) {
   Installation inst;
   auto before = snapshot(inst.dir);
