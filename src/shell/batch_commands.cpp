@@ -81,7 +81,7 @@ int batch_reindex(BatchRun& run) {
   std::vector<std::string> unbuilt = reindex_open_tables(ctx);
   report_unbuilt(run, unbuilt);
   if (!unbuilt.empty()) return exit_code::kNotWritten;
-  run.report.notice({HU("Indexelés kész")});
+  run.report.told({HU("Indexelés kész")}, false);
   return exit_code::kDone;
 }
 
@@ -242,7 +242,6 @@ int batch_backup(BatchRun& run) {
     run.report.result(r.path);
     run.report.progress(std::to_string(r.files.size()) + " fájl mentve");
   } else {
-    run.report.notices_as_errors(true);
     maint::show_outcome(ctx, r, true);  // the box's text, said on stderr
   }
   return code;
@@ -257,7 +256,6 @@ int batch_restore(BatchRun& run) {
         r = maint::restore(c, run.opt.from, guard);
         return r.outcome == maint::Outcome::Done;
       });
-  run.report.notices_as_errors(r.outcome != maint::Outcome::Done);
   maint::show_outcome(ctx, r, false);
   report_unbuilt(run, unbuilt);
   int code = code_of(r);

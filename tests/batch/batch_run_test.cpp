@@ -112,6 +112,72 @@ TEST(BatchCertificates, PrintOnThePdfRouteOfTheSettingsWritesThePdfIntoTheOutput
   }
 }
 
+// A print route that cannot take the job, or a job that is not written: exit 7 and
+// the reason on stderr, with --quiet too (it drops the progress lines only).
+TEST(BatchCertificates, APrintThatIsNotWrittenSaysWhyAlsoWhenQuiet) {
+  Installation inst;
+  const std::string d = inst.drive;
+  std::filesystem::create_directories(d + "/ures");  // a PATH without lp
+  std::filesystem::create_directories(d + "/bin");
+  std::ofstream(d + "/bin/lp") << "#!/bin/sh\nexit 3\n";
+  std::filesystem::permissions(d + "/bin/lp", std::filesystem::perms::owner_all);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  std::ofstream(d + "/fajl") << "x";  // a file where a directory should be made
+  std::filesystem::create_directories(d + "/foglalt/EKHOIG.pdf");  // a directory in the PDF's place
+
+  struct Case {
+    const char* what;
+    const char* command;
+    int nprport;
+    std::vector<std::pair<std::string, std::string>> env;
+    std::vector<std::string> args;
+    const char* told;
+    std::string in_the_way = "";  // a file made where the route needs a directory
+    bool keeps_copy = false;      // the copy lp was given stays, listed on stdout
+  } cases[] = {
+      {"port without its device", "ekho", 1, {{"VIRDA_LPT1", d + "/nincs/lp0"}}, {},
+       "A nyomtató nem érhető el: "},
+      {"port without its device", "m30", 1, {{"VIRDA_LPT1", d + "/nincs/lp0"}}, {},
+       "A nyomtató nem érhető el: "},
+      {"spool directory not creatable", "ekho", 5, {}, {}, "A nyomtatási könyvtár nem hozható létre: ",
+       d + "/prtwrk"},
+      {"no lp", "ekho", 6, {{"PATH", d + "/ures"}}, {}, "Az lp program nem indítható (cups-client)."},
+      {"lp fails", "ekho", 6, {{"PATH", d + "/bin:" + path}}, {},
+       "A nyomtatás nem sikerült (lp kilépési kód 3).", "", true},
+      {"no font for the PDF", "ekho", 7, {{"VIRDA_PDFFONT", d + "/nincs.ttf"}}, {},
+       "A PDF-hez szükséges betűkészlet hiányzik: "},
+      {"PDF not creatable", "ekho", 7, {}, {"--out", d + "/foglalt"}, "A PDF fájl nem hozható létre: "},
+      {"work file not writable", "ekho", 7, {{"TEMP", d + "/nincs"}}, {},
+       "A nyomtatási fájl nem írható: "},
+      {"output directory not creatable", "ekho", 1, {}, {"--out", d + "/fajl/ki"},
+       "a kimeneti könyvtár nem hozható létre: "},
+  };
+  for (const Case& c : cases) {
+    printer_route(inst, c.nprport);
+    if (!c.in_the_way.empty()) std::ofstream(c.in_the_way) << "x";
+    for (bool quiet : {false, true}) {
+      std::vector<std::unique_ptr<ScopedEnv>> env;
+      for (const auto& [name, value] : c.env) env.push_back(std::make_unique<ScopedEnv>(name, value));
+      std::vector<std::string> args = {"--dir", inst.dir};
+      if (quiet) args.push_back("--quiet");
+      args.push_back(c.command);
+      args.push_back("--print");
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      BatchResult r = batch(args);
+      EXPECT_EQ(r.code, 7) << c.what << (quiet ? " (quiet)" : "") << "\n" << r.err;
+      EXPECT_TRUE(contains(r.err, std::string("mvirda23 ") + c.command + ": " + c.told))
+          << c.what << (quiet ? " (quiet)" : "") << "\n" << r.err;
+      if (c.keeps_copy)
+        EXPECT_TRUE(r.out.starts_with(inst.dir + "/PR") && r.out.ends_with(".PRN\n")) << r.out;
+      else
+        EXPECT_EQ(r.out, "") << c.what;
+      // Quiet: the reason, no progress (no paper prompt, no closing line).
+      if (quiet) EXPECT_FALSE(contains(r.err, "nem készült el")) << c.what << "\n" << r.err;
+    }
+    if (!c.in_the_way.empty()) std::filesystem::remove(c.in_the_way);
+  }
+}
+
 TEST(BatchCertificates, UsageFaultsTouchNothing) {
   Installation inst;
   auto before = snapshot(inst.dir);
