@@ -221,7 +221,9 @@ int batch_takeover(BatchRun& run) {
 
 int batch_backup(BatchRun& run) {
   Context& ctx = run.ctx;
-  std::string target = run.opt.to;
+  // Where the backup dialog would put it for the same text (--to as typed, the
+  // remembered place as the dialog wrote it).
+  std::string target = run.opt.to.empty() ? "" : pf::to_linux(run.opt.to);
   if (target.empty()) {
     std::string remembered = maint::remembered_target(ctx.program_dir);
     if (!remembered.empty()) target = pf::typed_path(remembered);
@@ -253,7 +255,7 @@ int batch_restore(BatchRun& run) {
   maint::Result r;
   std::vector<std::string> unbuilt =
       restore_then_reindex(ctx, run.services.shell, [&](Context& c, StartupGuard& guard) {
-        r = maint::restore(c, run.opt.from, guard);
+        r = maint::restore(c, pf::to_linux(run.opt.from), guard);
         return r.outcome == maint::Outcome::Done;
       });
   maint::show_outcome(ctx, r, false);

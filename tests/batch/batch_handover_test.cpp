@@ -115,6 +115,11 @@ TEST(BatchTakeover, WithoutOverwriteTheCompaniesWithRecordsKeepThem) {
   EXPECT_TRUE(contains(r.err, "002")) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(inst.persons(), before);
+  // The payroll directory read as its dialog reads a typed one: from the drive root.
+  BatchResult typed =
+      batch(with_dir(inst.program, {"takeover", "--companies", "001-002", "--from", "C:\\KVAD"}));
+  EXPECT_EQ(typed.code, 0) << typed.err;
+  EXPECT_EQ(typed.err, r.err);
 }
 
 TEST(BatchTakeover, AHeldPayrollProgramOrAWorkstationInTheProgramIsBusyAndChangesNothing) {

@@ -294,6 +294,55 @@ TEST(BatchCheck, WaitsForAFileLockThenGivesUpAfterItsBudget) {
   EXPECT_EQ(waited.code, 0) << waited.err;
 }
 
+// --- backup and restore ---
+
+// The directory where the run was started, for as long as the object lives.
+struct StartedIn {
+  std::filesystem::path before = std::filesystem::current_path();
+  explicit StartedIn(const std::string& dir) {
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+  }
+  ~StartedIn() { std::filesystem::current_path(before); }
+};
+
+TEST(BatchBackup, ThePlaceIsReadAsTheBackupDialogReadsATypedPath) {
+  Installation inst;
+  const std::string start = inst.drive + "/indulas";
+  StartedIn here(start);
+  const struct {
+    std::string typed;
+    std::string lands;
+  } cases[] = {
+      {"D:\\MENTES", inst.drive + "/MENTES"},  // under the drive root, whatever the letter
+      {"A:", inst.drive},                        // the drive root itself
+      {"\\masik\\2023", inst.drive + "/masik/2023"},
+      {"helyi\\mentes", start + "/helyi/mentes"},  // relative: where the run started
+      {inst.drive + "/linux", inst.drive + "/linux"},
+  };
+  for (const auto& c : cases) {
+    BatchResult r = batch(with_dir(inst, {"backup", "--to", c.typed}));
+    EXPECT_EQ(r.code, 0) << c.typed << "\n" << r.err;
+    EXPECT_EQ(r.out, c.lands + "/virda23#.zip\n") << c.typed;
+    EXPECT_TRUE(std::filesystem::is_regular_file(c.lands + "/virda23#.zip")) << c.typed;
+  }
+  // No directory named as typed, neither where the run started nor in the installation.
+  for (const std::string& dir : {start, inst.dir})
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+      EXPECT_EQ(e.path().filename().string().find(':'), std::string::npos) << e.path();
+
+  // The remembered place, written by the dialog, lands where --to does.
+  std::filesystem::remove(inst.drive + "/MENTES/virda23#.zip");
+  std::ofstream(inst.file("masdrv.txt")) << "D:\\MENTES";
+  BatchResult remembered = batch(with_dir(inst, {"backup"}));
+  EXPECT_EQ(remembered.code, 0) << remembered.err;
+  EXPECT_EQ(remembered.out, inst.drive + "/MENTES/virda23#.zip\n");
+
+  // The restore reads --from so too.
+  BatchResult restored = batch(with_dir(inst, {"restore", "--from", "D:\\MENTES", "--yes"}));
+  EXPECT_EQ(restored.code, 0) << restored.err;
+}
+
 // --- questions, fatal errors, the end of the run ---
 
 TEST(BatchEnd, UnansweredQuestionEndsWith6AndLeavesTheTablesFree) {
