@@ -5,6 +5,7 @@
 #include "certs/ekho_run.h"
 #include "certs/m30_run.h"
 #include "certs/selection.h"
+#include "console/alert.h"
 #include "efile/m30_xml_run.h"
 #include "maint/backup.h"
 #include "maint/backup_dialogs.h"
@@ -149,7 +150,9 @@ int batch_certificates(BatchRun& run) {
       efile::XmlRunOptions xml_options;
       xml_options.out_dir = opt.out.empty() ? ctx.program_dir : opt.out;
       xml_options.show_list = false;
-      xml_options.alert = [&run](std::string_view text) { run.report.warning(text); };
+      xml_options.alert = [&run](std::string_view text) {
+        run.report.warning(console::alert_lines(text));
+      };
       xml.emplace(ctx, xml_options);
     }
     result = certs::run_m30(ctx, req, xml ? xml->hooks() : certs::M30XmlHooks{});
