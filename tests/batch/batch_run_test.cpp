@@ -190,7 +190,12 @@ TEST(BatchCertificates, UsageFaultsTouchNothing) {
   EXPECT_EQ(snapshot(inst.dir), before);
   BatchResult help = batch({"m30", "--help"});
   EXPECT_EQ(help.code, 0);
-  EXPECT_TRUE(contains(help.out, "--companies RANGE"));
+  EXPECT_TRUE(contains(help.out, "--companies TARTOMÁNY"));
+  // A fault: the line naming it, then the usage line, in Hungarian.
+  BatchResult fault = batch({"restore", "--from", "/mnt"});
+  EXPECT_EQ(fault.err, "mvirda23 batch: restore: a --yes kötelező\nhasználat: mvirda23 batch "
+                       "[--dir KÖNYVTÁR] [--wait MP] [--date ÉÉÉÉ.HH.NN] [--quiet] PARANCS "
+                       "[KAPCSOLÓK]\n");
 }
 
 TEST(BatchStart, RefusesWhatIsNoInstallation) {
