@@ -113,9 +113,10 @@ std::optional<int> without_terminal(int argc, char** argv) {
     return 0;
   }
   if (first == "--help") {
-    std::printf("használat: mvirda23 HONNAN [JEGYZETEK]   (a virda23 indítja a telepítésben)\n"
-                "           mvirda23 init [--name NÉV] KÖNYVTÁR\n%s",
-                shell::batch_help().c_str());
+    std::printf(
+        "használat: mvirda23 HONNAN [JEGYZETEK]   (a virda23 indítja a telepítésben)\n"
+        "           mvirda23 init [--name NÉV] KÖNYVTÁR\n%s",
+        shell::batch_help().c_str());
     return 0;
   }
   if (first != "batch") return std::nullopt;

@@ -132,8 +132,9 @@ struct Parser {
       const OptionSet* opts = &common_options();
       if (!opts->count(name)) {
         if (o.command.empty() || !command_options().at(o.command).count(name))
-          return fail(o.command.empty() ? "ismeretlen kapcsoló: --" + name
-                                        : "ismeretlen kapcsoló a(z) " + o.command + " parancsnál: --" + name);
+          return fail(o.command.empty()
+                          ? "ismeretlen kapcsoló: --" + name
+                          : "ismeretlen kapcsoló a(z) " + o.command + " parancsnál: --" + name);
         opts = &command_options().at(o.command);
       } else if (!o.command.empty()) {
         return fail("a --" + name + " kapcsoló a parancs elé való");
@@ -150,7 +151,8 @@ struct Parser {
     if (o.help) return true;
     if (o.command.empty()) return fail("hiányzik a parancs");
     if (o.print && o.pdf) return fail("a --print és a --pdf kizárja egymást");
-    if (o.command == "takeover" && !o.companies_given) return fail("takeover: a --companies kötelező");
+    if (o.command == "takeover" && !o.companies_given)
+      return fail("takeover: a --companies kötelező");
     if (o.command == "restore" && o.from.empty()) return fail("restore: a --from kötelező");
     if (o.command == "restore" && !o.yes) return fail("restore: a --yes kötelező");
     return true;

@@ -120,7 +120,8 @@ TEST(BatchAnswers, QuietDropsTheProgressOnlyAndABoxThatTellsAFailureIsAnError) {
   EXPECT_EQ(u.ask({HU("Nyomtatás USB portos nyomtatóra")}, {HU("Ha kész, ENTER")}), 1);
   EXPECT_EQ(u.io.err_text(), "");
   // Any other one-button box tells what went wrong: every line of it, as a line.
-  EXPECT_EQ(u.ask({HU("Az index nem építhető újra: virda23.ntx"), HU("Az index nem építhető újra: virda232.ntx")},
+  EXPECT_EQ(u.ask({HU("Az index nem építhető újra: virda23.ntx"),
+                   HU("Az index nem építhető újra: virda232.ntx")},
                   {HU("Tovább")}),
             1);
   EXPECT_EQ(u.io.err_text(),

@@ -37,8 +37,9 @@ TEST(BatchXml, AnXmlAlertIsAWarningAndTheCertificatesStillPrint) {
   BatchResult r = batch(with_dir(inst.dir, {"m30", "--xml", "--out", inst.drive + "/ki"}));
   EXPECT_EQ(r.code, 3) << r.err;
   // The alert's lines as lines: its ";" never reaches stderr.
-  EXPECT_TRUE(contains(r.err, "mvirda23 m30: figyelmeztetés: Az M30 XML sortábla nem olvasható: "
-                              "xxx/seg23m30.dbf\nmvirda23 m30: XML fájlok nem készülnek.\n"))
+  EXPECT_TRUE(contains(r.err,
+                       "mvirda23 m30: figyelmeztetés: Az M30 XML sortábla nem olvasható: "
+                       "xxx/seg23m30.dbf\nmvirda23 m30: XML fájlok nem készülnek.\n"))
       << r.err;
   EXPECT_FALSE(contains(r.err, ";")) << r.err;
   EXPECT_EQ(r.out, inst.drive + "/ki/jovedig.prn\n");

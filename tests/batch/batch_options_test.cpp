@@ -75,7 +75,8 @@ TEST(BatchOptions, FaultsNameWhatIsWrong) {
       {{"m30", "--start", "0"}, "--start"},
       {{"m30", "--print", "--pdf"}, "a --print és a --pdf kizárja egymást"},
       {{"m30", "--xml=yes"}, "a --xml kapcsolónak nincs értéke"},
-      {{"check", "--dir", "x"}, "a --dir kapcsoló a parancs elé való"},  // the common options come first
+      {{"check", "--dir", "x"},
+       "a --dir kapcsoló a parancs elé való"},  // the common options come first
       {{}, "hiányzik a parancs"},
       {{"check", "reindex"}, "fölösleges argumentum: reindex"},
       {{"takeover"}, "takeover: a --companies kötelező"},

@@ -139,14 +139,16 @@ TEST(BatchCertificates, APrintThatIsNotWrittenSaysWhyAlsoWhenQuiet) {
        "A nyomtató nem érhető el: "},
       {"port without its device", "m30", 1, {{"VIRDA_LPT1", d + "/nincs/lp0"}}, {},
        "A nyomtató nem érhető el: "},
-      {"spool directory not creatable", "ekho", 5, {}, {}, "A nyomtatási könyvtár nem hozható létre: ",
-       d + "/prtwrk"},
-      {"no lp", "ekho", 6, {{"PATH", d + "/ures"}}, {}, "Az lp program nem indítható (cups-client)."},
+      {"spool directory not creatable", "ekho", 5, {}, {},
+       "A nyomtatási könyvtár nem hozható létre: ", d + "/prtwrk"},
+      {"no lp", "ekho", 6, {{"PATH", d + "/ures"}}, {},
+       "Az lp program nem indítható (cups-client)."},
       {"lp fails", "ekho", 6, {{"PATH", d + "/bin:" + path}}, {},
        "A nyomtatás nem sikerült (lp kilépési kód 3).", "", true},
       {"no font for the PDF", "ekho", 7, {{"VIRDA_PDFFONT", d + "/nincs.ttf"}}, {},
        "A PDF-hez szükséges betűkészlet hiányzik: "},
-      {"PDF not creatable", "ekho", 7, {}, {"--out", d + "/foglalt"}, "A PDF fájl nem hozható létre: "},
+      {"PDF not creatable", "ekho", 7, {}, {"--out", d + "/foglalt"},
+       "A PDF fájl nem hozható létre: "},
       {"work file not writable", "ekho", 7, {{"TEMP", d + "/nincs"}}, {},
        "A nyomtatási fájl nem írható: "},
       {"output directory not creatable", "ekho", 1, {}, {"--out", d + "/fajl/ki"},
@@ -157,7 +159,8 @@ TEST(BatchCertificates, APrintThatIsNotWrittenSaysWhyAlsoWhenQuiet) {
     if (!c.in_the_way.empty()) std::ofstream(c.in_the_way) << "x";
     for (bool quiet : {false, true}) {
       std::vector<std::unique_ptr<ScopedEnv>> env;
-      for (const auto& [name, value] : c.env) env.push_back(std::make_unique<ScopedEnv>(name, value));
+      for (const auto& [name, value] : c.env)
+        env.push_back(std::make_unique<ScopedEnv>(name, value));
       std::vector<std::string> args = {"--dir", inst.dir};
       if (quiet) args.push_back("--quiet");
       args.push_back(c.command);
@@ -216,8 +219,17 @@ TEST(BatchStart, RefusesWhatIsNoInstallation) {
 struct CheckCase {
   const char* what;
   std::function<void(Installation&)> spoil;
-  const char* named;
+  std::vector<std::string> named;  // lines of stdout, or their beginnings
 };
+
+// The offset of an index file's root page.
+uint32_t root_of(const std::string& ntx) {
+  int fd = ::open(ntx.c_str(), O_RDONLY);
+  unsigned char head[8];
+  EXPECT_EQ(::pread(fd, head, 8, 0), 8);
+  ::close(fd);
+  return xbase::ntx::get32(head + 4);
+}
 
 TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
   Installation inst;
@@ -240,10 +252,22 @@ TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
          std::filesystem::resize_file(i.file("virda23.dbf"),
                                       std::filesystem::file_size(i.file("virda23.dbf")) - 300);
        },
-       "virda23.dbf: hibás"},
+       {"virda23.dbf: hibás: a fejléc 6 rekordot számol, a fájlban "}},
       {"header counting too many",
        [&](Installation& i) { bytes_at(i.file("vallal.dbf"), 4, std::string("\x09\0\0\0", 4)); },
-       "vallal.dbf: hibás: the header counts 9 records"},
+       {"vallal.dbf: hibás: a fejléc 9 rekordot számol, a fájlban 2 van\n"}},
+      {"not a table",
+       [&](Installation& i) { bytes_at(i.file("virda23.dbf"), 0, "\x07"); },
+       {"virda23.dbf: hibás: nem dBASE tábla\n",
+        "virda23.ntx: hibás: a tábla: nem dBASE tábla\n"}},
+      {"a bad deletion flag",
+       [&](Installation& i) {
+         const std::string head = file_bytes(i.file("virda23.dbf")).substr(8, 2);
+         bytes_at(i.file("virda23.dbf"),
+                  static_cast<unsigned char>(head[0]) | static_cast<unsigned char>(head[1]) << 8,
+                  "#");
+       },
+       {"virda23.dbf: hibás: 1. rekord: hibás törlésjel\n"}},
       {"two keys swapped in a page",
        [](Installation& i) {
          int fd = ::open(i.file("vallal.ntx").c_str(), O_RDWR);
@@ -256,15 +280,21 @@ TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
          ASSERT_EQ(::pwrite(fd, swapped, 4, root + 2), 4);
          ::close(fd);
        },
-       "vallal.ntx: hibás: key of record"},
+       {"vallal.ntx: hibás: 1. rekord: a kulcsa nincs a sorrend szerinti helyén\n"}},
+      {"an item outside its page",
+       [&](Installation& i) {
+         bytes_at(i.file("vallal.ntx"), root_of(i.file("vallal.ntx")) + 4, "\xfc\x03");
+       },
+       {"vallal.ntx: hibás: lap (1024. bájt): 1. tétel a lapon kívül esik\n",
+        "vallal.ntx: hibás: 1. rekord: hiányzik az indexből\n"}},
       {"missing index",
        [](Installation& i) { std::filesystem::remove(i.file("virda232.ntx")); },
-       "virda232.ntx: hibás: hiányzik"},
+       {"virda232.ntx: hibás: hiányzik\n"}},
       {"interrupted upgrade", [](Installation& i) { std::ofstream(i.file("VIRDA23.BAK")) << "x"; },
-       "VIRDA23.BAK: félbeszakadt"},
+       {"VIRDA23.BAK: félbeszakadt"}},
       {"interrupted takeover",
        [](Installation& i) { std::ofstream(i.file("atiras.jel")) << "atiras 1\nallapot kezdett\n"; },
-       "atiras.jel: félbeszakadt adatátvétel"},
+       {"atiras.jel: félbeszakadt adatátvétel"}},
   };
   for (const CheckCase& c : cases) {
     Installation spoilt;
@@ -272,7 +302,11 @@ TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
     auto before = snapshot(spoilt.dir);
     BatchResult r = batch(with_dir(spoilt, {"check"}));
     EXPECT_EQ(r.code, 3) << c.what << "\n" << r.out << r.err;
-    EXPECT_TRUE(contains(r.out, c.named)) << c.what << "\n" << r.out;
+    for (const std::string& line : c.named)
+      EXPECT_TRUE(contains(r.out, line)) << c.what << ": " << line << "\n" << r.out;
+    // Every finding in the program's language: none of the words the checks once used.
+    for (const char* english : {"record", "page", "key", "header", "Error", "the ", "file"})
+      EXPECT_FALSE(contains(r.out + r.err, english)) << c.what << ": " << english << "\n" << r.out;
     auto after = snapshot(spoilt.dir);
     after.erase("inditas.lck");
     before.erase("inditas.lck");
