@@ -107,7 +107,9 @@ TEST(BatchCertificates, PrintOnThePdfRouteOfTheSettingsWritesThePdfIntoTheOutput
       // Nothing but the PDF: no preview, and the dialog's answers are not remembered.
       EXPECT_EQ(snapshot(out).size(), 1u) << run.command;
       EXPECT_FALSE(std::filesystem::exists(inst.file("pdfek.alk"))) << run.command;
-      if (quiet) EXPECT_EQ(r.err, "") << run.command;
+      if (quiet) {
+        EXPECT_EQ(r.err, "") << run.command;
+      }
     }
   }
 }
@@ -170,12 +172,15 @@ TEST(BatchCertificates, APrintThatIsNotWrittenSaysWhyAlsoWhenQuiet) {
       EXPECT_EQ(r.code, 7) << c.what << (quiet ? " (quiet)" : "") << "\n" << r.err;
       EXPECT_TRUE(contains(r.err, std::string("mvirda23 ") + c.command + ": " + c.told))
           << c.what << (quiet ? " (quiet)" : "") << "\n" << r.err;
-      if (c.keeps_copy)
+      if (c.keeps_copy) {
         EXPECT_TRUE(r.out.starts_with(inst.dir + "/PR") && r.out.ends_with(".PRN\n")) << r.out;
-      else
+      } else {
         EXPECT_EQ(r.out, "") << c.what;
+      }
       // Quiet: the reason, no progress (no paper prompt, no closing line).
-      if (quiet) EXPECT_FALSE(contains(r.err, "nem készült el")) << c.what << "\n" << r.err;
+      if (quiet) {
+        EXPECT_FALSE(contains(r.err, "nem készült el")) << c.what << "\n" << r.err;
+      }
     }
     if (!c.in_the_way.empty()) std::filesystem::remove(c.in_the_way);
   }

@@ -79,7 +79,9 @@ inline void printer_route(const Installation& inst, int nprport) {
   ASSERT_TRUE(areas.use(inst.file("konstans.dbf"), "", xbase::OpenMode::Exclusive));
   xbase::WorkArea& k = areas.current();
   k.go_top();
-  if (k.eof()) ASSERT_TRUE(k.append_blank());
+  if (k.eof()) {
+    ASSERT_TRUE(k.append_blank());
+  }
   k.put("NYOMTIP", xbase::Value::num(1));
   k.put("NPRPORT", xbase::Value::num(nprport));
   areas.close_all();
