@@ -113,9 +113,10 @@ std::optional<int> without_terminal(int argc, char** argv) {
     return 0;
   }
   if (first == "--help") {
-    std::printf("usage: mvirda23 FROM [NOTES]   (started by virda23 in the installation)\n"
-                "       mvirda23 init [--name NAME] DIR\n%s",
-                shell::batch_help().c_str());
+    std::printf(
+        "használat: mvirda23 HONNAN [JEGYZETEK]   (a virda23 indítja a telepítésben)\n"
+        "           mvirda23 init [--name NÉV] KÖNYVTÁR\n%s",
+        shell::batch_help().c_str());
     return 0;
   }
   if (first != "batch") return std::nullopt;
@@ -139,7 +140,7 @@ int main(int argc, char** argv) {
     if (argc < 2)
       std::printf("%s\n", xbase::cp852_to_utf8(shell::start_message("23")).c_str());
     else
-      std::fprintf(stderr, "mvirda23: the program needs a terminal\n");
+      std::fprintf(stderr, "mvirda23: a programhoz terminál kell\n");
     return argc < 2 ? 0 : 1;
   }
   console::TerminalBackend* tty = dynamic_cast<console::TerminalBackend*>(terminal.get());

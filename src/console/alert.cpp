@@ -8,10 +8,7 @@
 
 namespace console {
 
-int alert(Console& con, std::string_view message, const std::vector<std::string_view>& given,
-          std::string_view colour) {
-  std::vector<std::string_view> choices = given;
-  if (choices.empty()) choices.push_back("Ok");
+std::vector<std::string_view> alert_lines(std::string_view message) {
   std::vector<std::string_view> lines;
   for (std::size_t start = 0;;) {
     std::size_t semi = message.find(';', start);
@@ -19,6 +16,14 @@ int alert(Console& con, std::string_view message, const std::vector<std::string_
     if (semi == std::string_view::npos) break;
     start = semi + 1;
   }
+  return lines;
+}
+
+int alert(Console& con, std::string_view message, const std::vector<std::string_view>& given,
+          std::string_view colour) {
+  std::vector<std::string_view> choices = given;
+  if (choices.empty()) choices.push_back("Ok");
+  std::vector<std::string_view> lines = alert_lines(message);
   if (std::optional<int> given = con.backend().answer(lines, choices)) return *given;
   constexpr int kMaxInner = Screen::kCols - 6;
   int buttons_width = 0;

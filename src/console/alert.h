@@ -9,6 +9,9 @@
 
 namespace console {
 
+// The lines of an alert's message: the parts between its ";" separators.
+std::vector<std::string_view> alert_lines(std::string_view message);
+
 // Returns the chosen choice's number (from 1), or 0 for Esc. Left and Right (also
 // Tab, Shift+Tab) move between the choices, Enter takes the highlighted one, a
 // letter takes the first choice beginning with it. Without choices there is one,

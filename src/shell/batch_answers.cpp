@@ -29,23 +29,24 @@ void BatchReport::progress_tick(std::string_view utf8) {
   progress(utf8);
 }
 
-void BatchReport::notice(const std::vector<std::string_view>& cp852) {
-  std::string text;
+void BatchReport::told(const Lines& cp852, bool error) {
   for (std::string_view l : cp852) {
     if (l.empty()) continue;
-    if (!text.empty()) text += ' ';
-    text += xbase::cp852_to_utf8(l);
+    if (error)
+      line(err_, xbase::cp852_to_utf8(l));
+    else
+      progress(xbase::cp852_to_utf8(l));
   }
-  if (text.empty()) return;
-  if (notices_as_errors_)
-    error(text);
-  else
-    progress(text);
 }
 
-void BatchReport::warning(std::string_view cp852) {
+void BatchReport::warning(const Lines& cp852) {
   ++warnings_;
-  line(err_, "figyelmeztetés: " + xbase::cp852_to_utf8(cp852));
+  std::string_view head = "figyelmeztetés: ";
+  for (std::string_view l : cp852) {
+    if (l.empty()) continue;
+    line(err_, std::string(head) + xbase::cp852_to_utf8(l));
+    head = "";
+  }
 }
 
 void BatchReport::error(std::string_view utf8) { line(err_, utf8); }
@@ -77,6 +78,12 @@ std::optional<int> button(const Lines& buttons, std::string_view label) {
 
 std::vector<std::string> copy(const Lines& lines) { return {lines.begin(), lines.end()}; }
 
+// The notices that say a piece of work is done: progress, which --quiet leaves out.
+bool progress_notice(std::string_view first) {
+  return first == HU("Indexelés kész") || first == HU("Az átvétel kész") ||
+         first == HU("A visszatöltés kész.") || first == HU("A mentés elkészült:");
+}
+
 struct Entry {
   std::function<bool(std::string_view first, const Lines& buttons)> matches;
   std::function<std::optional<int>(console::UnattendedBackend&, BatchReport&, const BatchChoices&,
@@ -97,7 +104,7 @@ const std::vector<Entry>& table() {
                 b.size() == 1;
        },
        [](auto&, BatchReport& r, auto&, const Lines& lines, auto&) {
-         r.notice(lines);
+         r.told(lines, false);
          return std::optional<int>(1);
        }},
       // A table the working set needs is busy: wait while the budget lasts.
@@ -146,18 +153,23 @@ const std::vector<Entry>& table() {
                 starts(first, HU("Hiba a 23M30"));
        },
        [](auto&, BatchReport& r, auto&, const Lines& lines, auto&) {
-         std::string text;
-         for (std::string_view l : lines) text.append(text.empty() ? "" : " ").append(l);
-         r.warning(text);
+         r.warning(lines);
          return std::optional<int>(1);
        }},
       // Any other run-time error: "Quit" (the log and the error lines follow).
       {[](auto, const Lines& b) { return !b.empty() && b[0] == "Quit"; },
        [](auto&, auto&, auto&, auto&, auto&) { return std::optional<int>(1); }},
-      // One-button notices ("Az átvétel kész", "Indexelés kész", ...): said, answered.
+      // One-button notices that tell how the work went: progress, answered.
+      {[](auto first, const Lines& b) { return b.size() <= 1 && progress_notice(first); },
+       [](auto&, BatchReport& r, auto&, const Lines& lines, auto&) {
+         r.told(lines, false);
+         return std::optional<int>(1);
+       }},
+      // Every other one-button box tells what went wrong (a route that cannot print,
+      // a backup not made, an index not built): said as errors, answered.
       {[](auto, const Lines& b) { return b.size() <= 1; },
        [](auto&, BatchReport& r, auto&, const Lines& lines, auto&) {
-         r.notice(lines);
+         r.told(lines, true);
          return std::optional<int>(1);
        }},
   };

@@ -22,18 +22,22 @@ namespace shell {
 
 class BatchReport {
  public:
+  using Lines = std::vector<std::string_view>;
+
   BatchReport(std::string command, bool quiet, std::FILE* out = stdout, std::FILE* err = stderr);
 
   // A progress line (UTF-8), unless quiet.
   void progress(std::string_view utf8);
   // The same at most once a second (a running count).
   void progress_tick(std::string_view utf8);
-  // What the program said to the user (CP852 lines), as one progress line.
-  void notice(const std::vector<std::string_view>& cp852);
-  // Notices said as errors (also when quiet) while a failure is told.
-  void notices_as_errors(bool on) { notices_as_errors_ = on; }
-  // A warning (CP852): the run goes on and ends with findings.
-  void warning(std::string_view cp852);
+  // What the program told the user in a box (CP852 lines), each line its own line
+  // on stderr: progress lines, or error lines (also when quiet) when the box tells
+  // what went wrong.
+  void told(const Lines& cp852, bool error);
+  // A warning (CP852 lines, an alert's lines split at ";"): the run goes on and ends
+  // with findings. Its first line begins with "figyelmeztetés: ".
+  void warning(const Lines& cp852);
+  void warning(std::string_view cp852) { warning(Lines{cp852}); }
   // An error line (UTF-8), also when quiet.
   void error(std::string_view utf8);
   // A result line on stdout (UTF-8).
@@ -49,7 +53,6 @@ class BatchReport {
   std::FILE* out_;
   std::FILE* err_;
   int warnings_ = 0;
-  bool notices_as_errors_ = false;
   std::chrono::steady_clock::time_point last_tick_{};
 };
 

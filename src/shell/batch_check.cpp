@@ -12,7 +12,9 @@
 #include "shell/shared_access.h"
 #include "support/platform_files.h"
 #include "support/platform_paths.h"
+#include "xbase/cp852.h"
 #include "xbase/dbf_check.h"
+#include "xbase/hutext.h"
 #include "xbase/lock.h"
 
 namespace shell {
@@ -58,6 +60,7 @@ struct Findings {
   BatchRun& run;
   int files = 0, faulty = 0;
 
+  // The faults of a file, as the table and index checks name them (CP852).
   void file(const std::string& name, const std::vector<std::string>& faults) {
     ++files;
     if (faults.empty()) {
@@ -65,7 +68,8 @@ struct Findings {
       return;
     }
     ++faulty;
-    for (const std::string& f : faults) run.report.result(name + ": hibás: " + f);
+    for (const std::string& f : faults)
+      run.report.result(name + ": hibás: " + xbase::cp852_to_utf8(f));
   }
   void leftover(const std::string& name, const std::string& what) {
     ++faulty;
@@ -130,7 +134,7 @@ int batch_check(BatchRun& run) {
       std::string ipath =
           pf::find_nocase(index.find('/') == std::string::npos ? pf::join(dir, index) : index);
       if (!pf::exists(ipath)) {
-        out.file(pf::file_name(ipath), {"hiányzik"});
+        out.file(pf::file_name(ipath), {std::string(HU("hiányzik"))});
         continue;
       }
       xbase::IndexCheck c = xbase::check_index(path, ipath);

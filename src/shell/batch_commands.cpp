@@ -5,6 +5,7 @@
 #include "certs/ekho_run.h"
 #include "certs/m30_run.h"
 #include "certs/selection.h"
+#include "console/alert.h"
 #include "efile/m30_xml_run.h"
 #include "maint/backup.h"
 #include "maint/backup_dialogs.h"
@@ -81,7 +82,7 @@ int batch_reindex(BatchRun& run) {
   std::vector<std::string> unbuilt = reindex_open_tables(ctx);
   report_unbuilt(run, unbuilt);
   if (!unbuilt.empty()) return exit_code::kNotWritten;
-  run.report.notice({HU("Indexelés kész")});
+  run.report.told({HU("Indexelés kész")}, false);
   return exit_code::kDone;
 }
 
@@ -110,12 +111,15 @@ int batch_certificates(BatchRun& run) {
   req.out_dir = opt.out;
   req.device = opt.print || opt.pdf ? certs::Device::Printer : certs::Device::Screen;
 
-  // The PDF route whatever the settings say, into the output directory.
+  // --pdf takes the PDF route whatever the settings say. On the PDF route, taken so or
+  // chosen in the settings, the PDF goes into the output directory under the name the
+  // save dialog offers, and the dialog is not shown.
   xbase::Variables::Scope route(ctx.vars);
-  if (opt.pdf) {
-    route.declare("EPRPORT", Value::str("PDF"));
+  if (opt.pdf) route.declare("EPRPORT", Value::str("PDF"));
+  const Value* eprport = ctx.vars.find("EPRPORT");
+  if (req.device == certs::Device::Printer && eprport && eprport->is_str() &&
+      print::route_of_eprport(eprport->as_str()).kind == print::RouteKind::Pdf)
     req.pdf_dir = opt.out.empty() ? ctx.program_dir : opt.out;
-  }
   if (!opt.out.empty() && !pf::is_dir(opt.out) && !pf::make_dirs(opt.out)) {
     run.report.error("a kimeneti könyvtár nem hozható létre: " + opt.out);
     return exit_code::kNotWritten;
@@ -146,7 +150,9 @@ int batch_certificates(BatchRun& run) {
       efile::XmlRunOptions xml_options;
       xml_options.out_dir = opt.out.empty() ? ctx.program_dir : opt.out;
       xml_options.show_list = false;
-      xml_options.alert = [&run](std::string_view text) { run.report.warning(text); };
+      xml_options.alert = [&run](std::string_view text) {
+        run.report.warning(console::alert_lines(text));
+      };
       xml.emplace(ctx, xml_options);
     }
     result = certs::run_m30(ctx, req, xml ? xml->hooks() : certs::M30XmlHooks{});
@@ -218,7 +224,9 @@ int batch_takeover(BatchRun& run) {
 
 int batch_backup(BatchRun& run) {
   Context& ctx = run.ctx;
-  std::string target = run.opt.to;
+  // Where the backup dialog would put it for the same text (--to as typed, the
+  // remembered place as the dialog wrote it).
+  std::string target = run.opt.to.empty() ? "" : pf::to_linux(run.opt.to);
   if (target.empty()) {
     std::string remembered = maint::remembered_target(ctx.program_dir);
     if (!remembered.empty()) target = pf::typed_path(remembered);
@@ -239,7 +247,6 @@ int batch_backup(BatchRun& run) {
     run.report.result(r.path);
     run.report.progress(std::to_string(r.files.size()) + " fájl mentve");
   } else {
-    run.report.notices_as_errors(true);
     maint::show_outcome(ctx, r, true);  // the box's text, said on stderr
   }
   return code;
@@ -251,10 +258,9 @@ int batch_restore(BatchRun& run) {
   maint::Result r;
   std::vector<std::string> unbuilt =
       restore_then_reindex(ctx, run.services.shell, [&](Context& c, StartupGuard& guard) {
-        r = maint::restore(c, run.opt.from, guard);
+        r = maint::restore(c, pf::to_linux(run.opt.from), guard);
         return r.outcome == maint::Outcome::Done;
       });
-  run.report.notices_as_errors(r.outcome != maint::Outcome::Done);
   maint::show_outcome(ctx, r, false);
   report_unbuilt(run, unbuilt);
   int code = code_of(r);

@@ -60,11 +60,11 @@ struct Parser {
     if (name == "dir") o.dir = value;
     else if (name == "wait") {
       auto v = whole_number(value, 86400);
-      if (!v) return fail("--wait: not a number of seconds: " + value);
+      if (!v) return fail("--wait: nem másodpercek száma: " + value);
       o.wait_seconds = *v;
     } else if (name == "date") {
       o.date = batch_date(value);
-      if (!o.date) return fail("--date: not a date of the form YYYY.MM.DD: " + value);
+      if (!o.date) return fail("--date: nem ÉÉÉÉ.HH.NN alakú dátum: " + value);
     } else if (name == "quiet") o.quiet = true;
     else if (name == "companies") {
       o.companies_given = true;
@@ -75,23 +75,23 @@ struct Parser {
         size_t comma = value.find(',', start);
         std::string part = value.substr(start, comma == std::string::npos ? comma : comma - start);
         auto r = code_range(part);
-        if (!r) return fail("--companies: not a range of company codes: " + part);
+        if (!r) return fail("--companies: nem cégkódok tartománya: " + part);
         o.companies.push_back(*r);
         if (comma == std::string::npos) break;
         start = comma + 1;
       }
       if (o.command != "takeover" && o.companies.size() > 1)
-        return fail("--companies: one range only: " + value);
+        return fail("--companies: itt csak egy tartomány adható meg: " + value);
     } else if (name == "kind") {
       if (value != "employer" && value != "payer" && value != "both")
-        return fail("--kind: employer, payer or both, not " + value);
+        return fail("--kind: employer, payer vagy both lehet, nem " + value);
       o.kind = value;
     } else if (name == "person") {
-      if (value.empty() || value.size() > 10) return fail("--person: not a tax identifier: " + value);
+      if (value.empty() || value.size() > 10) return fail("--person: nem adóazonosító: " + value);
       o.person = value;
     } else if (name == "start") {
       auto v = whole_number(value, 99999);
-      if (!v || *v < 1) return fail("--start: not a sequence number: " + value);
+      if (!v || *v < 1) return fail("--start: nem sorszám: " + value);
       o.start = *v;
     } else if (name == "xml") o.xml = true;
     else if (name == "out") o.out = value;
@@ -113,8 +113,8 @@ struct Parser {
         continue;
       }
       if (options_end || a.size() < 2 || a.compare(0, 2, "--") != 0) {
-        if (!o.command.empty()) return fail("unexpected argument: " + a);
-        if (!command_options().count(a)) return fail("unknown command: " + a);
+        if (!o.command.empty()) return fail("fölösleges argumentum: " + a);
+        if (!command_options().count(a)) return fail("ismeretlen parancs: " + a);
         o.command = a;
         continue;
       }
@@ -132,26 +132,29 @@ struct Parser {
       const OptionSet* opts = &common_options();
       if (!opts->count(name)) {
         if (o.command.empty() || !command_options().at(o.command).count(name))
-          return fail("unknown option: --" + name + (o.command.empty() ? "" : " (" + o.command + ")"));
+          return fail(o.command.empty()
+                          ? "ismeretlen kapcsoló: --" + name
+                          : "ismeretlen kapcsoló a(z) " + o.command + " parancsnál: --" + name);
         opts = &command_options().at(o.command);
       } else if (!o.command.empty()) {
-        return fail("option --" + name + " belongs before the command");
+        return fail("a --" + name + " kapcsoló a parancs elé való");
       }
       bool needs_value = opts->at(name);
       if (needs_value && !inline_value) {
-        if (i + 1 >= args.size()) return fail("missing value: --" + name);
+        if (i + 1 >= args.size()) return fail("hiányzik a --" + name + " kapcsoló értéke");
         value = args[++i];
       } else if (!needs_value && inline_value) {
-        return fail("option --" + name + " takes no value");
+        return fail("a --" + name + " kapcsolónak nincs értéke");
       }
       if (!set(name, value)) return false;
     }
     if (o.help) return true;
-    if (o.command.empty()) return fail("missing command");
-    if (o.print && o.pdf) return fail("--print and --pdf exclude each other");
-    if (o.command == "takeover" && !o.companies_given) return fail("takeover: --companies is required");
-    if (o.command == "restore" && o.from.empty()) return fail("restore: --from is required");
-    if (o.command == "restore" && !o.yes) return fail("restore: --yes is required");
+    if (o.command.empty()) return fail("hiányzik a parancs");
+    if (o.print && o.pdf) return fail("a --print és a --pdf kizárja egymást");
+    if (o.command == "takeover" && !o.companies_given)
+      return fail("takeover: a --companies kötelező");
+    if (o.command == "restore" && o.from.empty()) return fail("restore: a --from kötelező");
+    if (o.command == "restore" && !o.yes) return fail("restore: a --yes kötelező");
     return true;
   }
 };
@@ -192,40 +195,47 @@ BatchParse parse_batch_args(const std::vector<std::string>& args) {
 }
 
 std::string batch_usage_line() {
-  return "usage: mvirda23 batch [--dir DIR] [--wait SEC] [--date YYYY.MM.DD] [--quiet] COMMAND "
-         "[OPTIONS]";
+  return "használat: mvirda23 batch [--dir KÖNYVTÁR] [--wait MP] [--date ÉÉÉÉ.HH.NN] [--quiet] "
+         "PARANCS [KAPCSOLÓK]";
 }
 
 std::string batch_command_help(const std::string& command) {
   static const std::map<std::string, std::string, std::less<>> text = {
       {"check",
        "mvirda23 batch check\n"
-       "  Checks every table (*.dbf) and every index of the installation, changing nothing,\n"
-       "  and names what an interrupted run left behind. One line per file on stdout.\n"},
+       "  Ellenőrzi a telepítés minden tábláját (*.dbf) és indexét, és megnevezi, amit egy\n"
+       "  félbeszakadt futás hátrahagyott; semmit sem változtat. Fájlonként egy sor a\n"
+       "  szabványos kimeneten.\n"},
       {"reindex",
        "mvirda23 batch reindex\n"
-       "  Builds every index file anew (the working set opened exclusively).\n"},
+       "  Minden indexfájlt újraépít (a munkatáblák kizárólagos megnyitásával).\n"},
       {"m30",
-       "mvirda23 batch m30 [--companies RANGE] [--kind employer|payer|both] [--person TAXID]\n"
-       "                   [--start N] [--xml] [--out DIR] [--print | --pdf]\n"
-       "  The M30 certificates: the preview \"jovedig.prn\" into DIR (default: the\n"
-       "  installation); --xml also the XML files into DIR/M30XML; --print to the configured\n"
-       "  printer route; --pdf the PDF DIR/JOVEDIG.pdf. RANGE: \"007\" or \"001-050\"\n"
-       "  (default: every company). --start: the first sequence number printed in each company.\n"},
+       "mvirda23 batch m30 [--companies TARTOMÁNY] [--kind employer|payer|both]\n"
+       "                   [--person ADÓAZONOSÍTÓ] [--start N] [--xml] [--out KÖNYVTÁR]\n"
+       "                   [--print | --pdf]\n"
+       "  Az M30 igazolások: a \"jovedig.prn\" előnézet a KÖNYVTÁR-ba (alapértelmezés: a\n"
+       "  telepítés); --xml: az XML fájlok is, a KÖNYVTÁR/M30XML-be; --print: a beállított\n"
+       "  nyomtatóra (a PDF nyomtatóútnál a KÖNYVTÁR/JOVEDIG.pdf); --pdf: a\n"
+       "  KÖNYVTÁR/JOVEDIG.pdf. TARTOMÁNY: \"007\" vagy \"001-050\" (alapértelmezés: minden\n"
+       "  cég). --kind: employer a munkáltatói, payer a kifizetői igazolások, both mind\n"
+       "  (alapértelmezés). --start: az első nyomtatott sorszám cégenként.\n"},
       {"ekho",
-       "mvirda23 batch ekho [--companies RANGE] [--kind employer|payer|both] [--person TAXID]\n"
-       "                    [--out DIR] [--print | --pdf]\n"
-       "  The EKHO certificates: \"ekhoig.prn\", or the printer, or DIR/EKHOIG.pdf.\n"},
+       "mvirda23 batch ekho [--companies TARTOMÁNY] [--kind employer|payer|both]\n"
+       "                    [--person ADÓAZONOSÍTÓ] [--out KÖNYVTÁR] [--print | --pdf]\n"
+       "  Az EKHO igazolások: \"ekhoig.prn\", vagy a nyomtató, vagy a KÖNYVTÁR/EKHOIG.pdf.\n"},
       {"takeover",
-       "mvirda23 batch takeover --companies all|RANGE[,RANGE...] [--from DIR] [--overwrite]\n"
-       "  Takes the year's data over from the payroll program in DIR (default: kvaddir.txt).\n"
-       "  Companies that have data already are kept unless --overwrite is given.\n"},
+       "mvirda23 batch takeover --companies all|TARTOMÁNY[,TARTOMÁNY...] [--from KÖNYVTÁR]\n"
+       "                        [--overwrite]\n"
+       "  Átveszi az év adatait a KÖNYVTÁR-ban levő bérprogramból (alapértelmezés: a\n"
+       "  kvaddir.txt könyvtára). A cégek meglevő adatai --overwrite nélkül megmaradnak.\n"},
       {"backup",
-       "mvirda23 batch backup [--to DIR]\n"
-       "  Backs the tables up into DIR/virda23#.zip (default: the directory in masdrv.txt).\n"},
+       "mvirda23 batch backup [--to KÖNYVTÁR]\n"
+       "  Menti a táblákat a KÖNYVTÁR/virda23#.zip archívumba (alapértelmezés: a\n"
+       "  masdrv.txt könyvtára).\n"},
       {"restore",
-       "mvirda23 batch restore --from DIR --yes\n"
-       "  Restores DIR/virda23#.zip into the installation and builds the indexes anew.\n"},
+       "mvirda23 batch restore --from KÖNYVTÁR --yes\n"
+       "  Visszatölti a KÖNYVTÁR/virda23#.zip mentést a telepítésbe, és újraépíti az\n"
+       "  indexeket.\n"},
   };
   auto it = text.find(command);
   return it == text.end() ? batch_help() : it->second;
@@ -234,34 +244,42 @@ std::string batch_command_help(const std::string& command) {
 std::string batch_help() {
   std::string h = batch_usage_line() + "\n";
   h +=
-      "       mvirda23 batch --help      mvirda23 batch COMMAND --help      mvirda23 --version\n"
+      "           mvirda23 batch --help      mvirda23 batch PARANCS --help      mvirda23 --version\n"
       "\n"
-      "Runs one of the program's tasks without a terminal, never asking a question.\n"
+      "A program egy feladatát végzi el terminál nélkül, kérdés nélkül.\n"
       "\n"
-      "Options before the command:\n"
-      "  --dir DIR          the installation (default: the current directory)\n"
-      "  --wait SEC         how long in all to wait for tables, records and the start held by\n"
-      "                     other workstations (default 30, 0: no waiting)\n"
-      "  --date YYYY.MM.DD  the processing date printed on the certificates (default: today)\n"
-      "  --quiet            no progress lines; warnings and errors still\n"
+      "A parancs előtti kapcsolók:\n"
+      "  --dir KÖNYVTÁR     a telepítés (alapértelmezés: az aktuális könyvtár)\n"
+      "  --wait MP          összesen ennyi másodpercig várhat a más munkaállomások által\n"
+      "                     foglalt táblákra, rekordokra és az indításra (alapértelmezés:\n"
+      "                     30; 0: nem vár)\n"
+      "  --date ÉÉÉÉ.HH.NN  az igazolásokra nyomtatott feldolgozási dátum (alapértelmezés:\n"
+      "                     a mai nap)\n"
+      "  --quiet            nincsenek folyamatsorok; a figyelmeztetések és a hibák megmaradnak\n"
       "\n"
-      "Commands:\n";
+      "A --to és a --from könyvtárát úgy olvassa, mint a program párbeszédei: \"A:\" a\n"
+      "meghajtó gyökere, \"D:\\MENTES\" alatta van.\n"
+      "\n"
+      "Parancsok:\n";
   for (const char* c : {"check", "reindex", "m30", "ekho", "takeover", "backup", "restore"})
     h += batch_command_help(c);
   h +=
       "\n"
-      "Exit codes:\n"
-      "  0    done\n"
-      "  1    fatal run-time error (hibauzen.dbh written, the error lines on stderr)\n"
-      "  2    usage error; nothing done\n"
-      "  3    done with findings: check found faults, or the run gave warnings\n"
-      "  4    input missing or unusable (not an installation, payroll directory, archive or\n"
-      "       archiver missing, archive refused); nothing changed\n"
-      "  5    busy: another workstation held what the command needs for --wait seconds\n"
-      "  6    the run asked a question its options do not answer (its text on stderr)\n"
-      "  7    output not written (target not writable, disk full, printer error)\n"
-      "  130  stopped by SIGINT\n"
-      "  143  stopped by SIGTERM\n";
+      "Kilépési kódok:\n"
+      "  0    kész\n"
+      "  1    végzetes futási hiba (a hibauzen.dbh megíródott, a hibasorok a hibakimeneten)\n"
+      "  2    hibás parancssor; semmi sem történt\n"
+      "  3    kész, észrevételekkel: a check hibát talált, vagy a futás figyelmeztetett\n"
+      "  4    hiányzó vagy használhatatlan bemenet (nem telepítés; hiányzik a bérprogram\n"
+      "       könyvtára, a mentés vagy a tömörítő; a mentést visszautasította); semmi sem\n"
+      "       változott\n"
+      "  5    foglalt: egy másik munkaállomás --wait másodpercen át tartotta, ami a\n"
+      "       parancsnak kell\n"
+      "  6    a futás olyan kérdést tett fel, amelyre a kapcsolói nem felelnek (a szövege a\n"
+      "       hibakimeneten)\n"
+      "  7    a kimenet nem készült el (a cél nem írható, megtelt a lemez, nyomtatóhiba)\n"
+      "  130  SIGINT állította le\n"
+      "  143  SIGTERM állította le\n";
   return h;
 }
 

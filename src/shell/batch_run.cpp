@@ -73,6 +73,18 @@ std::string absolute(const std::string& path) {
   return std::filesystem::absolute(path).lexically_normal().string();
 }
 
+// A directory that a dialog of the menus asks for (--to, --from), read as the dialog
+// reads a typed path: "A:" is the drive root, "D:\MENTES" lies under it, "\"
+// separates. That is typed_path() without its first step, for the command line is
+// UTF-8 already (a trip through CP852 would lose the letters it lacks). A path that
+// stays relative is taken from the directory the run started in; the others are kept
+// as typed and read once the run is in the installation, on its drive.
+std::string typed_from_start(const std::string& typed) {
+  if (typed.empty()) return typed;
+  std::string here = pf::to_linux(typed);
+  return here.starts_with('/') ? typed : absolute(here);
+}
+
 void set_var(Context& ctx, std::string_view name, xbase::Value v) {
   if (ctx.vars.exists(name))
     ctx.vars.assign(name, std::move(v));
@@ -156,8 +168,8 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
   BatchReport report(opt.command, opt.quiet, out, err);
 
   opt.out = absolute(opt.out);
-  opt.to = absolute(opt.to);
-  opt.from = absolute(opt.from);
+  opt.to = typed_from_start(opt.to);
+  opt.from = typed_from_start(opt.from);
   WorkingDir back;
   std::string dir = absolute(opt.dir.empty() ? "." : opt.dir);
   std::error_code ec;

@@ -6,6 +6,9 @@
 //              file holds (a cut file lost records);
 //   records:   besides, every record has a deletion flag of " " or "*" and every
 //              numeric, date and logical field holds such a value.
+//
+// The faults are the program's words for what is wrong, Hungarian CP852 lines (a
+// field's bytes as they stand); whoever shows them converts them at its edge.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +24,7 @@ struct TableCheck {
   bool opened = false;              // false: the first fault says why
   uint32_t records = 0;             // the records the file holds
   int fault_count = 0;              // every fault found, also those not listed
-  std::vector<std::string> faults;  // one line each (UTF-8), at most `max_listed`
+  std::vector<std::string> faults;  // one line each, at most `max_listed`
   std::vector<std::string> notes;   // what is odd but sound
   bool sound() const { return fault_count == 0; }
 };
@@ -35,7 +38,7 @@ TableCheck check_table(std::string_view path, CheckDepth depth = CheckDepth::Rec
 // record gives now (the key expression stored in the index file).
 struct IndexCheck {
   bool opened = false;              // false: the first fault says why
-  std::vector<std::string> faults;  // one line each (UTF-8), the first 50
+  std::vector<std::string> faults;  // one line each, the first 50
   uint64_t keys = 0;
   uint64_t pages = 0;
   int depth = 0;

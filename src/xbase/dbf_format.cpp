@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "xbase/hutext.h"
+
 namespace xbase {
 namespace {
 
@@ -64,16 +66,16 @@ uint32_t record_length_of(const Structure& fields) {
 }
 
 std::optional<DbfHeader> parse_dbf_header(std::string_view bytes, std::string* reason) {
-  auto fail = [&](const char* why) -> std::optional<DbfHeader> {
-    if (reason) *reason = why;
+  auto fail = [&](std::string_view why) -> std::optional<DbfHeader> {
+    if (reason) *reason = std::string(why);
     return std::nullopt;
   };
-  if (bytes.size() < kDbfHeaderSize) return fail("header shorter than 32 bytes");
+  if (bytes.size() < kDbfHeaderSize) return fail(HU("a fejléc rövidebb 32 bájtnál"));
   const char* b = bytes.data();
   DbfHeader h;
   h.version = static_cast<unsigned char>(b[0]);
   // dBASE III and its memo variants (0x83, 0x8B, 0xF5 …) all keep version 3 in the low bits.
-  if ((h.version & 0x07) != 3 && (h.version & 0x07) != 4) return fail("not a dBASE table");
+  if ((h.version & 0x07) != 3 && (h.version & 0x07) != 4) return fail(HU("nem dBASE tábla"));
   h.year = 1900 + static_cast<unsigned char>(b[1]);
   h.month = static_cast<unsigned char>(b[2]);
   h.day = static_cast<unsigned char>(b[3]);
@@ -81,21 +83,21 @@ std::optional<DbfHeader> parse_dbf_header(std::string_view bytes, std::string* r
   h.header_length = get16(b + 8);
   h.record_length = get16(b + 10);
   if (h.header_length < kDbfHeaderSize + kDbfDescriptorSize + 1)
-    return fail("header length too small");
-  if (bytes.size() < h.header_length) return fail("file shorter than its header");
+    return fail(HU("túl kicsi a fejléc hossza"));
+  if (bytes.size() < h.header_length) return fail(HU("a fájl rövidebb a fejlécénél"));
   uint32_t pos = kDbfHeaderSize;
   uint32_t offset = 1;
   while (true) {
-    if (pos >= h.header_length) return fail("field descriptors overrun the header");
+    if (pos >= h.header_length) return fail(HU("a mezőleírások túlnyúlnak a fejlécen"));
     if (b[pos] == kDbfTerminator) break;
     if (pos + kDbfDescriptorSize > h.header_length)
-      return fail("field descriptors overrun the header");
+      return fail(HU("a mezőleírások túlnyúlnak a fejlécen"));
     const char* d = b + pos;
     FieldDef f;
     size_t nlen = 0;
     while (nlen < 11 && d[nlen] != '\0') ++nlen;
     f.name = normalize_field_name(std::string_view(d, nlen));
-    if (f.name.empty()) return fail("field without a name");
+    if (f.name.empty()) return fail(HU("név nélküli mező"));
     f.type = static_cast<char>(std::toupper(static_cast<unsigned char>(d[11])));
     f.width = static_cast<unsigned char>(d[16]);
     f.decimals = static_cast<unsigned char>(d[17]);
@@ -103,18 +105,18 @@ std::optional<DbfHeader> parse_dbf_header(std::string_view bytes, std::string* r
       f.width += f.decimals * 256;
       f.decimals = 0;
     }
-    if (f.width <= 0) return fail("field of zero width");
+    if (f.width <= 0) return fail(HU("nulla szélességű mező"));
     if (f.type == 'N' || f.type == 'F') {
-      if (f.decimals >= f.width) return fail("numeric field with too many decimals");
+      if (f.decimals >= f.width) return fail(HU("túl sok tizedesjegyű numerikus mező"));
     }
     h.offsets.push_back(offset);
     offset += static_cast<uint32_t>(f.width);
     h.fields.push_back(std::move(f));
-    if (h.fields.size() > kDbfMaxFields) return fail("too many fields");
+    if (h.fields.size() > kDbfMaxFields) return fail(HU("túl sok mező"));
     pos += kDbfDescriptorSize;
   }
-  if (h.fields.empty()) return fail("table without fields");
-  if (offset > h.record_length) return fail("fields longer than the record length");
+  if (h.fields.empty()) return fail(HU("mező nélküli tábla"));
+  if (offset > h.record_length) return fail(HU("a mezők hosszabbak a rekordnál"));
   return h;
 }
 

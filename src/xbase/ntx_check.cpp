@@ -6,13 +6,23 @@
 #include <unordered_set>
 
 #include "xbase/collation.h"
-#include "xbase/cp852.h"
+#include "xbase/hutext.h"
 #include "xbase/ntx_file.h"
 #include "xbase/ntx_io.h"
 
 namespace xbase {
 
 using ntx::kPageSize;
+using ntx::page_text;
+
+namespace {
+
+// "12. rekord: " + what (CP852).
+std::string of_record(uint32_t recno, std::string_view what) {
+  return std::to_string(recno) + std::string(HU(". rekord: ")) + std::string(what);
+}
+
+}  // namespace
 
 // --- Check ---
 
@@ -33,39 +43,40 @@ NtxCheckResult NtxFile::check(uint32_t record_count, const ExpectedKey& expected
   auto visit_entry = [&](std::string_view wkey, uint32_t recno) {
     ++r.keys;
     if (have_prev && std::memcmp(prev.data(), wkey.data(), ks) > 0)
-      fault("key of record " + std::to_string(recno) + " out of order");
+      fault(of_record(recno, HU("a kulcsa nincs a sorrend szerinti helyén")));
     prev.assign(wkey);
     have_prev = true;
     if (recno == 0) {
-      fault("entry with record number 0");
+      fault(std::string(HU("bejegyzés 0 rekordszámmal")));
       return;
     }
     if (record_count > 0) {
       if (recno > record_count) {
-        fault("record " + std::to_string(recno) + " beyond the last record");
+        fault(of_record(recno, HU("az utolsó rekordon túl van")));
         return;
       }
-      if (seen[recno]++ == 1) fault("record " + std::to_string(recno) + " appears more than once");
+      if (seen[recno]++ == 1) fault(of_record(recno, HU("többször szerepel")));
     }
     if (expected) {
       std::optional<std::string> want = expected(recno);
       std::string have = collation::from_weights(wkey);
       if (!want)
-        fault("record " + std::to_string(recno) + " should not be in the index");
+        fault(of_record(recno, HU("nem lehetne az indexben")));
       else if (collation::key_char(*want, ks) != have)
-        fault("record " + std::to_string(recno) + " has key \"" + cp852_to_utf8(have) +
-              "\", its record gives \"" + cp852_to_utf8(collation::key_char(*want, ks)) + "\"");
+        fault(of_record(recno, std::string(HU("a kulcsa \"")) + have +
+                                   std::string(HU("\", a rekordja szerint \"")) +
+                                   collation::key_char(*want, ks) + "\""));
     }
   };
 
   std::function<void(uint32_t, int)> walk = [&](uint32_t off, int depth) {
     if (r.faults.size() >= kMaxFaults) return;
     if (depth >= ntx::kMaxDepth) {
-      fault("tree deeper than " + std::to_string(ntx::kMaxDepth));
+      fault(ntx::too_deep_text());
       return;
     }
     if (!visited.insert(off).second) {
-      fault("page " + std::to_string(off) + " reached twice");
+      fault(page_text(off) + std::string(HU(": kétszer érhető el")));
       return;
     }
     // Read past the cache: a walk over every page would only push the useful ones out.
@@ -78,10 +89,11 @@ NtxCheckResult NtxFile::check(uint32_t record_count, const ExpectedKey& expected
     }
     ++r.pages;
     r.depth = std::max(r.depth, depth + 1);
-    if (off != header_.root && p->count == 0) fault("page " + std::to_string(off) + " holds no keys");
+    if (off != header_.root && p->count == 0)
+      fault(page_text(off) + std::string(HU(": nincs rajta kulcs")));
     if (p->leaf()) {
       if (leaf_depth < 0) leaf_depth = depth;
-      if (depth != leaf_depth) fault("leaf page " + std::to_string(off) + " at another depth");
+      if (depth != leaf_depth) fault(page_text(off) + std::string(HU(": levéllap más mélységben")));
     }
     for (std::size_t i = 0; i <= p->count; ++i) {
       if (!p->leaf()) walk(p->child[i], depth + 1);
@@ -94,13 +106,15 @@ NtxCheckResult NtxFile::check(uint32_t record_count, const ExpectedKey& expected
   uint32_t f = header_.free_head;
   for (std::size_t n = 0; f != 0 && n < visited.size() + 1000000; ++n) {
     if (visited.count(f)) {
-      fault("free page " + std::to_string(f) + " is in use or the free list loops");
+      fault(page_text(f) +
+            std::string(
+                HU(": szabad lap, mégis használatban van, vagy körbeér a szabad lapok listája")));
       break;
     }
     visited.insert(f);
     unsigned char block[kPageSize];
     if (f % kPageSize != 0 || ntx::read_at(fd_, block, kPageSize, f) != kPageSize) {
-      fault("free list leads outside the file");
+      fault(std::string(HU("a szabad lapok listája a fájlon kívülre vezet")));
       break;
     }
     std::size_t item0 = ntx::get16(block + 2);
@@ -110,7 +124,7 @@ NtxCheckResult NtxFile::check(uint32_t record_count, const ExpectedKey& expected
   for (uint32_t rec = 1; rec <= record_count && r.faults.size() < kMaxFaults; ++rec) {
     if (seen[rec]) continue;
     if (expected && !expected(rec)) continue;  // rightly absent
-    fault("record " + std::to_string(rec) + " missing from the index");
+    fault(of_record(rec, HU("hiányzik az indexből")));
   }
   return r;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "xbase/collation.h"
+#include "xbase/hutext.h"
 #include "xbase/ntx_file.h"
 #include "xbase/ntx_io.h"
 
@@ -29,7 +30,7 @@ void NtxFile::descend(Path& path, std::string_view wkey, Bound bound) {
   }
   for (;;) {
     if (path.size() >= static_cast<std::size_t>(ntx::kMaxDepth))
-      fail(gen::kCorruption, ntx::kSubCorrupt, "tree deeper than " + std::to_string(ntx::kMaxDepth));
+      fail(gen::kCorruption, ntx::kSubCorrupt, ntx::too_deep_text());
     PagePtr p = page(off);
     // Binary search: the first entry >= key (Lower) or > key (Upper), on the prefix;
     // the 16-byte key prefixes settle most steps without touching the keys.
@@ -75,7 +76,7 @@ bool NtxFile::descend_last(Path& path, uint32_t offset) {
   uint32_t off = offset;
   for (;;) {
     if (path.size() >= static_cast<std::size_t>(ntx::kMaxDepth))
-      fail(gen::kCorruption, ntx::kSubCorrupt, "tree deeper than " + std::to_string(ntx::kMaxDepth));
+      fail(gen::kCorruption, ntx::kSubCorrupt, ntx::too_deep_text());
     PagePtr p = page(off);
     if (p->leaf()) {
       path.push_back({p, p->count() - 1});
@@ -112,7 +113,7 @@ bool NtxFile::step_next(Path& path) {
     uint32_t off = top.page->child(static_cast<std::size_t>(top.idx));
     for (;;) {
       if (path.size() >= static_cast<std::size_t>(ntx::kMaxDepth))
-        fail(gen::kCorruption, ntx::kSubCorrupt, "tree deeper than " + std::to_string(ntx::kMaxDepth));
+        fail(gen::kCorruption, ntx::kSubCorrupt, ntx::too_deep_text());
       PagePtr p = page(off);
       path.push_back({p, 0});
       if (p->leaf()) break;
@@ -143,7 +144,9 @@ bool NtxFile::find_exact(Path& path, std::string_view wkey, uint32_t recno) {
   // that means pages are shared or looped.
   uint64_t steps_left = (file_size_ / kPageSize + 1) * (header_.max_items + 1u);
   for (;;) {
-    if (steps_left-- == 0) fail(gen::kCorruption, ntx::kSubCorrupt, "pages reached more than once");
+    if (steps_left-- == 0)
+      fail(gen::kCorruption, ntx::kSubCorrupt,
+           std::string(HU("a bejárás többször ér ugyanarra a lapra")));
     const Level& t = path.back();
     std::size_t i = static_cast<std::size_t>(t.idx);
     if (t.page->key(i) != wkey) return false;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "xbase/collation.h"
+#include "xbase/hutext.h"
 #include "xbase/ntx_io.h"
 
 namespace xbase {
@@ -66,7 +67,7 @@ std::unique_ptr<NtxFile> NtxFile::create(const std::string& path, std::string_vi
                                          NtxBuildInput input, NtxOptions opts) {
   if (key_size == 0 || key_size > ntx::kMaxKeySize || input.key_size() != key_size)
     ntx::throw_error(gen::kCreate, ntx::kSubCreate, path,
-                     "key size " + std::to_string(key_size) + " not allowed");
+                     std::string(HU("nem megengedett kulcshossz: ")) + std::to_string(key_size));
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) ntx::throw_error(gen::kCreate, ntx::kSubCreate, path, "create", ntx::os_code_of(errno));
   // Another process holding the file refuses the create before anything is truncated.
@@ -95,7 +96,7 @@ void NtxFile::load_header() {
   unsigned char block[kPageSize];
   file_size_ = size_of(fd_);
   if (ntx::read_at(fd_, block, kPageSize, 0) != kPageSize)
-    fail(gen::kCorruption, ntx::kSubCorrupt, "header cut short");
+    fail(gen::kCorruption, ntx::kSubCorrupt, std::string(HU("csonka a fejléc")));
   std::string err = ntx::decode_header(block, file_size_, header_);
   if (!err.empty()) fail(gen::kCorruption, ntx::kSubCorrupt, err);
   std::memcpy(stamp_, block, sizeof stamp_);
@@ -113,7 +114,8 @@ NtxFile::Lock::Lock(NtxFile& f, bool write) : f_(f) { f_.lock(write); }
 NtxFile::Lock::~Lock() { f_.unlock(); }
 
 void NtxFile::lock(bool write) {
-  if (write && opts_.read_only) fail(gen::kReadOnly, ntx::kSubWrite, "update of a read-only index");
+  if (write && opts_.read_only)
+    fail(gen::kReadOnly, ntx::kSubWrite, std::string(HU("csak olvasható index módosítása")));
   bool shared_access = opts_.share == NtxShare::Shared;
   if (lock_depth_ > 0 && (!write || lock_write_)) {
     ++lock_depth_;
@@ -156,7 +158,7 @@ void NtxFile::unlock() {
 void NtxFile::refresh() {
   unsigned char now[12];
   if (ntx::read_at(fd_, now, sizeof now, 0) != sizeof now)
-    fail(gen::kCorruption, ntx::kSubCorrupt, "header cut short");
+    fail(gen::kCorruption, ntx::kSubCorrupt, std::string(HU("csonka a fejléc")));
   if (std::memcmp(now, stamp_, sizeof now) == 0) return;
   // Another process changed the tree: every cached page and path may be stale.
   std::memcpy(stamp_, now, sizeof now);
@@ -165,7 +167,7 @@ void NtxFile::refresh() {
   header_.root = ntx::get32(now + 4);
   header_.free_head = ntx::get32(now + 8);
   if (header_.root == 0 || header_.root % kPageSize != 0 || header_.root + kPageSize > file_size_)
-    fail(gen::kCorruption, ntx::kSubCorrupt, "root page outside the file");
+    fail(gen::kCorruption, ntx::kSubCorrupt, std::string(HU("a gyökérlap a fájlon kívül esik")));
   forget_pages();
 }
 
@@ -187,14 +189,14 @@ void NtxFile::forget_pages() {
 
 void NtxFile::read_page(uint32_t offset, Page& p) {
   if (offset == 0 || offset % kPageSize != 0 || offset + kPageSize > file_size_)
-    fail(gen::kCorruption, ntx::kSubCorrupt, "page " + std::to_string(offset) + " outside the file");
+    fail(gen::kCorruption, ntx::kSubCorrupt,
+         ntx::page_text(offset) + std::string(HU(": a fájlon kívül esik")));
   unsigned char block[kPageSize];
   if (ntx::read_at(fd_, block, kPageSize, offset) != kPageSize)
-    fail(gen::kCorruption, ntx::kSubCorrupt, "page " + std::to_string(offset) + " cut short");
+    fail(gen::kCorruption, ntx::kSubCorrupt, ntx::page_text(offset) + std::string(HU(": csonka")));
   p.offset = offset;
   std::string err = ntx::decode_page(block, header_, file_size_, p);
-  if (!err.empty())
-    fail(gen::kCorruption, ntx::kSubCorrupt, "page " + std::to_string(offset) + ": " + err);
+  if (!err.empty()) fail(gen::kCorruption, ntx::kSubCorrupt, ntx::page_text(offset) + ": " + err);
 }
 
 NtxFile::PagePtr NtxFile::page(uint32_t offset) {
@@ -207,7 +209,7 @@ NtxFile::PagePtr NtxFile::put_page(const Page& p) {
   unsigned char block[kPageSize];
   ntx::encode_page(p, header_, block);
   if (!ntx::write_at(fd_, block, kPageSize, p.offset))
-    fail(gen::kWrite, ntx::kSubWrite, "page " + std::to_string(p.offset), ntx::os_code_of(errno));
+    fail(gen::kWrite, ntx::kSubWrite, ntx::page_text(p.offset), ntx::os_code_of(errno));
   if (p.offset + kPageSize > file_size_) file_size_ = p.offset + kPageSize;
   return cache_.store(p);
 }
@@ -218,7 +220,9 @@ uint32_t NtxFile::alloc_page() {
     unsigned char block[kPageSize];
     if (off % kPageSize != 0 || off + kPageSize > file_size_ ||
         ntx::read_at(fd_, block, kPageSize, off) != kPageSize)
-      fail(gen::kCorruption, ntx::kSubCorrupt, "free page " + std::to_string(off) + " outside the file");
+      fail(gen::kCorruption, ntx::kSubCorrupt,
+           std::string(HU("szabad ")) + ntx::page_text(off) +
+               std::string(HU(": a fájlon kívül esik")));
     // A free page is chained through the child pointer of its item 0.
     std::size_t item0 = ntx::get16(block + 2);
     uint32_t next = item0 + 4 <= kPageSize ? ntx::get32(block + item0) : 0;
@@ -229,7 +233,8 @@ uint32_t NtxFile::alloc_page() {
     return off;
   }
   uint64_t end = (file_size_ + kPageSize - 1) / kPageSize * kPageSize;
-  if (end + kPageSize > 0xFFFFFFFFull) fail(gen::kWrite, ntx::kSubWrite, "index file full");
+  if (end + kPageSize > 0xFFFFFFFFull)
+    fail(gen::kWrite, ntx::kSubWrite, std::string(HU("megtelt az indexfájl")));
   file_size_ = end + kPageSize;
   return static_cast<uint32_t>(end);
 }
@@ -242,7 +247,7 @@ void NtxFile::free_page(uint32_t offset) {
   unsigned char block[kPageSize];
   ntx::encode_page(p, header_, block);
   if (!ntx::write_at(fd_, block, kPageSize, offset))
-    fail(gen::kWrite, ntx::kSubWrite, "page " + std::to_string(offset), ntx::os_code_of(errno));
+    fail(gen::kWrite, ntx::kSubWrite, ntx::page_text(offset), ntx::os_code_of(errno));
   header_.free_head = offset;
   cache_.drop(offset);
 }

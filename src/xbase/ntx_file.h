@@ -39,7 +39,7 @@ struct NtxOptions {
 };
 
 struct NtxCheckResult {
-  std::vector<std::string> faults;  // empty when the index is sound
+  std::vector<std::string> faults;  // empty when the index is sound; CP852, Hungarian
   uint64_t keys = 0;
   int depth = 0;
   uint64_t pages = 0;

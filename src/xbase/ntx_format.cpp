@@ -4,8 +4,18 @@
 #include <cstring>
 
 #include "xbase/collation.h"
+#include "xbase/hutext.h"
 
 namespace xbase::ntx {
+
+std::string page_text(uint64_t offset) {
+  return std::string(HU("lap (")) + std::to_string(offset) + std::string(HU(". bájt)"));
+}
+
+std::string too_deep_text() {
+  return std::string(HU("a fa mélyebb ")) + std::to_string(kMaxDepth) +
+         std::string(HU(" szintnél"));
+}
 
 uint16_t max_items_for(std::size_t key_size) {
   int m = static_cast<int>(1022 / (key_size + 10)) - 1;
@@ -71,27 +81,31 @@ std::string decode_header(const unsigned char* b, uint64_t file_size, Header& h)
   h.for_expr = text_field(b + 282, kExprSize);
 
   if (h.signature != kSignature && h.signature != kSignatureFor && h.signature != kSignatureOld)
-    return "bad signature " + std::to_string(h.signature);
+    return std::string(HU("hibás fájlazonosító: ")) + std::to_string(h.signature);
   if (h.key_size == 0 || h.key_size > kMaxKeySize)
-    return "bad key size " + std::to_string(h.key_size);
-  if (h.item_size != h.key_size + 8) return "item size does not match the key size";
-  if (h.max_items < 2) return "bad maximum keys per page " + std::to_string(h.max_items);
+    return std::string(HU("hibás kulcshossz: ")) + std::to_string(h.key_size);
+  if (h.item_size != h.key_size + 8)
+    return std::string(HU("a tételhossz nem illik a kulcshosszhoz"));
+  if (h.max_items < 2)
+    return std::string(HU("hibás lapankénti kulcsszám: ")) + std::to_string(h.max_items);
   // The offset table and max + 1 items must fit in a page.
   if (2u + 2u * (h.max_items + 1u) + (h.max_items + 1u) * h.item_size > kPageSize)
-    return "maximum keys per page too large for the key size";
-  if (h.key_expr.empty()) return "empty key expression";
-  if (file_size < 2 * kPageSize) return "file too short";
+    return std::string(HU("a lapankénti kulcsszám túl nagy a kulcshosszhoz"));
+  if (h.key_expr.empty()) return std::string(HU("üres kulcskifejezés"));
+  if (file_size < 2 * kPageSize) return std::string(HU("túl rövid a fájl"));
   if (h.root == 0 || h.root % kPageSize != 0 || h.root + kPageSize > file_size)
-    return "root page " + std::to_string(h.root) + " outside the file";
+    return std::string(HU("a gyökérlap (")) + std::to_string(h.root) +
+           std::string(HU(". bájt) a fájlon kívül esik"));
   if (h.free_head % kPageSize != 0 || (h.free_head != 0 && h.free_head + kPageSize > file_size))
-    return "free list head outside the file";
+    return std::string(HU("a szabad lapok listájának eleje a fájlon kívül esik"));
   return {};
 }
 
 std::string decode_page(const unsigned char* b, const Header& h, uint64_t file_size, Page& p) {
   const std::size_t ks = h.key_size;
   uint16_t n = get16(b);
-  if (n > h.max_items) return "page holds " + std::to_string(n) + " keys, more than the maximum";
+  if (n > h.max_items)
+    return std::to_string(n) + std::string(HU(" kulcs van a lapon, több a megengedettnél"));
   p.count = n;
   p.child.assign(n + 1u, 0);
   p.recno.assign(n, 0);
@@ -100,11 +114,12 @@ std::string decode_page(const unsigned char* b, const Header& h, uint64_t file_s
   for (std::size_t i = 0; i <= n; ++i) {
     std::size_t off = get16(b + 2 + 2 * i);
     if (off < table_end || off + h.item_size > kPageSize)
-      return "item " + std::to_string(i) + " outside the page";
+      return std::to_string(i) + std::string(HU(". tétel a lapon kívül esik"));
     const unsigned char* item = b + off;
     uint32_t c = get32(item);
     if (c != 0 && (c % kPageSize != 0 || c + kPageSize > file_size))
-      return "child page " + std::to_string(c) + " outside the file";
+      return std::string(HU("az alsóbb szintű ")) + page_text(c) +
+             std::string(HU(" a fájlon kívül esik"));
     p.child[i] = c;
     if (i < n) {
       p.recno[i] = get32(item + 4);
@@ -114,7 +129,8 @@ std::string decode_page(const unsigned char* b, const Header& h, uint64_t file_s
   // Either every child pointer is set (an inner page) or none (a leaf).
   bool inner = p.child[0] != 0;
   for (std::size_t i = 1; i <= n; ++i)
-    if ((p.child[i] != 0) != inner) return "page mixes leaf and inner entries";
+    if ((p.child[i] != 0) != inner)
+      return std::string(HU("a lapon levél- és belső bejegyzések keverednek"));
   collation::to_weights_inplace(p.keys.data(), p.keys.size());
   return {};
 }

@@ -51,8 +51,14 @@ void encode_header(const Header& h, unsigned char* block /* kPageSize bytes */);
 // after every update and a reader compares before trusting its cached pages.
 void encode_stamp(const Header& h, unsigned char* out /* 12 bytes */);
 
+// A page named in a finding: "lap (1024. bájt)", by the byte where it begins (CP852).
+std::string page_text(uint64_t offset);
+// A tree that goes deeper than kMaxDepth levels (CP852).
+std::string too_deep_text();
+
 // Decodes and validates a header block. Returns an empty string when sound, otherwise
-// what is wrong with it. `file_size` bounds the root.
+// what is wrong with it (CP852, Hungarian, as every reason of a fault here). `file_size`
+// bounds the root.
 std::string decode_header(const unsigned char* block, uint64_t file_size, Header& h);
 
 // One page in memory, as the B-tree edits change it. Keys are kept in weight space (see

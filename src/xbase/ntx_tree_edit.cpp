@@ -1,4 +1,5 @@
 // The B-tree edits: insert with page splits, remove with borrowing and merging.
+#include "xbase/hutext.h"
 #include "xbase/ntx_file.h"
 #include "xbase/ntx_io.h"
 
@@ -79,7 +80,8 @@ bool NtxFile::remove(std::string_view key, uint32_t recno) {
     std::size_t i = static_cast<std::size_t>(path[inner_level].idx);
     if (!descend_last(path, path[inner_level].page->child(i)) || path.size() <= inner_level + 1 ||
         !path.back().page->leaf())
-      fail(gen::kCorruption, ntx::kSubCorrupt, "empty subtree below an inner entry");
+      fail(gen::kCorruption, ntx::kSubCorrupt,
+           std::string(HU("üres részfa egy belső bejegyzés alatt")));
     const Level& leaf = path.back();
     std::size_t li = static_cast<std::size_t>(leaf.idx);
     Page inner = path[inner_level].page->to_page();
@@ -112,7 +114,8 @@ void NtxFile::fix_underflow(Path& path) {
     Page p0 = path[level].page->to_page();
     Page parent = path[level - 1].page->to_page();
     std::size_t j = static_cast<std::size_t>(path[level - 1].idx);
-    if (parent.count == 0) fail(gen::kCorruption, ntx::kSubCorrupt, "inner page without keys");
+    if (parent.count == 0)
+      fail(gen::kCorruption, ntx::kSubCorrupt, std::string(HU("kulcs nélküli belső lap")));
     bool use_left = j > 0;
     std::size_t sep = use_left ? j - 1 : j;  // separator between the two pages
     Page left = use_left ? page(parent.child[j - 1])->to_page() : p0;

@@ -46,10 +46,11 @@ struct Unattended {
   console::UnattendedBackend* term;
   std::unique_ptr<console::Console> con;
   Streams io;
-  BatchReport report{"m30", false, io.out, io.err};
+  BatchReport report;
   BatchChoices choices;
 
-  explicit Unattended(long long wait_ms = 0) {
+  explicit Unattended(long long wait_ms = 0, bool quiet = false)
+      : report("m30", quiet, io.out, io.err) {
     auto b = std::make_unique<console::UnattendedBackend>(wait_ms);
     term = b.get();
     con = std::make_unique<console::Console>(std::move(b));
@@ -111,6 +112,22 @@ TEST(BatchAnswers, NoticesAndWarningsGoToStderrInUtf8) {
   EXPECT_NE(err.find("JOVEDELEM 1234567890"), std::string::npos);
   EXPECT_EQ(u.report.warnings(), 2);
   EXPECT_EQ(u.io.out_text(), "");
+}
+
+TEST(BatchAnswers, QuietDropsTheProgressOnlyAndABoxThatTellsAFailureIsAnError) {
+  Unattended u(0, true);
+  EXPECT_EQ(u.ask({HU("Indexelés kész")}, {HU("Tovább")}), 1);
+  EXPECT_EQ(u.ask({HU("Nyomtatás USB portos nyomtatóra")}, {HU("Ha kész, ENTER")}), 1);
+  EXPECT_EQ(u.io.err_text(), "");
+  // Any other one-button box tells what went wrong: every line of it, as a line.
+  EXPECT_EQ(u.ask({HU("Az index nem építhető újra: virda23.ntx"),
+                   HU("Az index nem építhető újra: virda232.ntx")},
+                  {HU("Tovább")}),
+            1);
+  EXPECT_EQ(u.io.err_text(),
+            "mvirda23 m30: Az index nem építhető újra: virda23.ntx\n"
+            "mvirda23 m30: Az index nem építhető újra: virda232.ntx\n");
+  EXPECT_EQ(u.report.warnings(), 0);  // the exit code comes from the run's outcome
 }
 
 TEST(BatchAnswers, QuestionsNobodyCanAnswerEndTheRun) {

@@ -36,7 +36,12 @@ TEST(BatchXml, AnXmlAlertIsAWarningAndTheCertificatesStillPrint) {
   std::filesystem::remove(inst.dir + "/xxx/seg23m30.dbf");
   BatchResult r = batch(with_dir(inst.dir, {"m30", "--xml", "--out", inst.drive + "/ki"}));
   EXPECT_EQ(r.code, 3) << r.err;
-  EXPECT_TRUE(contains(r.err, "Az M30 XML sortábla nem olvasható")) << r.err;
+  // The alert's lines as lines: its ";" never reaches stderr.
+  EXPECT_TRUE(contains(r.err,
+                       "mvirda23 m30: figyelmeztetés: Az M30 XML sortábla nem olvasható: "
+                       "xxx/seg23m30.dbf\nmvirda23 m30: XML fájlok nem készülnek.\n"))
+      << r.err;
+  EXPECT_FALSE(contains(r.err, ";")) << r.err;
   EXPECT_EQ(r.out, inst.drive + "/ki/jovedig.prn\n");
   EXPECT_FALSE(std::filesystem::exists(inst.drive + "/ki/M30XML/23M30_0001_Kovács_János.xml"));
 }
@@ -115,6 +120,11 @@ TEST(BatchTakeover, WithoutOverwriteTheCompaniesWithRecordsKeepThem) {
   EXPECT_TRUE(contains(r.err, "002")) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(inst.persons(), before);
+  // The payroll directory read as its dialog reads a typed one: from the drive root.
+  BatchResult typed =
+      batch(with_dir(inst.program, {"takeover", "--companies", "001-002", "--from", "C:\\KVAD"}));
+  EXPECT_EQ(typed.code, 0) << typed.err;
+  EXPECT_EQ(typed.err, r.err);
 }
 
 TEST(BatchTakeover, AHeldPayrollProgramOrAWorkstationInTheProgramIsBusyAndChangesNothing) {

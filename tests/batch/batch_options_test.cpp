@@ -61,23 +61,32 @@ TEST(BatchOptions, FaultsNameWhatIsWrong) {
     std::vector<std::string> args;
     const char* named;
   } cases[] = {
-      {{"print"}, "unknown command: print"},
-      {{"check", "--xml"}, "--xml"},
+      {{"print"}, "ismeretlen parancs: print"},
+      {{"check", "--xml"}, "ismeretlen kapcsoló a(z) check parancsnál: --xml"},
       {{"ekho", "--start", "2"}, "--start"},  // the EKHO run has no start number
-      {{"m30", "--companies"}, "missing value: --companies"},
-      {{"m30", "--companies", "0a1-"}, "0a1-"},
+      {{"m30", "--companies"}, "hiányzik a --companies kapcsoló értéke"},
+      {{"m30", "--companies", "0a1-"}, "--companies: nem cégkódok tartománya: 0a1-"},
       {{"m30", "--companies", "050-001"}, "050-001"},
       {{"m30", "--companies", "1234"}, "1234"},
-      {{"--date", "2023.02.30", "check"}, "2023.02.30"},
+      {{"--date", "2023.02.30", "check"}, "--date: nem ÉÉÉÉ.HH.NN alakú dátum: 2023.02.30"},
       {{"--date", "2023-01-31", "check"}, "2023-01-31"},
-      {{"--wait", "soon", "check"}, "soon"},
+      {{"--wait", "soon", "check"}, "--wait: nem másodpercek száma: soon"},
       {{"m30", "--kind", "all"}, "--kind"},
       {{"m30", "--start", "0"}, "--start"},
-      {{"m30", "--print", "--pdf"}, "--print"},
-      {{"m30", "--xml=yes"}, "--xml"},
-      {{"check", "--dir", "x"}, "--dir"},  // the common options come first
-      {{}, "missing command"},
-      {{"check", "reindex"}, "reindex"},
+      {{"m30", "--print", "--pdf"}, "a --print és a --pdf kizárja egymást"},
+      {{"m30", "--xml=yes"}, "a --xml kapcsolónak nincs értéke"},
+      {{"check", "--dir", "x"},
+       "a --dir kapcsoló a parancs elé való"},  // the common options come first
+      {{}, "hiányzik a parancs"},
+      {{"check", "reindex"}, "fölösleges argumentum: reindex"},
+      {{"takeover"}, "takeover: a --companies kötelező"},
+      {{"restore", "--from", "/mnt"}, "restore: a --yes kötelező"},
+      {{"restore", "--yes"}, "restore: a --from kötelező"},
+      {{"m30", "--companies", "1,2"}, "--companies: itt csak egy tartomány adható meg: 1,2"},
+      {{"m30", "--kind", "mind"}, "--kind: employer, payer vagy both lehet, nem mind"},
+      {{"m30", "--person", "12345678901"}, "--person: nem adóazonosító: 12345678901"},
+      {{"m30", "--nincs"}, "ismeretlen kapcsoló a(z) m30 parancsnál: --nincs"},
+      {{"--nincs", "check"}, "ismeretlen kapcsoló: --nincs"},
   };
   for (const Case& c : cases) {
     BatchParse p = parse(c.args);
@@ -113,6 +122,20 @@ TEST(BatchOptions, HelpNamesEveryCommandOptionAndExitCode) {
     EXPECT_NE(h.find(word), std::string::npos) << word;
   for (int code = 0; code <= 7; ++code)
     EXPECT_NE(h.find("  " + std::to_string(code) + "    "), std::string::npos) << code;
+}
+
+// Every text the batch mode prints is Hungarian: the help, the usage line and the
+// help of each command hold none of the English words they were once written with.
+TEST(BatchOptions, HelpAndUsageAreHungarian) {
+  EXPECT_TRUE(batch_usage_line().starts_with("használat: mvirda23 batch [--dir KÖNYVTÁR] "))
+      << batch_usage_line();
+  std::string all = batch_help();
+  for (const char* c : {"check", "reindex", "m30", "ekho", "takeover", "backup", "restore"})
+    all += batch_command_help(c);
+  EXPECT_NE(all.find("Kilépési kódok:"), std::string::npos);
+  for (const char* word : {"usage", "default", "Options", "Commands", "Exit codes", " the ",
+                           " every ", " into ", " or ", " and ", "done", "RANGE", "DIR", "TAXID"})
+    EXPECT_EQ(all.find(word), std::string::npos) << word;
 }
 
 }  // namespace

@@ -88,6 +88,104 @@ TEST(BatchCertificates, SelectionOptionsSelectAsTheDialogDoes) {
                          file_bytes(inst.drive + "/b3/jovedig.prn")));
 }
 
+TEST(BatchCertificates, PrintOnThePdfRouteOfTheSettingsWritesThePdfIntoTheOutputDirectory) {
+  Installation inst;
+  printer_route(inst, 7);  // "PDF " chosen under F2
+  const struct {
+    const char* command;
+    const char* pdf;  // the name the PDF dialog offers: the report's
+  } runs[] = {{"m30", "JOVEDIG.pdf"}, {"ekho", "EKHOIG.pdf"}};
+  for (const auto& run : runs) {
+    for (bool quiet : {false, true}) {
+      std::string out = inst.drive + "/ki-" + run.command + (quiet ? "-q" : "");
+      std::vector<std::string> args = {run.command, "--print", "--out", out};
+      if (quiet) args.insert(args.begin(), "--quiet");
+      BatchResult r = batch(with_dir(inst, args));
+      EXPECT_EQ(r.code, 0) << run.command << "\n" << r.err;
+      EXPECT_EQ(r.out, out + "/" + run.pdf + "\n") << run.command;
+      EXPECT_EQ(file_bytes(out + "/" + run.pdf).substr(0, 5), "%PDF-") << run.command;
+      // Nothing but the PDF: no preview, and the dialog's answers are not remembered.
+      EXPECT_EQ(snapshot(out).size(), 1u) << run.command;
+      EXPECT_FALSE(std::filesystem::exists(inst.file("pdfek.alk"))) << run.command;
+      if (quiet) {
+        EXPECT_EQ(r.err, "") << run.command;
+      }
+    }
+  }
+}
+
+// A print route that cannot take the job, or a job that is not written: exit 7 and
+// the reason on stderr, with --quiet too (it drops the progress lines only).
+TEST(BatchCertificates, APrintThatIsNotWrittenSaysWhyAlsoWhenQuiet) {
+  Installation inst;
+  const std::string d = inst.drive;
+  std::filesystem::create_directories(d + "/ures");  // a PATH without lp
+  std::filesystem::create_directories(d + "/bin");
+  std::ofstream(d + "/bin/lp") << "#!/bin/sh\nexit 3\n";
+  std::filesystem::permissions(d + "/bin/lp", std::filesystem::perms::owner_all);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  std::ofstream(d + "/fajl") << "x";  // a file where a directory should be made
+  std::filesystem::create_directories(d + "/foglalt/EKHOIG.pdf");  // a directory in the PDF's place
+
+  struct Case {
+    const char* what;
+    const char* command;
+    int nprport;
+    std::vector<std::pair<std::string, std::string>> env;
+    std::vector<std::string> args;
+    const char* told;
+    std::string in_the_way = "";  // a file made where the route needs a directory
+    bool keeps_copy = false;      // the copy lp was given stays, listed on stdout
+  } cases[] = {
+      {"port without its device", "ekho", 1, {{"VIRDA_LPT1", d + "/nincs/lp0"}}, {},
+       "A nyomtató nem érhető el: "},
+      {"port without its device", "m30", 1, {{"VIRDA_LPT1", d + "/nincs/lp0"}}, {},
+       "A nyomtató nem érhető el: "},
+      {"spool directory not creatable", "ekho", 5, {}, {},
+       "A nyomtatási könyvtár nem hozható létre: ", d + "/prtwrk"},
+      {"no lp", "ekho", 6, {{"PATH", d + "/ures"}}, {},
+       "Az lp program nem indítható (cups-client)."},
+      {"lp fails", "ekho", 6, {{"PATH", d + "/bin:" + path}}, {},
+       "A nyomtatás nem sikerült (lp kilépési kód 3).", "", true},
+      {"no font for the PDF", "ekho", 7, {{"VIRDA_PDFFONT", d + "/nincs.ttf"}}, {},
+       "A PDF-hez szükséges betűkészlet hiányzik: "},
+      {"PDF not creatable", "ekho", 7, {}, {"--out", d + "/foglalt"},
+       "A PDF fájl nem hozható létre: "},
+      {"work file not writable", "ekho", 7, {{"TEMP", d + "/nincs"}}, {},
+       "A nyomtatási fájl nem írható: "},
+      {"output directory not creatable", "ekho", 1, {}, {"--out", d + "/fajl/ki"},
+       "a kimeneti könyvtár nem hozható létre: "},
+  };
+  for (const Case& c : cases) {
+    printer_route(inst, c.nprport);
+    if (!c.in_the_way.empty()) std::ofstream(c.in_the_way) << "x";
+    for (bool quiet : {false, true}) {
+      std::vector<std::unique_ptr<ScopedEnv>> env;
+      for (const auto& [name, value] : c.env)
+        env.push_back(std::make_unique<ScopedEnv>(name, value));
+      std::vector<std::string> args = {"--dir", inst.dir};
+      if (quiet) args.push_back("--quiet");
+      args.push_back(c.command);
+      args.push_back("--print");
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      BatchResult r = batch(args);
+      EXPECT_EQ(r.code, 7) << c.what << (quiet ? " (quiet)" : "") << "\n" << r.err;
+      EXPECT_TRUE(contains(r.err, std::string("mvirda23 ") + c.command + ": " + c.told))
+          << c.what << (quiet ? " (quiet)" : "") << "\n" << r.err;
+      if (c.keeps_copy) {
+        EXPECT_TRUE(r.out.starts_with(inst.dir + "/PR") && r.out.ends_with(".PRN\n")) << r.out;
+      } else {
+        EXPECT_EQ(r.out, "") << c.what;
+      }
+      // Quiet: the reason, no progress (no paper prompt, no closing line).
+      if (quiet) {
+        EXPECT_FALSE(contains(r.err, "nem készült el")) << c.what << "\n" << r.err;
+      }
+    }
+    if (!c.in_the_way.empty()) std::filesystem::remove(c.in_the_way);
+  }
+}
+
 TEST(BatchCertificates, UsageFaultsTouchNothing) {
   Installation inst;
   auto before = snapshot(inst.dir);
@@ -100,7 +198,12 @@ TEST(BatchCertificates, UsageFaultsTouchNothing) {
   EXPECT_EQ(snapshot(inst.dir), before);
   BatchResult help = batch({"m30", "--help"});
   EXPECT_EQ(help.code, 0);
-  EXPECT_TRUE(contains(help.out, "--companies RANGE"));
+  EXPECT_TRUE(contains(help.out, "--companies TARTOMÁNY"));
+  // A fault: the line naming it, then the usage line, in Hungarian.
+  BatchResult fault = batch({"restore", "--from", "/mnt"});
+  EXPECT_EQ(fault.err, "mvirda23 batch: restore: a --yes kötelező\nhasználat: mvirda23 batch "
+                       "[--dir KÖNYVTÁR] [--wait MP] [--date ÉÉÉÉ.HH.NN] [--quiet] PARANCS "
+                       "[KAPCSOLÓK]\n");
 }
 
 TEST(BatchStart, RefusesWhatIsNoInstallation) {
@@ -121,8 +224,17 @@ TEST(BatchStart, RefusesWhatIsNoInstallation) {
 struct CheckCase {
   const char* what;
   std::function<void(Installation&)> spoil;
-  const char* named;
+  std::vector<std::string> named;  // lines of stdout, or their beginnings
 };
+
+// The offset of an index file's root page.
+uint32_t root_of(const std::string& ntx) {
+  int fd = ::open(ntx.c_str(), O_RDONLY);
+  unsigned char head[8];
+  EXPECT_EQ(::pread(fd, head, 8, 0), 8);
+  ::close(fd);
+  return xbase::ntx::get32(head + 4);
+}
 
 TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
   Installation inst;
@@ -145,10 +257,22 @@ TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
          std::filesystem::resize_file(i.file("virda23.dbf"),
                                       std::filesystem::file_size(i.file("virda23.dbf")) - 300);
        },
-       "virda23.dbf: hibás"},
+       {"virda23.dbf: hibás: a fejléc 6 rekordot számol, a fájlban "}},
       {"header counting too many",
        [&](Installation& i) { bytes_at(i.file("vallal.dbf"), 4, std::string("\x09\0\0\0", 4)); },
-       "vallal.dbf: hibás: the header counts 9 records"},
+       {"vallal.dbf: hibás: a fejléc 9 rekordot számol, a fájlban 2 van\n"}},
+      {"not a table",
+       [&](Installation& i) { bytes_at(i.file("virda23.dbf"), 0, "\x07"); },
+       {"virda23.dbf: hibás: nem dBASE tábla\n",
+        "virda23.ntx: hibás: a tábla: nem dBASE tábla\n"}},
+      {"a bad deletion flag",
+       [&](Installation& i) {
+         const std::string head = file_bytes(i.file("virda23.dbf")).substr(8, 2);
+         bytes_at(i.file("virda23.dbf"),
+                  static_cast<unsigned char>(head[0]) | static_cast<unsigned char>(head[1]) << 8,
+                  "#");
+       },
+       {"virda23.dbf: hibás: 1. rekord: hibás törlésjel\n"}},
       {"two keys swapped in a page",
        [](Installation& i) {
          int fd = ::open(i.file("vallal.ntx").c_str(), O_RDWR);
@@ -161,15 +285,21 @@ TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
          ASSERT_EQ(::pwrite(fd, swapped, 4, root + 2), 4);
          ::close(fd);
        },
-       "vallal.ntx: hibás: key of record"},
+       {"vallal.ntx: hibás: 1. rekord: a kulcsa nincs a sorrend szerinti helyén\n"}},
+      {"an item outside its page",
+       [&](Installation& i) {
+         bytes_at(i.file("vallal.ntx"), root_of(i.file("vallal.ntx")) + 4, "\xfc\x03");
+       },
+       {"vallal.ntx: hibás: lap (1024. bájt): 1. tétel a lapon kívül esik\n",
+        "vallal.ntx: hibás: 1. rekord: hiányzik az indexből\n"}},
       {"missing index",
        [](Installation& i) { std::filesystem::remove(i.file("virda232.ntx")); },
-       "virda232.ntx: hibás: hiányzik"},
+       {"virda232.ntx: hibás: hiányzik\n"}},
       {"interrupted upgrade", [](Installation& i) { std::ofstream(i.file("VIRDA23.BAK")) << "x"; },
-       "VIRDA23.BAK: félbeszakadt"},
+       {"VIRDA23.BAK: félbeszakadt"}},
       {"interrupted takeover",
        [](Installation& i) { std::ofstream(i.file("atiras.jel")) << "atiras 1\nallapot kezdett\n"; },
-       "atiras.jel: félbeszakadt adatátvétel"},
+       {"atiras.jel: félbeszakadt adatátvétel"}},
   };
   for (const CheckCase& c : cases) {
     Installation spoilt;
@@ -177,7 +307,11 @@ TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
     auto before = snapshot(spoilt.dir);
     BatchResult r = batch(with_dir(spoilt, {"check"}));
     EXPECT_EQ(r.code, 3) << c.what << "\n" << r.out << r.err;
-    EXPECT_TRUE(contains(r.out, c.named)) << c.what << "\n" << r.out;
+    for (const std::string& line : c.named)
+      EXPECT_TRUE(contains(r.out, line)) << c.what << ": " << line << "\n" << r.out;
+    // Every finding in the program's language: none of the words the checks once used.
+    for (const char* english : {"record", "page", "key", "header", "Error", "the ", "file"})
+      EXPECT_FALSE(contains(r.out + r.err, english)) << c.what << ": " << english << "\n" << r.out;
     auto after = snapshot(spoilt.dir);
     after.erase("inditas.lck");
     before.erase("inditas.lck");
@@ -202,6 +336,55 @@ TEST(BatchCheck, WaitsForAFileLockThenGivesUpAfterItsBudget) {
   release.join();
   ::close(fd);
   EXPECT_EQ(waited.code, 0) << waited.err;
+}
+
+// --- backup and restore ---
+
+// The directory where the run was started, for as long as the object lives.
+struct StartedIn {
+  std::filesystem::path before = std::filesystem::current_path();
+  explicit StartedIn(const std::string& dir) {
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+  }
+  ~StartedIn() { std::filesystem::current_path(before); }
+};
+
+TEST(BatchBackup, ThePlaceIsReadAsTheBackupDialogReadsATypedPath) {
+  Installation inst;
+  const std::string start = inst.drive + "/indulas";
+  StartedIn here(start);
+  const struct {
+    std::string typed;
+    std::string lands;
+  } cases[] = {
+      {"D:\\MENTES", inst.drive + "/MENTES"},  // under the drive root, whatever the letter
+      {"A:", inst.drive},                        // the drive root itself
+      {"\\masik\\2023", inst.drive + "/masik/2023"},
+      {"helyi\\mentes", start + "/helyi/mentes"},  // relative: where the run started
+      {inst.drive + "/linux", inst.drive + "/linux"},
+  };
+  for (const auto& c : cases) {
+    BatchResult r = batch(with_dir(inst, {"backup", "--to", c.typed}));
+    EXPECT_EQ(r.code, 0) << c.typed << "\n" << r.err;
+    EXPECT_EQ(r.out, c.lands + "/virda23#.zip\n") << c.typed;
+    EXPECT_TRUE(std::filesystem::is_regular_file(c.lands + "/virda23#.zip")) << c.typed;
+  }
+  // No directory named as typed, neither where the run started nor in the installation.
+  for (const std::string& dir : {start, inst.dir})
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+      EXPECT_EQ(e.path().filename().string().find(':'), std::string::npos) << e.path();
+
+  // The remembered place, written by the dialog, lands where --to does.
+  std::filesystem::remove(inst.drive + "/MENTES/virda23#.zip");
+  std::ofstream(inst.file("masdrv.txt")) << "D:\\MENTES";
+  BatchResult remembered = batch(with_dir(inst, {"backup"}));
+  EXPECT_EQ(remembered.code, 0) << remembered.err;
+  EXPECT_EQ(remembered.out, inst.drive + "/MENTES/virda23#.zip\n");
+
+  // The restore reads --from so too.
+  BatchResult restored = batch(with_dir(inst, {"restore", "--from", "D:\\MENTES", "--yes"}));
+  EXPECT_EQ(restored.code, 0) << restored.err;
 }
 
 // --- questions, fatal errors, the end of the run ---

@@ -17,6 +17,7 @@
 #include "common/scoped_env.h"
 #include "print/settings.h"
 #include "shell/batch_run.h"
+#include "xbase/workarea.h"
 
 namespace shell::testing {
 
@@ -70,6 +71,21 @@ struct Installation {
     return ::mkdtemp(base.data());
   }
 };
+
+// The printer settings as F2 stores them in "konstans": an EPSON printer on the route
+// `nprport` (1..5 LPT1..LPT5, 6 USB, 7 PDF), set, so that the start keeps them.
+inline void printer_route(const Installation& inst, int nprport) {
+  xbase::WorkAreas areas;
+  ASSERT_TRUE(areas.use(inst.file("konstans.dbf"), "", xbase::OpenMode::Exclusive));
+  xbase::WorkArea& k = areas.current();
+  k.go_top();
+  if (k.eof()) {
+    ASSERT_TRUE(k.append_blank());
+  }
+  k.put("NYOMTIP", xbase::Value::num(1));
+  k.put("NPRPORT", xbase::Value::num(nprport));
+  areas.close_all();
+}
 
 // Every file of a directory with its bytes.
 inline std::map<std::string, std::string> snapshot(const std::string& dir) {

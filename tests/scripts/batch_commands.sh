@@ -5,7 +5,8 @@
 # check, also against another workstation's file lock; the M30 run beside a
 # workstation at the main menu, two runs at once, its PDF's text layer; SIGTERM in a
 # long run; the backup and the restore with their refusals; the M30 XML files; the
-# takeover of a generated payroll installation.
+# takeover of a generated payroll installation. Failures told also with --quiet; a
+# backup place typed as in the dialog.
 set -euo pipefail
 . "$(dirname "$0")/lib/program_windows.sh" mvirda_batch
 need "$program" "$payroll"
@@ -107,6 +108,13 @@ batch restore --from "$drive/mentes"
 expect_rc 2 "restore without --yes"
 batch restore --from "$drive/nincs" --yes
 expect_rc 4 "restore of a missing archive"
+batch --quiet restore --from "$drive/nincs" --yes
+expect_rc 4 "quiet restore of a missing archive"
+grep -qF "mvirda23 restore: Nem található a mentés:" "$drive/err.txt" || fail "--quiet hid why the restore failed"
+# A place typed as in the backup dialog: on the installation's drive.
+batch backup --to 'D:\MASIK'
+expect_rc 0 "backup to D:\MASIK"
+[ "$(cat "$drive/out.txt")" = "$drive/MASIK/virda23#.zip" ] || fail "backup to D:\MASIK: $(cat "$drive/out.txt")"
 "$dbftool" create "$inst/vallal.dbf" VKOD:C:3:0 >/dev/null  # a lost table
 batch restore --from "$drive/mentes" --yes
 expect_rc 0 "restore"

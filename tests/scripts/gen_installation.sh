@@ -10,8 +10,13 @@ MVIRDA_BINARY_DIR="$bin" "$MVIRDA_SOURCE_DIR/tools/gen-installation" "$work" --p
 dir="$work/VIRDA23"
 dbftool="$bin/src/xbase/tools/dbftool"
 for t in "$dir"/*.dbf "$dir"/xxx/*.dbf; do
-  "$dbftool" check "$t"
+  "$dbftool" check "$t" | grep -qx 'rendben: [0-9]* rekord' || { "$dbftool" check "$t"; exit 1; }
 done
+# A damaged copy: the check's finding in the program's words, exit 1.
+cp "$dir/vallal.dbf" "$work/rossz.dbf"
+printf '\007' | dd of="$work/rossz.dbf" conv=notrunc status=none
+if got="$("$dbftool" check "$work/rossz.dbf")"; then echo "a damaged table passed"; exit 1; fi
+[ "$got" = "nem dBASE tábla" ] || { echo "dbftool check: $got"; exit 1; }
 for n in vallal eltar23 virda23 virda232; do
   test -s "$dir/$n.ntx" || { echo "missing $n.ntx"; exit 1; }
 done

@@ -6,6 +6,9 @@
 //   dbftool create T.dbf NAME:TYPE:WIDTH:DEC,...
 //   dbftool append T.dbf < rows.csv         rows in field order (a leading "*"/"" column allowed)
 //   dbftool check T.dbf                     exit 0 when sound, 1 with a line per fault
+//
+// The check and check-index commands speak the program's language: their findings are
+// the table and index checks' Hungarian lines, and so are the lines around them.
 //   dbftool hold T.dbf MODE SECONDS         MODE: shared | exclusive | rlock:N | flock
 //   dbftool probe T.dbf MODE                prints "granted" or "refused"
 #include <unistd.h>
@@ -280,11 +283,12 @@ int cmd_append(const std::string& path) {
 
 int cmd_check(const std::string& path) {
   TableCheck c = check_table(path);
-  for (const std::string& line : c.faults) std::printf("%s\n", line.c_str());
+  for (const std::string& line : c.faults) std::printf("%s\n", cp852_to_utf8(line).c_str());
   if (!c.opened) return 1;
-  for (const std::string& line : c.notes) std::printf("note: %s\n", line.c_str());
-  if (c.sound()) std::printf("ok: %u records\n", c.records);
-  else std::printf("%d fault(s)\n", c.fault_count);
+  for (const std::string& line : c.notes)
+    std::printf("megjegyzés: %s\n", cp852_to_utf8(line).c_str());
+  if (c.sound()) std::printf("rendben: %u rekord\n", c.records);
+  else std::printf("%d hiba\n", c.fault_count);
   return c.sound() ? 0 : 1;
 }
 

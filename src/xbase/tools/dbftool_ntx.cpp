@@ -46,10 +46,11 @@ int cmd_index(const std::string& table, const std::string& key_utf8, const std::
 
 int cmd_check_index(const std::string& table, const std::string& index) {
   IndexCheck res = check_index(with_default_extension(table, ".dbf"), index);
-  for (const std::string& f : res.faults) std::printf("%s\n", f.c_str());
+  for (const std::string& f : res.faults) std::printf("%s\n", cp852_to_utf8(f).c_str());
   if (!res.sound()) return 1;
-  std::printf("sound: %llu keys, %llu pages, depth %d\n", static_cast<unsigned long long>(res.keys),
-              static_cast<unsigned long long>(res.pages), res.depth);
+  std::printf("rendben: %llu kulcs, %llu lap, %d szint\n",
+              static_cast<unsigned long long>(res.keys), static_cast<unsigned long long>(res.pages),
+              res.depth);
   return 0;
 }
 
