@@ -299,7 +299,7 @@ void PrintJob::to_pdf() {
   outcome_.pages = made.pages;
   std::string name = xbase::alltrim(spec_.name);
   if (!spec_.pdf_dir.empty()) {
-    std::string to = pf::join(spec_.pdf_dir, name + ".pdf");
+    std::string to = pf::join(spec_.pdf_dir, xbase::cp852_to_utf8(name) + ".pdf");  // the name is CP852
     if (LF_FCOPY(pdf, to) < 0) {
       fail(pdf_create_message(to));
       return;

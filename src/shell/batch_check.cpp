@@ -77,7 +77,7 @@ struct Findings {
   }
 };
 
-// What an interrupted upgrade, reindexing, takeover, backup or restore left; the next start
+// What an interrupted upgrade, template copy, reindexing, takeover, backup or restore left; the next start
 // of the program clears it.
 void leftovers(Context& ctx, Findings& out) {
   const std::string dir = ctx.program_dir;
@@ -88,6 +88,8 @@ void leftovers(Context& ctx, Findings& out) {
       out.leftover(e.name, "félbeszakadt táblabővítés munkapéldánya");
     else if (ends(".bak"))
       out.leftover(e.name, "félbeszakadt táblabővítés régi példánya");
+    else if (ends(".sablon"))
+      out.leftover(e.name, "félbeszakadt sablonmásolás munkapéldánya");
     else if (ends(".ntmp"))
       out.leftover(e.name, "félbeszakadt indexépítés munkafájlja");
     else if (n.rfind("visszatoltes.", 0) == 0)

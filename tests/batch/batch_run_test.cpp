@@ -297,6 +297,8 @@ TEST(BatchCheck, SoundInstallationThenEachFaultNamedAndNothingChanged) {
        {"virda232.ntx: hibás: hiányzik\n"}},
       {"interrupted upgrade", [](Installation& i) { std::ofstream(i.file("VIRDA23.BAK")) << "x"; },
        {"VIRDA23.BAK: félbeszakadt"}},
+      {"interrupted template copy", [](Installation& i) { std::ofstream(i.file("vallal.dbf.sablon")) << "x"; },
+       {"vallal.dbf.sablon: félbeszakadt sablonmásolás munkapéldánya"}},
       {"interrupted takeover",
        [](Installation& i) { std::ofstream(i.file("atiras.jel")) << "atiras 1\nallapot kezdett\n"; },
        {"atiras.jel: félbeszakadt adatátvétel"}},

@@ -55,8 +55,9 @@ TEST(Selection, F1InTheTaxIdentifierListsThePersonsFromTheFirstOfTheirOrder) {
   s.con->set_key(console::key::kF1, [&s](console::Console&) { entry::HELP(*s.ctx); });
   s.vars.make_public("KMINVKOD", Value::str("010"));
   s.vars.make_public("KMAXVKOD", Value::str("020"));
-  // Both codes as they are, F1 in the tax identifier, Enter on the list's first row.
-  s.term->keys({'\r', '\r', console::key::kF1, '\r', console::key::kEsc});
+  // Both codes as they are, F1 in the tax identifier, Enter on the list's first row,
+  // Enter to leave the field, Esc in the next one.
+  s.term->keys({'\r', '\r', console::key::kF1, '\r', '\r', console::key::kEsc});
   KIKNEK(*s.ctx, "JOV");
   // The list (rows 3-22, columns 10-69; the two columns that fit centred): its first
   // row is 010 Antal Anna, the first person in company and name order, though the
