@@ -10,11 +10,11 @@
 namespace support::platform {
 
 struct RunOptions {
-  std::string dir;              // working directory of the child; "" keeps ours
+  std::string dir{};            // working directory of the child; "" keeps ours
   bool quiet = false;           // the child's standard streams go to /dev/null
   // The child's output and error streams go into this file (created or emptied),
   // its input comes from /dev/null; "" keeps our streams (or /dev/null when quiet).
-  std::string output;
+  std::string output{};
   // Seconds the child may run; 0 waits for ever. A child still running then is
   // ended with its whole process group: SIGTERM, and SIGKILL a second later.
   double timeout_seconds = 0;

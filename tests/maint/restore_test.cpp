@@ -197,9 +197,11 @@ TEST_P(RestoreKilled, TheNextStartFindsTheOldSetOrTheArchivesNeverAMix) {
   EXPECT_TRUE(now == current || now == archived) << "a mix after " << kill_at;
   bool committed = kill_at != "extracted" && kill_at != "checked";
   EXPECT_EQ(now == archived, committed);
-  for (const auto& [name, bytes] : now)
-    if (name.size() > 4 && name.substr(name.size() - 4) == ".dbf")
+  for (const auto& [name, bytes] : now) {
+    if (name.size() > 4 && name.substr(name.size() - 4) == ".dbf") {
       EXPECT_TRUE(xbase::check_table(in.file(name)).sound()) << name;
+    }
+  }
   EXPECT_FALSE(fs::exists(in.file(kExtractDir)));
   EXPECT_FALSE(fs::exists(in.file(kOldDir)));
   EXPECT_FALSE(fs::exists(in.file(kJournal)));

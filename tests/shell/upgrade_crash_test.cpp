@@ -15,7 +15,7 @@ namespace {
 using namespace testing;
 
 const std::vector<NewField> kNewFields = {{{"ekhohat", 'C', 1, 0}},
-                                          {{"allamkod", 'C', 2, 0}, xbase::Value::str("HU")}};
+                                          filled({"allamkod", 'C', 2, 0}, xbase::Value::str("HU"))};
 
 // The person numbers in the table (deleted records left out) and whether it has
 // the new fields.

@@ -50,7 +50,7 @@ TEST_P(UpgradeNewFields, LeaveOutDeletedRecordsAndKeepEveryValue) {
   UJMEZOINSA(*s.ctx, "virda23",
              {{{"ekhohat", 'C', 1, 0}},
               {{"ekho1n", 'N', 9, 0}},
-              {{"allamkod", 'C', 2, 0}, Value::str("HU")},
+              filled({"allamkod", 'C', 2, 0}, Value::str("HU")),
               {{"szuldat", 'D', 8, 0}},
               {{"nyugdijas", 'L', 1, 0}},
               {{"sorszam", 'N', 5, 0}, std::nullopt,

@@ -10,6 +10,7 @@
 
 #include "shell/reindex.h"
 #include "shell/shell_test_util.h"
+#include "shell/upgrade.h"
 #include "xbase/ntx_order.h"
 
 namespace shell::testing {
@@ -70,6 +71,15 @@ inline std::string file_stamp(Station& s, const std::string& name) {
   if (::stat(s.file(name).c_str(), &st) != 0) return "missing";
   return std::to_string(st.st_ino) + "/" + std::to_string(st.st_mtim.tv_sec) + "." +
          std::to_string(st.st_mtim.tv_nsec) + "/" + std::to_string(st.st_size);
+}
+
+// A new field with the value every record gets (built here rather than in a braced
+// list, where g++ 12 sees the value's text as maybe uninitialised).
+inline NewField filled(xbase::FieldDef def, xbase::Value value) {
+  NewField f;
+  f.def = std::move(def);
+  f.value = std::move(value);
+  return f;
 }
 
 }  // namespace shell::testing

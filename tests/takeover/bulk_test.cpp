@@ -62,8 +62,9 @@ TEST(BulkCompanies, EveryPersonOnceDependantsOnlyForThoseInForce) {
     bool first = kind[text(r, "VKOD")].emplace(text(r, "SZEMSZAM"), text(r, "NYILAT")).second;
     // A company of the installation may hold a person under two kinds; a taken one
     // has each person once.
-    if (text(r, "VKOD") >= "010")
+    if (text(r, "VKOD") >= "010") {
       EXPECT_TRUE(first) << "twice: " << text(r, "VKOD") << " " << text(r, "SZEMSZAM");
+    }
   }
   std::map<std::string, std::map<std::string, int>> deps;
   for (const auto& r : records(inst.program + "/eltar23.dbf")) ++deps[text(r, "VKOD")][text(r, "SZEMSZAM")];

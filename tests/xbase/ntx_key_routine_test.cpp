@@ -151,7 +151,9 @@ TEST_F(KeyRoutineTest, EveryShapeGivesTheEvaluatorsKeyBytes) {
       }
       ASSERT_EQ(got, want) << "record " << r;
     }
-    if (c.every_record) EXPECT_EQ(left, 0u);
+    if (c.every_record) {
+      EXPECT_EQ(left, 0u);
+    }
     EXPECT_LT(left, kRecords / 2);  // the routine does take most records
   }
 }

@@ -111,7 +111,9 @@ TEST(Transform, CompiledPictureGivesWhatTransformGives) {
     EXPECT_EQ(c.text(), p);
     for (const Value& v : values) {
       EXPECT_EQ(c.apply(v), transform(v, p)) << p;
-      if (v.is_num()) EXPECT_EQ(c.apply(v.as_num()), transform(Value::num(v.as_num()), p)) << p;
+      if (v.is_num()) {
+        EXPECT_EQ(c.apply(v.as_num()), transform(Value::num(v.as_num()), p)) << p;
+      }
     }
   }
   EXPECT_EQ(CompiledPicture("@EZ 999,999,999").template_width(), 11);
