@@ -43,14 +43,7 @@ wait_at 1 33 "Vállalkozások"
 keys F
 wait_at 0 31 "Felvitel"
 keys 4 Enter
-type_text "Negyedik Próba Kft."
-keys PageDown
-type_text "utca"
-keys PageDown
-wait_for "Hibás adószám/adóazonosító"
-keys Enter
-type_text "10000001000"
-keys PageDown
+company_rest "Negyedik Próba Kft."
 wait_for "004 │ Negyedik Próba Kft."
 keys Escape
 wait_for "Kilépés a programból"

@@ -24,6 +24,8 @@
 #                        would arrive as Alt+letter: send Esc alone)
 #   type_text TEXT       TEXT as typed
 #   to_persons           main-menu item 1: the person browse
+#   company_rest NAME    in a new company's form after its code: NAME, the seat kind
+#                        "utca", the tax number refused until one is typed, stored
 #   kinds_box m30|ekho   after main-menu item 2 or 3: waits for the question of the
 #                        certificate kinds (its title, then its last button, drawn after
 #                        the box has emptied the keyboard)
@@ -179,6 +181,16 @@ kinds_box() {
     ekho) wait_at 16 52 "Ekho igazolás"; wait_at 20 52 "Mindkettő" ;;
     *) fail "kinds_box: $1" ;;
   esac
+}
+company_rest() {
+  type_text "$1"
+  keys PageDown
+  type_text "utca"
+  keys PageDown
+  wait_for "Hibás adószám/adóazonosító"
+  keys Enter
+  type_text "10000001000"
+  keys PageDown
 }
 ended() { wait_for PROGRAM-ENDED; }
 quit_program() {
