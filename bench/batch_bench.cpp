@@ -19,7 +19,7 @@
 #include "certs/m30_run.h"
 #include "efile/m30_xml_run.h"
 #include "print/settings.h"
-#include "shell/batch_run.h"
+#include "batch/run.h"
 #include "shell/shared_access.h"
 
 namespace {
@@ -54,16 +54,17 @@ void run_in_process(const std::string& dir, const std::string& out, bool xml) {
   xml_options.show_list = false;
   xml_options.alert = [](std::string_view) {};
   efile::M30XmlRun xml_run(ctx, xml_options);
-  certs::run_m30(ctx, req, xml ? xml_run.hooks() : certs::M30XmlHooks{});
+  if (xml)
+    certs::run_m30(ctx, req, xml_run.hooks());
+  else
+    certs::run_m30(ctx, req);
   station.areas.close_all();
 }
 
 int batch(const std::vector<std::string>& args) {
-  shell::BatchServices s;
-  s.shell.kons_ini = print::KONS_INI;
-  s.shell.konsbe = print::KONSBE;
+  const batch::BatchServices s{.start = batch::program_start_services()};
   std::FILE* null = std::fopen("/dev/null", "w");
-  int code = shell::run_batch(args, s, null, null);
+  int code = batch::run_batch(args, s, null, null);
   std::fclose(null);
   return code;
 }

@@ -15,7 +15,7 @@
 #include "console/headless.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
 #include "store/tools/demo_data.h"
 #include "support/error_handler.h"
 #include "ui/windows.h"

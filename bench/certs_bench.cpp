@@ -25,7 +25,7 @@
 #include "print/pdf_maker.h"
 #include "print/routing.h"
 #include "shell/shared_access.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
 #include "store/tools/demo_data.h"
 #include "ui/windows.h"
 

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "common/idle_services.h"
 #include "bench_keys.h"
 #include "bench_program.h"
 #include "console/backend.h"
@@ -35,7 +36,7 @@
 #include "entry/help.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
 #include "store/tools/demo_data.h"
 #include "support/error_handler.h"
 #include "ui/windows.h"
@@ -119,7 +120,7 @@ int main(int argc, char** argv) {
   s.key(key::kEsc);
   s.key(key::kEsc);  // the main menu: the program ends
 
-  shell::ShellServices services;
+  shell::ShellServices services = mvirda_test::idle_services();
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };

@@ -23,11 +23,12 @@
 #include <memory>
 #include <string>
 
+#include "common/idle_services.h"
 #include "bench_keys.h"
 #include "bench_program.h"
 #include "entry/browse_screen.h"
 #include "entry/help.h"
-#include "entry/id_checks.h"
+#include "store/identifiers.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ std::string new_tax_id(int& serial) {
   for (;;) {
     char nine[16];
     std::snprintf(nine, sizeof nine, "9%08d", serial++ % 100000000);
-    const int check = entry::ids::tax_id_check_digit(nine);
+    const int check = store::ids::tax_id_check_digit(nine);
     if (check >= 0) return std::string(nine) + static_cast<char>('0' + check);
   }
 }
@@ -66,7 +67,7 @@ std::string child_tax_id(int& serial) {
   for (;;) {
     char nine[16];
     std::snprintf(nine, sizeof nine, "854116%03d", serial++ % 1000);
-    const int check = entry::ids::tax_id_check_digit(nine);
+    const int check = store::ids::tax_id_check_digit(nine);
     if (check >= 0) return std::string(nine) + static_cast<char>('0' + check);
   }
 }
@@ -74,7 +75,7 @@ std::string child_tax_id(int& serial) {
 std::string new_taj(int serial) {
   char eight[16];
   std::snprintf(eight, sizeof eight, "1%07d", serial % 10000000);
-  return std::string(eight) + static_cast<char>('0' + entry::ids::taj_check_digit(eight));
+  return std::string(eight) + static_cast<char>('0' + store::ids::taj_check_digit(eight));
 }
 
 // The quick search to the first person of company `code`.
@@ -160,7 +161,7 @@ int main(int argc, char** argv) {
   s.key(key::kEsc);
   s.key(key::kEsc);  // the main menu: the program ends
 
-  shell::ShellServices services;
+  shell::ShellServices services = mvirda_test::idle_services();
   services.help = entry::HELP;
   services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
   BenchProgram program(std::move(backend));  // keeps the terminal with its figures

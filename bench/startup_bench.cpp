@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "common/idle_services.h"
 #include "bench_clock.h"
 #include "console/backend.h"
 #include "console/console.h"
@@ -40,7 +41,7 @@
 #include "print/settings.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
 #include "bench_program.h"
 #include "store/tools/demo_data.h"
 #include "support/error_handler.h"
@@ -143,9 +144,9 @@ int run_start(const std::string& dir, int out_fd) {
   term->key(console::key::kEnter);
   term->key(console::key::kEsc);
 
-  shell::ShellServices services;
-  services.kons_ini = print::KONS_INI;
-  services.konsbe = print::KONSBE;
+  shell::ShellServices services = mvirda_test::idle_services();
+  services.start.kons_ini = print::KONS_INI;
+  services.start.konsbe = print::KONSBE;
   services.beallit = print::BEALLIT;
   // The change notes are not part of the start's figure.
   int code = BenchProgram(std::move(b)).run(services);

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/options.h"
+#include "batch/run.h"
 #include "certs/ekho_run.h"
 #include "certs/m30_run.h"
 #include "console/console.h"
@@ -29,17 +31,14 @@
 #include "entry/browse_screen.h"
 #include "entry/help.h"
 #include "maint/backup_dialogs.h"
-#include "maint/restore.h"
 #include "maint/update_check.h"
 #include "maint/version_box.h"
 #include "print/settings.h"
 #include "print/viewer_hooks.h"
 #include "shell/context.h"
 #include "shell/error_setup.h"
-#include "shell/batch_options.h"
-#include "shell/batch_run.h"
 #include "shell/init_installation.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
 #include "support/error_handler.h"
 #include "support/platform_paths.h"
 #include "takeover/atvesz.h"
@@ -93,15 +92,6 @@ class HangupWatch : public console::Backend {
   std::function<void()> on_hangup_;
 };
 
-// What the start-up, the restore and the exit take from the subsystems, for the
-// menus and the batch mode alike.
-void start_services(shell::ShellServices& services) {
-  services.kons_ini = print::KONS_INI;
-  services.konsbe = print::KONSBE;
-  services.recover = maint::recover_leftovers;
-  services.restore = maint::ADATTOLTES;
-}
-
 // The batch mode, a new installation and the two informative options, before any
 // terminal is made.
 std::optional<int> without_terminal(int argc, char** argv) {
@@ -109,20 +99,19 @@ std::optional<int> without_terminal(int argc, char** argv) {
   std::string_view first = argv[1];
   if (first == "init") return shell::init_main(argc, argv);
   if (first == "--version") {
-    std::printf("%s\n", shell::version_text().c_str());
+    std::printf("%s\n", batch::version_text().c_str());
     return 0;
   }
   if (first == "--help") {
     std::printf(
         "használat: mvirda23 HONNAN [JEGYZETEK]   (a virda23 indítja a telepítésben)\n"
         "           mvirda23 init [--name NÉV] KÖNYVTÁR\n%s",
-        shell::batch_help().c_str());
+        batch::batch_help().c_str());
     return 0;
   }
   if (first != "batch") return std::nullopt;
-  shell::BatchServices services;
-  start_services(services.shell);
-  return shell::run_batch(std::vector<std::string>(argv + 2, argv + argc), services);
+  const batch::BatchServices services{.start = batch::program_start_services()};
+  return batch::run_batch(std::vector<std::string>(argv + 2, argv + argc), services);
 }
 
 }  // namespace
@@ -180,25 +169,28 @@ int main(int argc, char** argv) {
   ctx.errors = &errors;
   ctx.program_dir = dir;
 
-  shell::ShellServices services;
-  start_services(services);
-  services.beallit = print::BEALLIT;
-  services.viewer = print::viewer_hooks(ctx);
-  services.help = entry::HELP;
-  services.browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); };
-  services.browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); };
-  services.m30 = [](shell::Context& c) {
-    efile::XmlRunOptions xml_options;
-    xml_options.out_dir = c.program_dir;
-    efile::M30XmlRun xml(c, xml_options);
-    certs::JOVEDIG(c, xml.hooks());
+  const ui::ViewerHooks viewer = print::viewer_hooks(ctx);
+  const shell::ShellServices services{
+      .start = batch::program_start_services(),
+      .beallit = print::BEALLIT,
+      .wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); },
+      .help = entry::HELP,
+      .calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); },
+      .version_box = maint::VERZ_DRV,
+      .viewer = viewer,
+      .browse_persons = [](shell::Context& c) { entry::DBEDFELV(c); },
+      .m30 =
+          [](shell::Context& c) {
+            efile::XmlRunOptions xml_options;
+            xml_options.out_dir = c.program_dir;
+            efile::M30XmlRun xml(c, xml_options);
+            certs::JOVEDIG(c, xml.hooks());
+          },
+      .ekho = certs::EKHOIG,
+      .browse_companies = [](shell::Context& c) { entry::DBEDFELV(c); },
+      .takeover = [&viewer](shell::Context& c) { takeover::ATVESZ(c, viewer); },
+      .backup = maint::ADATMENTES,
   };
-  services.ekho = certs::EKHOIG;
-  services.wwwellen = [](shell::Context& c) { maint::WWWELLEN(c); };
-  services.calculator = [](shell::Context& c) { ui::CALCULATOR(c.reads); };
-  services.version_box = maint::VERZ_DRV;
-  services.backup = maint::ADATMENTES;
-  services.takeover = [&services](shell::Context& c) { takeover::ATVESZ(c, services.viewer); };
 
   shell::StartArgs args;
   if (argc > 1) args.honnanind = argv[1];

@@ -15,36 +15,30 @@ const std::vector<std::string> kM30Controls = {"ELBE", "ELKI", "AHBE", "AHKI", "
 // Calls the XML files' end when they were begun, however the run is left.
 class XmlRun {
  public:
-  XmlRun(shell::Context& ctx, const M30XmlHooks& hooks) : ctx_(ctx), hooks_(hooks) {}
+  XmlRun(shell::Context& ctx, const M30XmlHooks* hooks) : ctx_(ctx), hooks_(hooks) {}
   ~XmlRun() {
-    if (on_ && hooks_.end) hooks_.end(ctx_);
+    if (on_) hooks_->end(ctx_);
   }
   XmlRun(const XmlRun&) = delete;
   XmlRun& operator=(const XmlRun&) = delete;
 
   // Whether the files stay on; KELLM30XML follows the answer.
   bool begin(bool asked) {
-    on_ = asked && hooks_.filled() && hooks_.begin(ctx_);
+    on_ = asked && hooks_ && hooks_->begin(ctx_);
     if (asked && !on_) ctx_.vars.assign("KELLM30XML", xbase::Value::str("N"));
     return on_;
   }
   void after_certificate(int db) {
-    if (on_ && hooks_.after_certificate) hooks_.after_certificate(ctx_, db);
+    if (on_) hooks_->after_certificate(ctx_, db);
   }
 
  private:
   shell::Context& ctx_;
-  const M30XmlHooks& hooks_;
+  const M30XmlHooks* hooks_;  // none: a run without XML files
   bool on_ = false;
 };
 
-}  // namespace
-
-std::string xml_not_available_text() {
-  return std::string(HU("Az XML fájlok készítése még nem érhető el."));
-}
-
-RunResult run_m30(shell::Context& ctx, const RunRequest& req, const M30XmlHooks& xml) {
+RunResult run_m30_with(shell::Context& ctx, const RunRequest& req, const M30XmlHooks* xml) {
   XmlRun files(ctx, xml);
   return run_report(ctx, req, {"JOVEDIG", "jovedig.prn", kM30Controls}, [&](ReportOutput& out) {
     M30Report report(ctx, out.paper, out.convert);
@@ -54,15 +48,17 @@ RunResult run_m30(shell::Context& ctx, const RunRequest& req, const M30XmlHooks&
   });
 }
 
+}  // namespace
+
+RunResult run_m30(shell::Context& ctx, const RunRequest& req, const M30XmlHooks& xml) {
+  return run_m30_with(ctx, req, &xml);
+}
+
+RunResult run_m30(shell::Context& ctx, const RunRequest& req) { return run_m30_with(ctx, req, nullptr); }
+
 void JOVEDIG(shell::Context& ctx, const M30XmlHooks& xml) {
   support::Routine r(ctx.routines(), "JOVEDIG", __LINE__);
-  bool asked = false;
-  run_from_dialogs(ctx, "JOV", 105, [&](const RunRequest& req) {
-    asked = req.selection.xml;
-    return run_m30(ctx, req, xml);
-  });
-  // Until the XML files can be made, a run that asked for them says so.
-  if (asked && !xml.filled()) ui::kerdez(ctx.con, xml_not_available_text(), {HU("Tovább")});
+  run_from_dialogs(ctx, "JOV", 105, [&](const RunRequest& req) { return run_m30(ctx, req, xml); });
 }
 
 }  // namespace certs

@@ -11,13 +11,6 @@ namespace {
 
 using xbase::Value;
 
-void set(shell::Context& ctx, std::string_view name, Value v) {
-  if (ctx.vars.exists(name))
-    ctx.vars.assign(name, std::move(v));
-  else
-    ctx.vars.make_public(name, std::move(v));
-}
-
 CompanyRange first_and_last(xbase::WorkArea& a) {
   CompanyRange r;
   uint32_t keep = a.recno();
@@ -57,12 +50,12 @@ CompanyRange default_company_range(shell::Context& ctx) {
 
 void set_selection_defaults(shell::Context& ctx, std::string_view kind) {
   CompanyRange r = default_company_range(ctx);
-  set(ctx, "KMINVKOD", Value::str(r.first));
-  set(ctx, "KMAXVKOD", Value::str(r.last));
-  set(ctx, "KVKOD1", Value::str(r.first));
-  set(ctx, "KVKOD2", Value::str(r.last));
-  set(ctx, "KSZEMSZAM", Value::str(std::string(10, ' ')));
-  if (kind == "JOV") set(ctx, "KELLM30XML", Value::str("N"));
+  shell::set_var(ctx, "KMINVKOD", Value::str(r.first));
+  shell::set_var(ctx, "KMAXVKOD", Value::str(r.last));
+  shell::set_var(ctx, "KVKOD1", Value::str(r.first));
+  shell::set_var(ctx, "KVKOD2", Value::str(r.last));
+  shell::set_var(ctx, "KSZEMSZAM", Value::str(std::string(10, ' ')));
+  if (kind == "JOV") shell::set_var(ctx, "KELLM30XML", Value::str("N"));
 }
 
 std::string record_filter_text(const xbase::Variables& vars) {

@@ -38,11 +38,11 @@ M30XmlRun::M30XmlRun(shell::Context& ctx, XmlRunOptions options)
     : ctx_(ctx), options_(std::move(options)) {}
 
 certs::M30XmlHooks M30XmlRun::hooks() {
-  certs::M30XmlHooks h;
-  h.begin = [this](shell::Context&) { return begin(); };
-  h.after_certificate = [this](shell::Context&, int db) { after_certificate(db); };
-  h.end = [this](shell::Context&) { end(); };
-  return h;
+  return certs::M30XmlHooks{
+      .begin = [this](shell::Context&) { return begin(); },
+      .after_certificate = [this](shell::Context&, int db) { after_certificate(db); },
+      .end = [this](shell::Context&) { end(); },
+  };
 }
 
 void M30XmlRun::alert(std::string text) {

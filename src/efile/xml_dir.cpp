@@ -19,14 +19,10 @@ XmlDirectory::Open XmlDirectory::open(shell::Context& ctx, const std::string& ou
   if (!pf::make_dir(path_)) return Open::NotWritable;
 
   const std::string lock = pf::join(path_, kXmlLockName);
-  pf::LockFile::Result r = lock_.try_lock(lock);
+  pf::LockFile::Result r = shell::wait_for_lock(ctx, lock_, lock);
   if (r == pf::LockFile::Result::Busy) {
-    const bool got = shell::wait_in_window(
-        ctx, [&] { return (r = lock_.try_lock(lock)) != pf::LockFile::Result::Busy; }, true);
-    if (!got) {
-      lock_.release();
-      return Open::GivenUp;
-    }
+    lock_.release();
+    return Open::GivenUp;
   }
   if (r != pf::LockFile::Result::Locked || !pf::dir_writable(path_)) {
     lock_.release();

@@ -41,18 +41,6 @@ bool same_values(const std::vector<xbase::Value>& a, const std::vector<xbase::Va
   return true;
 }
 
-std::string var_text(const shell::Context& ctx, std::string_view name) {
-  const xbase::Value* v = ctx.vars.find(name);
-  return v && v->is_str() ? v->as_str() : std::string();
-}
-
-void set_var(shell::Context& ctx, std::string_view name, const xbase::Value& v) {
-  if (ctx.vars.exists(name))
-    ctx.vars.assign(name, v);
-  else
-    ctx.vars.make_public(name, v);
-}
-
 KeptPlace::KeptPlace(xbase::WorkAreas& areas, xbase::WorkArea& area)
     : areas_(areas), area_(area), selected_(areas.selected()), order_(area.order_number()),
       recno_(area.recno()), eof_(area.eof()) {}

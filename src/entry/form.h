@@ -50,10 +50,8 @@ std::vector<xbase::Value> buffer_values(const shell::Context& ctx);
 // byte).
 bool same_values(const std::vector<xbase::Value>& a, const std::vector<xbase::Value>& b);
 
-// A text buffer variable ("" when it is missing or not a text).
-std::string var_text(const shell::Context& ctx, std::string_view name);
-// Assigns a variable of the store (a new one becomes public).
-void set_var(shell::Context& ctx, std::string_view name, const xbase::Value& v);
+using shell::set_var;
+using shell::var_text;
 
 // Keeps a table's order and record (and the selected area) and puts them back, so
 // that a pick list leaves a form's record where the form loaded it.

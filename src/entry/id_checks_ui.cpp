@@ -1,10 +1,13 @@
 #include "entry/id_checks_ui.h"
 
-#include "entry/id_checks.h"
+#include "store/identifiers.h"
 #include "ui/dialogs.h"
 #include "xbase/hutext.h"
 
 namespace entry {
+
+namespace ids = store::ids;
+
 namespace {
 
 // prefix, a blank and the text, with the blanks around the whole removed.

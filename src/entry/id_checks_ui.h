@@ -1,6 +1,7 @@
 // The identifier checks of the forms: each runs when the user leaves its field,
 // shows its message in the question box with a single "OK" button, and returns
-// whether the value is accepted. The rules themselves are in id_checks.h.
+// whether the value is accepted. The rules themselves are pure functions in
+// store/identifiers.h, where the data generators use them too.
 #pragma once
 
 #include <string>

@@ -1,7 +1,5 @@
 #include "maint/backup.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -26,16 +24,6 @@ std::string absolute(const std::string& path) {
   return pf::join(pf::current_dir(), path.empty() ? "." : path);
 }
 
-// Opens and flocks a work directory without waiting; -1 when another backup holds it.
-int hold_dir(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 // The work directory "mentes.<pid>.tmp", made and flocked while it lives, so a
 // start-up of another workstation never takes it for a killed backup's.
 class WorkDir {
@@ -45,26 +33,23 @@ class WorkDir {
     if (pf::exists(path_)) {
       // A killed backup of a process with our number, unless another machine's
       // backup of that number works in it now.
-      int old = hold_dir(path_);
-      if (old < 0) return;
+      pf::LockFile old;
+      if (old.try_lock(path_) != pf::LockFile::Result::Locked) return;
       pf::remove_tree(path_);
-      ::close(old);
     }
-    if (pf::make_dir(path_)) fd_ = hold_dir(path_);
+    if (pf::make_dir(path_)) lock_.try_lock(path_);
   }
   ~WorkDir() {
-    if (fd_ < 0) return;
-    pf::remove_tree(path_);
-    ::close(fd_);
+    if (lock_.held()) pf::remove_tree(path_);
   }
   WorkDir(const WorkDir&) = delete;
   WorkDir& operator=(const WorkDir&) = delete;
-  bool ok() const { return fd_ >= 0; }
+  bool ok() const { return lock_.held(); }
   const std::string& path() const { return path_; }
 
  private:
   std::string path_;
-  int fd_ = -1;
+  pf::LockFile lock_;  // the directory itself, held while it lives
 };
 
 // Copies the held tables and their memo files; false when a copy failed.
@@ -102,7 +87,7 @@ bool is_backup_name(const std::string& name) {
 }
 
 Result backup(shell::Context& ctx, const std::string& target_dir) {
-  const std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
+  const std::string dir = ctx.dir();
   std::string program = find_archiver();
   if (program.empty()) return Result::failed(Outcome::InputMissing, Reason::NoArchiver);
   std::string target = absolute(pf::find_nocase(target_dir));
@@ -172,10 +157,8 @@ void for_stale_backup_dirs(const std::string& program_dir,
   for (const pf::DirEntry& e : pf::list(pf::join(program_dir, "mentes.*.tmp"), true)) {
     if (!e.is_dir) continue;
     std::string path = pf::join(program_dir, e.name);
-    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) stale(path);
-    ::close(fd);
+    pf::LockFile held;
+    if (held.try_lock(path) == pf::LockFile::Result::Locked) stale(path);
   }
 }
 

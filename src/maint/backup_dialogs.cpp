@@ -20,10 +20,6 @@ namespace {
 
 constexpr int kPathLength = 255;
 
-std::string dir_of(const shell::Context& ctx) {
-  return ctx.program_dir.empty() ? "." : ctx.program_dir;
-}
-
 // A path for a box line: at most 70 characters, a longer one as "..." and its end.
 std::string box_path(const std::string& linux_path) {
   std::string p = pf::shown_path(linux_path);
@@ -57,7 +53,7 @@ std::string remembered_target(const std::string& program_dir) {
 
 std::optional<std::string> MELYFLOPPY(shell::Context& ctx, bool backup) {
   console::Console& con = ctx.con;
-  const std::string dir = dir_of(ctx);
+  const std::string dir = ctx.dir();
   std::string input = xbase::padr(remembered_target(dir), kPathLength);
   std::string colour = con.set_colour("n/bg,bg/n");
   ctx.windows.open(con, 9, 20, 15, 60, console::kSingleFrame, HU("Mentés helye"));
@@ -163,7 +159,7 @@ Result backup_at_exit(shell::Context& ctx, const std::string& target_dir) {
   // The unclean-exit marker goes only when no other workstation runs.
   if (shell::NETUSE(ctx, "vallal", true)) {
     ctx.areas.close_area();
-    pf::delete_file(pf::join(dir_of(ctx), "gond.baj"));
+    pf::delete_file(pf::join(ctx.dir(), "gond.baj"));
   }
   return backup(ctx, target_dir);
 }

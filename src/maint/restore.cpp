@@ -84,13 +84,13 @@ bool restorable_entries(const std::vector<ArchiveEntry>& entries, std::vector<st
 }
 
 void recover_leftovers(shell::Context& ctx) {
-  const std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
+  const std::string dir = ctx.dir();
   recover_restore(dir);
   remove_stale_backup_dirs(dir);
 }
 
 Result restore(shell::Context& ctx, const std::string& source_dir, shell::StartupGuard& guard) {
-  const std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
+  const std::string dir = ctx.dir();
   ctx.areas.close_all();
   ctx.areas.select(1);
   if (!shell::acquire_startup_guard(ctx, guard))

@@ -36,10 +36,7 @@ bool executable(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-std::string var_text(shell::Context& ctx, std::string_view name) {
-  const xbase::Value* v = ctx.vars.find(name);
-  return v && v->is_str() ? v->as_str() : std::string();
-}
+using shell::var_text;
 
 // Fetches the version file into "verzio.txt" of `dir`; the tool's own exit code
 // does not matter, only what it left there.
@@ -108,7 +105,7 @@ bool is_newer(const std::string& announced, const std::string& ours) {
 bool WWWELLEN(shell::Context& ctx) {
   const xbase::Value* on = ctx.vars.find("KWWWELLEN");
   if (!on || !on->is_num() || on->as_num() != 1) return true;
-  const std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
+  const std::string dir = ctx.dir();
   std::optional<UpdateSource> source = read_update_source(dir);
   if (!source) return true;
 

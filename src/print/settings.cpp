@@ -29,17 +29,8 @@ void put_num(xbase::WorkArea& a, const char* name, int n) {
   if (a.field_pos(name) >= 0) a.put(name, Value::num(n));
 }
 
-void set_var(shell::Context& ctx, std::string_view name, Value v) {
-  if (ctx.vars.exists(name))
-    ctx.vars.assign(name, std::move(v));
-  else
-    ctx.vars.make_public(name, std::move(v));
-}
-
-std::string var_text(shell::Context& ctx, std::string_view name) {
-  const Value* v = ctx.vars.find(name);
-  return v && v->is_str() ? v->as_str() : std::string();
-}
+using shell::set_var;
+using shell::var_text;
 
 // One prompt menu of the dialog: the items at (row, col) inside the window, the
 // highlight on `current`; the chosen number, 0 for Esc.
@@ -143,7 +134,7 @@ void KONSBE(shell::Context& ctx) {
     set_var(ctx, "KWWWELLEN", Value::num(field_num(k, "kwwwellen")));
     ctx.areas.close_area();
   }
-  nyomtipbe(ctx.vars, ctx.program_dir.empty() ? "." : ctx.program_dir);
+  nyomtipbe(ctx.vars, ctx.dir());
 }
 
 void BEALLIT(shell::Context& ctx) {

@@ -7,9 +7,8 @@
 namespace print {
 
 ui::ViewerHooks viewer_hooks(shell::Context& ctx) {
-  ui::ViewerHooks hooks;
-  hooks.export_file = [&ctx](std::string_view file) { wintxtbe(ctx.reads, ctx.windows, file); };
-  hooks.print = [&ctx](ui::TextViewer& viewer) {
+  auto export_file = [&ctx](std::string_view file) { wintxtbe(ctx.reads, ctx.windows, file); };
+  auto print = [&ctx](ui::TextViewer& viewer) {
     // The PDF of a viewed file is named after it (JAR1, the first 8 characters of the
     // file's name), without what its extension left there: "jovedig.prn" gives
     // "jovedig", not "jovedig." (which would make "jovedig..pdf").
@@ -24,7 +23,7 @@ ui::ViewerHooks viewer_hooks(shell::Context& ctx) {
     ui::print_lines(viewer, job.printer(), page, [&job](std::string_view line) { return job.text(line); });
     SETDEVS0(ctx, job);
   };
-  return hooks;
+  return ui::ViewerHooks{.export_file = export_file, .print = print};
 }
 
 }  // namespace print

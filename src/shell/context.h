@@ -34,6 +34,8 @@ struct Context {
   // The two-digit tax year of the year-dependent table names.
   std::string ev = "23";
 
+  // The program directory as a path ("." for the current one).
+  std::string dir() const { return program_dir.empty() ? "." : program_dir; }
   // A table or index name in the program directory.
   std::string path(std::string_view name) const {
     if (program_dir.empty() || program_dir == ".") return std::string(name);
@@ -44,5 +46,10 @@ struct Context {
   // only when the error handler's exit hook does (tests).
   void end_program(int code);
 };
+
+// A named variable's text; "" when it is missing or holds no text.
+std::string var_text(const Context& ctx, std::string_view name);
+// Assigns a named variable, making it public when it does not exist yet.
+void set_var(Context& ctx, std::string_view name, xbase::Value v);
 
 }  // namespace shell

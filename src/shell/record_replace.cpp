@@ -105,7 +105,7 @@ bool write_journal(Context& ctx, const ReplaceJournal& j) {
 
 void remove_journal(Context& ctx) {
   pf::delete_file(journal_path(ctx));
-  pf::sync_path(ctx.program_dir.empty() ? "." : ctx.program_dir);
+  pf::sync_path(ctx.dir());
 }
 
 }  // namespace

@@ -191,7 +191,7 @@ std::vector<std::string> reindex_open_tables(Context& ctx) {
   }
 
   restructure_step("indexes-let-go");
-  DELCSILL2(ctx.program_dir.empty() ? "." : ctx.program_dir, "*.ntx");
+  DELCSILL2(ctx.dir(), "*.ntx");
 
   std::vector<std::string> failed;
   for (const Table& t : tables) {

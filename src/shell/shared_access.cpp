@@ -144,9 +144,18 @@ bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wai
   }
 }
 
+pf::LockFile::Result wait_for_lock(Context& ctx, pf::LockFile& lock, const std::string& path) {
+  using Result = pf::LockFile::Result;
+  Result r = lock.try_lock(path);
+  if (r != Result::Busy) return r;
+  wait_in_window(ctx, [&] { return (r = lock.try_lock(path)) != Result::Busy; }, true, pf::file_name(path));
+  return r;
+}
+
 bool acquire_startup_guard(Context& ctx, StartupGuard& guard) {
-  const std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
-  return wait_in_window(ctx, [&] { return guard.try_acquire(dir); }, true, "inditas.lck");
+  const std::string dir = ctx.dir();
+  // A directory that cannot hold the lock file (read-only) has nothing to guard.
+  return wait_for_lock(ctx, guard.lock_, StartupGuard::path(dir)) != pf::LockFile::Result::Busy;
 }
 
 std::vector<std::string> missing_file_message(std::string_view name) {

@@ -49,6 +49,11 @@ class WaitWindow {
 bool wait_in_window(Context& ctx, const std::function<bool()>& attempt, bool wait,
                     std::string_view what = "");
 
+// A lock file taken with that wait: tried, and while another process holds it tried
+// again about once a second until it is free or Esc is pressed (then Busy).
+support::platform::LockFile::Result wait_for_lock(Context& ctx, support::platform::LockFile& lock,
+                                                  const std::string& path);
+
 // The start-up guard of the program directory, taken with that wait: false when
 // the user gave up with Esc.
 bool acquire_startup_guard(Context& ctx, StartupGuard& guard);

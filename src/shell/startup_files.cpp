@@ -85,36 +85,12 @@ int copy_missing_templates(const std::string& program_dir) {
   return copied;
 }
 
-int StartupGuard::open_lock_file(const std::string& program_dir) {
-  std::string path = pf::join(program_dir.empty() ? "." : program_dir, "inditas.lck");
-  return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-}
-
-StartupGuard::StartupGuard(const std::string& program_dir) {
-  fd_ = open_lock_file(program_dir);
-  if (fd_ < 0) return;  // a read-only directory: nothing to guard against
-  while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-  }
+std::string StartupGuard::path(const std::string& program_dir) {
+  return pf::join(program_dir.empty() ? "." : program_dir, "inditas.lck");
 }
 
 bool StartupGuard::try_acquire(const std::string& program_dir) {
-  if (fd_ >= 0) return true;
-  int fd = open_lock_file(program_dir);
-  if (fd < 0) return true;
-  int rc;
-  while ((rc = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
-  }
-  if (rc != 0) {
-    ::close(fd);
-    return false;
-  }
-  fd_ = fd;
-  return true;
-}
-
-void StartupGuard::release() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  return lock_.try_lock(path(program_dir)) != pf::LockFile::Result::Busy;
 }
 
 std::string read_cegnev(const std::string& program_dir) {

@@ -8,9 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "support/platform_files.h"
 #include "xbase/dbf_format.h"
 
 namespace shell {
+
+struct Context;
 
 // DELCSILL2(dir, mask): deletes every file of `dir` whose name matches the wildcard
 // `mask` (or the file name), ignoring case. A file that is open anywhere (the table
@@ -43,20 +46,18 @@ int copy_missing_templates(const std::string& program_dir);
 class StartupGuard {
  public:
   StartupGuard() = default;  // not held
-  // Waits for the lock.
-  explicit StartupGuard(const std::string& program_dir);
   // One try without waiting; true when held afterwards, or when the directory
-  // cannot hold the lock file (read-only: nothing to guard against).
+  // cannot hold the lock file (read-only: nothing to guard against). The wait for
+  // it is acquire_startup_guard (shell/shared_access.h).
   bool try_acquire(const std::string& program_dir);
-  ~StartupGuard() { release(); }
-  StartupGuard(const StartupGuard&) = delete;
-  StartupGuard& operator=(const StartupGuard&) = delete;
-  void release();
-  bool held() const { return fd_ >= 0; }
+  void release() { lock_.release(); }
+  bool held() const { return lock_.held(); }
+  // The lock file "inditas.lck" of the program directory.
+  static std::string path(const std::string& program_dir);
 
  private:
-  int open_lock_file(const std::string& program_dir);
-  int fd_ = -1;
+  friend bool acquire_startup_guard(Context& ctx, StartupGuard& guard);
+  support::platform::LockFile lock_;
 };
 
 // The user organisation's name: the first line of "cegnev.txt" in the program

@@ -333,7 +333,7 @@ bool pack_table(Context& ctx, std::string_view table) {
 
 int recover_restructure(Context& ctx) {
   namespace fs = std::filesystem;
-  std::string dir = ctx.program_dir.empty() ? "." : ctx.program_dir;
+  std::string dir = ctx.dir();
   int restored = 0;
   std::error_code ec;
   for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {

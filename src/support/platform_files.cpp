@@ -449,7 +449,10 @@ LockFile::Result LockFile::try_lock(std::string_view path) {
   if (held_) return Result::Locked;
   if (fd_ < 0) {
     if (create_refused(path)) return Result::Failed;
-    fd_ = ::open(find_nocase(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Read-only is enough for the lock, and opens a directory too.
+    std::string p = find_nocase(path);
+    fd_ = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0 && errno == ENOENT) fd_ = ::open(p.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ < 0) return Result::Failed;
   }
   while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {

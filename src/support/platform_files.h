@@ -159,9 +159,14 @@ class ReplacingFile {
 // Whether files can be created in the directory.
 bool dir_writable(std::string_view path);
 
-// A lock file: the whole-file lock a process holds while it works on what the file
-// guards, so that another one waits. The file itself stays: removing it would let a
-// third process lock a new file of that name beside the held one.
+// A lock file: the whole-file lock (flock) a process holds while it works on what
+// the file guards, so that another one waits. The file itself stays: removing it
+// would let a third process lock a new file of that name beside the held one. A
+// directory can be the lock file of itself (a backup's work directory).
+//
+// This tries once; the shell's wait_for_lock (shell/shared_access.h) waits for it in
+// the wait window. The start-up guard, a backup's work directory and the directory
+// of the XML files are all held so.
 class LockFile {
  public:
   enum class Result { Locked, Busy, Failed };
@@ -170,9 +175,9 @@ class LockFile {
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;
 
-  // Opens the file (creating it when missing) and tries once to lock it
-  // exclusively: Busy while another process holds it, Failed when it cannot be
-  // opened or created.
+  // Opens the file or directory (creating a file when missing) and tries once to
+  // lock it exclusively: Busy while another process holds it, Failed when it cannot
+  // be opened or created.
   Result try_lock(std::string_view path);
   void release();
   bool held() const { return held_; }

@@ -34,6 +34,6 @@ std::vector<std::string> kept_lines(const std::string& vkod, const std::string& 
 
 // The menu item. The working set is open exclusively (the main menu opened it).
 // `viewer`: the export and print keys of the report's viewer.
-void ATVESZ(shell::Context& ctx, const ui::ViewerHooks& viewer = {});
+void ATVESZ(shell::Context& ctx, const ui::ViewerHooks& viewer);
 
 }  // namespace takeover

@@ -383,7 +383,7 @@ void common_ending(shell::Context& ctx) {
   for (const std::string& table : {"virda" + ctx.ev, "eltar" + ctx.ev, std::string("vallal")})
     shell::pack_table(ctx, table);
   ctx.areas.close_all();
-  shell::DELCSILL2(ctx.program_dir.empty() ? "." : ctx.program_dir, "*.ntx");
+  shell::DELCSILL2(ctx.dir(), "*.ntx");
   ctx.areas.select(1);
   shell::INDEXELES(ctx);
   ctx.areas.close_all();

@@ -78,7 +78,7 @@ std::string viewer_status_line(long count, std::string_view ny) {
 
 TextViewer::TextViewer(console::ReadContext& reads, WindowStack& windows,
                        std::vector<std::string> lines, int width, std::string_view ny,
-                       std::string file, ViewerHooks hooks)
+                       ViewerHooks hooks, std::string file)
     : reads_(reads),
       windows_(windows),
       lines_(std::move(lines)),
@@ -193,16 +193,14 @@ int TextViewer::rmbgfn(int key) {
     case 'K': search(); break;
     case 't':
     case 'T':
-      if (hooks_.export_file) hooks_.export_file(file_);
+      hooks_.export_file(file_);
       break;
     case 'p':
     case 'P':
-      if (hooks_.print) {
+      {
         long keep = cur_;
         hooks_.print(*this);
         set_current(keep);
-      } else {
-        kerdez(console(), HU("A nyomtatás még nem érhető el."), {HU("Ok")});
       }
       break;
     default: break;
@@ -305,7 +303,7 @@ int readme_bg(console::ReadContext& reads, WindowStack& windows, xbase::Variable
   }
   {
     TextViewer viewer(reads, windows, load_view_lines(file, columns * kViewerColumn), w,
-                      ny.empty() ? "t" : ny, std::string(file), hooks);
+                      ny.empty() ? "t" : ny, hooks, std::string(file));
     viewer.run();
   }
   con.clear_keyboard();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "console/get_read.h"
+#include "support/required.h"
 #include "ui/windows.h"
 
 namespace xbase {
@@ -25,12 +26,13 @@ namespace ui {
 
 class TextViewer;
 
+// What the viewer's two keys do; the printing subsystem gives them
+// (print/viewer_hooks.h).
 struct ViewerHooks {
   // "T": writes the viewed file converted for Windows (WINTXTBE).
-  std::function<void(std::string_view file)> export_file;
+  support::Required<void(std::string_view file)> export_file;
   // "P": prints every line (the viewer's current line is restored afterwards).
-  // Without it the key says that printing is not available yet.
-  std::function<void(TextViewer& viewer)> print;
+  support::Required<void(TextViewer& viewer)> print;
 };
 
 // The width of one column of the line table.
@@ -49,7 +51,7 @@ class TextViewer {
   // `width`: the line width, 0 meaning 80. `ny`: "t" labels the export key in the
   // status line, "ny" the print key.
   TextViewer(console::ReadContext& reads, WindowStack& windows, std::vector<std::string> lines,
-             int width, std::string_view ny, std::string file = {}, ViewerHooks hooks = {});
+             int width, std::string_view ny, ViewerHooks hooks, std::string file = {});
 
   // Opens the full-screen window, runs until Esc and closes it again.
   void run();
@@ -106,8 +108,7 @@ void print_lines(TextViewer& viewer, console::Printer& printer, int npage,
 // come back; the keyboard buffer is cleared and the last key is a space. With a
 // variable store, KER and JAR1 are private to the call.
 int readme_bg(console::ReadContext& reads, WindowStack& windows, xbase::Variables* vars,
-              std::string_view file, int width = 0, std::string_view ny = "t",
-              const ViewerHooks& hooks = {});
+              std::string_view file, int width, std::string_view ny, const ViewerHooks& hooks);
 
 // SZIR(SZOV, SZ) -> "": writes the text at the cursor in colour `colour`, then
 // restores the colour.

@@ -11,12 +11,12 @@
 #include "console/alert.h"
 #include "console/frames.h"
 #include "console/unattended.h"
-#include "shell/batch_answers.h"
+#include "batch/answers.h"
 #include "ui/dialogs.h"
 #include "xbase/cp852.h"
 #include "xbase/hutext.h"
 
-namespace shell {
+namespace batch {
 namespace {
 
 // What the report wrote on stdout and stderr.
@@ -183,4 +183,4 @@ TEST(BatchAnswers, AStopSignalEndsAtTheNextWait) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace batch

@@ -6,10 +6,10 @@
 #include "efile/xml_fixture.h"
 #include "takeover/run_test_util.h"
 
-namespace shell {
+namespace batch {
 namespace {
 
-using namespace shell::testing;
+using namespace batch::testing;
 
 std::vector<std::string> with_dir(const std::string& dir, std::vector<std::string> args) {
   std::vector<std::string> all = {"--dir", dir, "--date", "2024.01.31"};
@@ -161,4 +161,4 @@ TEST(BatchTakeover, AMissingPayrollProgramIsInputMissingAndChangesNothing) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace batch

@@ -2,9 +2,9 @@
 // anything is touched.
 #include <gtest/gtest.h>
 
-#include "shell/batch_options.h"
+#include "batch/options.h"
 
-namespace shell {
+namespace batch {
 namespace {
 
 BatchParse parse(std::vector<std::string> args) { return parse_batch_args(args); }
@@ -139,4 +139,4 @@ TEST(BatchOptions, HelpAndUsageAreHungarian) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace batch

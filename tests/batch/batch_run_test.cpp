@@ -13,10 +13,10 @@
 #include "xbase/lock.h"
 #include "xbase/ntx_format.h"
 
-namespace shell {
+namespace batch {
 namespace {
 
-using namespace shell::testing;
+using namespace batch::testing;
 using certs::testing::file_bytes;
 using certs::testing::golden_bytes;
 using certs::testing::same_print;
@@ -50,8 +50,8 @@ TEST(BatchCertificates, SelectionOptionsSelectAsTheDialogDoes) {
   Installation inst;
   // The same run called below the menus' dialog, for the same choices.
   {
-    Station s(inst.dir);
-    set_globals(*s.ctx, StartArgs{});
+    shell::testing::Station s(inst.dir);
+    shell::set_globals(*s.ctx, shell::StartArgs{});
     s.areas.set_deleted(true);
     s.areas.set_exact(false);
     ASSERT_TRUE(NYITOGAT(*s.ctx, false));
@@ -393,9 +393,9 @@ TEST(BatchBackup, ThePlaceIsReadAsTheBackupDialogReadsATypedPath) {
 
 TEST(BatchEnd, UnansweredQuestionEndsWith6AndLeavesTheTablesFree) {
   Installation inst;
-  BatchServices s;
+  BatchServices s{.start = program_start_services()};
   // A question nobody foresaw, asked while the working set is open.
-  s.shell.konsbe = [](Context& ctx) {
+  s.start.konsbe = [](shell::Context& ctx) {
     NYITOGAT(ctx, true);
     ui::kerdez(ctx.con, HU("Biztosan folytatja?"), {HU("Igen"), HU("Nem")});
   };
@@ -408,8 +408,8 @@ TEST(BatchEnd, UnansweredQuestionEndsWith6AndLeavesTheTablesFree) {
 
 TEST(BatchEnd, FatalErrorWritesTheLogAndTheCallers) {
   Installation inst;
-  BatchServices s;
-  s.shell.konsbe = [](Context& ctx) {
+  BatchServices s{.start = program_start_services()};
+  s.start.konsbe = [](shell::Context& ctx) {
     support::Routine r(ctx.routines(), "ATVETEL", 77);
     ctx.areas.guarded([] {
       xbase::Error e;
@@ -428,4 +428,4 @@ TEST(BatchEnd, FatalErrorWritesTheLogAndTheCallers) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace batch

@@ -16,10 +16,10 @@
 #include "certs/cert_fixture.h"
 #include "common/scoped_env.h"
 #include "print/settings.h"
-#include "shell/batch_run.h"
+#include "batch/run.h"
 #include "xbase/workarea.h"
 
-namespace shell::testing {
+namespace batch::testing {
 
 struct BatchResult {
   int code = -1;
@@ -27,16 +27,14 @@ struct BatchResult {
 };
 
 // Runs "mvirda23 batch" with `args`, stdout and stderr caught.
-inline BatchResult batch(const std::vector<std::string>& args, const BatchServices& services = {}) {
+inline BatchResult batch(const std::vector<std::string>& args,
+                         const BatchServices& services = {.start = program_start_services()}) {
   char *out_buf = nullptr, *err_buf = nullptr;
   size_t out_len = 0, err_len = 0;
   std::FILE* out = open_memstream(&out_buf, &out_len);
   std::FILE* err = open_memstream(&err_buf, &err_len);
-  BatchServices s = services;
-  s.shell.kons_ini = s.shell.kons_ini ? s.shell.kons_ini : print::KONS_INI;
-  s.shell.konsbe = s.shell.konsbe ? s.shell.konsbe : print::KONSBE;
   BatchResult r;
-  r.code = run_batch(args, s, out, err);
+  r.code = run_batch(args, services, out, err);
   std::fclose(out);
   std::fclose(err);
   r.out.assign(out_buf, out_len);
@@ -53,10 +51,10 @@ struct Installation {
   std::string dir = drive + "/VIRDA23";
   ScopedEnv drive_env{"VIRDA_DRIVE", drive};
 
-  explicit Installation(void (*fill)(Station&) = certs::testing::golden_installation) {
+  explicit Installation(void (*fill)(shell::testing::Station&) = certs::testing::golden_installation) {
     std::filesystem::create_directory(dir);
     {
-      Station s(dir);
+      shell::testing::Station s(dir);
       fill(s);
       s.areas.close_all();
     }
@@ -100,4 +98,4 @@ inline bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-}  // namespace shell::testing
+}  // namespace batch::testing

@@ -22,14 +22,16 @@
 #include <vector>
 
 #include "certs/cert_run.h"
+#include "certs/m30_run.h"
 #include "shell/reindex.h"
 #include "shell/shared_access.h"
 #include "shell/shell_test_util.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
 #include "store/record_writer.h"
 #include "store/tables.h"
 #include "xbase/cp852.h"
 #include "xbase/dbf_table.h"
+#include "xbase/functions.h"
 #include "xbase/hutext.h"
 
 namespace certs::testing {
@@ -52,6 +54,28 @@ inline void append(store::RecordWriter& w, Fields fields) {
   for (const FieldValue& f : fields) w.set(f.name, f.value);
   w.append();
 }
+
+// The M30 XML hooks of a test: each call noted in `calls`; begin() answers `keep`.
+struct HookLog {
+  std::vector<std::string> calls;
+  M30XmlHooks hooks(bool keep) {
+    return M30XmlHooks{
+        .begin =
+            [this, keep](shell::Context& c) {
+              calls.push_back("begin " + c.vars.find("KELLM30XML")->as_str());
+              return keep;
+            },
+        // The company table on the person's company, the buffer loaded, SZAMOL done.
+        .after_certificate =
+            [this](shell::Context& c, int db) {
+              calls.push_back(std::to_string(db) + " " + c.areas.find("VALLAL")->get("VKOD").as_str() +
+                              " " + c.vars.find("XSZEMSZAM")->as_str() + " " +
+                              xbase::str(c.vars.find("KOSSZJOV")->as_num(), 10));
+            },
+        .end = [this](shell::Context&) { calls.push_back("end"); },
+    };
+  }
+};
 
 // Creates the program's tables in the station's directory, calls `fill` with a
 // writer for the company and the year table, builds the indexes, sets the program's

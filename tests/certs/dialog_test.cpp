@@ -38,28 +38,33 @@ struct Menu : ::testing::Test {
 TEST_F(Menu, EscInTheSelectionLeavesAnOlderPreviewUntouched) {
   std::ofstream(s.file("jovedig.prn")) << "older";
   s.term->keys({key::kEsc});
-  JOVEDIG(*s.ctx);
+  HookLog xml;
+  JOVEDIG(*s.ctx, xml.hooks(true));
   EXPECT_EQ(file_bytes(s.file("jovedig.prn")), "older");
+  EXPECT_TRUE(xml.calls.empty());
   EXPECT_FALSE(shown("Nyomtatás"));
 }
 
 TEST_F(Menu, ScreenRunOfTheDefaultRangeEndsInTheViewer) {
   // Enter through the five fields, "Képernyőre", Esc in the viewer.
   s.term->keys({key::kEnter, key::kEnter, key::kEnter, key::kEnter, key::kEnter, key::kEnter, key::kEsc});
-  JOVEDIG(*s.ctx);
+  HookLog xml;
+  JOVEDIG(*s.ctx, xml.hooks(true));
   const console::Screen* viewer = screen_with("TXT fájlba-T");
   ASSERT_NE(viewer, nullptr);
   EXPECT_EQ(viewer->row_utf8(1).rfind("Sorszám:    1 ", 0), 0u);
   // The default range ends with the highest company: D (no company record) is left out.
   EXPECT_EQ(print_lines(file_bytes(s.file("jovedig.prn"))).size(), 4u * 130 + 1);
-  EXPECT_FALSE(shown(xbase::cp852_to_utf8(xml_not_available_text())));
+  EXPECT_TRUE(xml.calls.empty());  // XML files not asked for
 }
 
-TEST_F(Menu, XmlFilesAskedForAreSaidToBeUnavailable) {
+TEST_F(Menu, XmlFilesAskedForGoThroughTheRunsHooks) {
+  // "I" in the XML question, "Képernyőre", Esc in the viewer.
   s.term->keys({key::kEnter, key::kEnter, key::kEnter, key::kEnter, 'i', key::kEnter, key::kEnter,
-                key::kEsc, key::kEnter});
-  JOVEDIG(*s.ctx);
-  EXPECT_TRUE(shown("Az XML fájlok készítése még nem érhető el."));
+                key::kEsc});
+  HookLog xml;
+  JOVEDIG(*s.ctx, xml.hooks(false));
+  EXPECT_EQ(xml.calls, (std::vector<std::string>{"begin I"}));
   EXPECT_FALSE(std::filesystem::exists(s.file("M30XML")));
 }
 

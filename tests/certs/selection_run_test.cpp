@@ -127,25 +127,6 @@ TEST(Selection, ProgressReportsTheCompaniesInOrder) {
   EXPECT_EQ(seen, (std::vector<std::string>{"+001:0", "-001:3", "+002:3", "-002:4", "+003:4", "-003:5"}));
 }
 
-struct HookLog {
-  std::vector<std::string> calls;
-  M30XmlHooks hooks(bool keep) {
-    M30XmlHooks h;
-    h.begin = [this, keep](shell::Context& c) {
-      calls.push_back("begin " + c.vars.find("KELLM30XML")->as_str());
-      return keep;
-    };
-    h.after_certificate = [this](shell::Context& c, int db) {
-      // The company table on the person's company, the buffer loaded, SZAMOL done.
-      calls.push_back(std::to_string(db) + " " + c.areas.find("VALLAL")->get("VKOD").as_str() + " " +
-                      c.vars.find("XSZEMSZAM")->as_str() + " " +
-                      xbase::str(c.vars.find("KOSSZJOV")->as_num(), 10));
-    };
-    h.end = [this](shell::Context&) { calls.push_back("end"); };
-    return h;
-  }
-};
-
 TEST(Selection, XmlHooksFollowTheCertificatesAndEndAfterTheViewer) {
   Station s;
   golden_installation(s);
@@ -177,7 +158,7 @@ TEST(Selection, XmlEndsAlsoWhenTheRunIsLeftByAnError) {
   golden_installation(s);
   HookLog log;
   M30XmlHooks hooks = log.hooks(true);
-  hooks.after_certificate = [](shell::Context&, int) { throw std::runtime_error("disk full"); };
+  hooks.after_certificate = [](shell::Context&, int) -> void { throw std::runtime_error("disk full"); };
   RunRequest req = screen_request("001", "999");
   req.selection.xml = true;
   EXPECT_THROW(run_m30(*s.ctx, req, hooks), std::runtime_error);

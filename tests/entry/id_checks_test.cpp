@@ -6,13 +6,13 @@
 #include <string>
 
 #include "console/headless.h"
-#include "entry/id_checks.h"
+#include "store/identifiers.h"
 #include "entry/id_checks_ui.h"
 #include "xbase/hutext.h"
 
 namespace {
 
-using namespace entry::ids;
+using namespace store::ids;
 using xbase::Date;
 
 TEST(TaxId, CheckDigitIsTheWeightedSumModulo11) {

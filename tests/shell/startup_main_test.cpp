@@ -3,7 +3,8 @@
 // screen, F2 in the date field), the main menu's notices, the submenu's reindexing
 // and the exit that removes "gond.baj"; a second workstation that neither upgrades
 // nor touches "gond.baj"; the refused starts.
-#include "shell/startup_main.h"
+#include "common/idle_services.h"
+#include "shell/program.h"
 
 #include <fstream>
 
@@ -50,9 +51,9 @@ TEST(Startup, FirstStartUpgradesIndexesAndLeavesCleanly) {
   Station s;
   make_templates(s);
   int settings_calls = 0, konsbe_calls = 0;
-  ShellServices services;
+  ShellServices services = mvirda_test::idle_services();
   services.beallit = [&](Context&) { ++settings_calls; };
-  services.konsbe = [&](Context&) { ++konsbe_calls; };
+  services.start.konsbe = [&](Context&) { ++konsbe_calls; };
   // First-start box, F2 and Enter in the date field, item 4's notice, the submenu's
   // reindexing, back and out with Esc.
   s.term->keys({key::kEnter, key::kF2, key::kEnter, '4', key::kEnter, '8', '2', key::kEnter,
@@ -109,11 +110,11 @@ TEST(Startup, UpgradeCopiesAddressesAndSetsTheCountryCode) {
   Station s;
   make_templates(s);
   s.term->keys({key::kEnter, key::kEnter, key::kEsc});
-  MAIN(*s.ctx, bg_start(false), {});
+  MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services());
   add_records(s);
   fs::remove(s.file("vallal.ntx"));
   s.term->keys({key::kEnter, key::kEsc});
-  MAIN(*s.ctx, bg_start(false), {});
+  MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services());
   EXPECT_TRUE(fs::exists(s.file("vallal.ntx")));
   ASSERT_TRUE(s.areas.use(s.file("virda23"), "", xbase::OpenMode::Shared));
   s.areas.current().go_top();
@@ -132,7 +133,7 @@ TEST(Startup, ASecondWorkstationNeitherUpgradesNorTouchesGondBaj) {
   Station s;
   make_templates(s);
   s.term->keys({key::kEnter, key::kEnter, key::kEsc});
-  MAIN(*s.ctx, bg_start(false), {});
+  MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services());
   std::string index_before = inode(s.file("virda23.ntx"));
 
   Other first([&](int from, int to) {
@@ -144,20 +145,20 @@ TEST(Startup, ASecondWorkstationNeitherUpgradesNorTouchesGondBaj) {
   });
   ASSERT_TRUE(first.ready());
   s.term->keys({key::kEnter, key::kEsc});
-  MAIN(*s.ctx, bg_start(false), {});
+  MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services());
   EXPECT_FALSE(fs::exists(s.file("gond.baj")));  // not created beside the first
   EXPECT_EQ(inode(s.file("virda23.ntx")), index_before);
 
   std::ofstream(s.file("gond.baj")).close();
   s.term->keys({key::kEnter, key::kEsc});
-  MAIN(*s.ctx, bg_start(false), {});
+  MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services());
   EXPECT_TRUE(fs::exists(s.file("gond.baj")));  // the first one still runs
   first.go();
   EXPECT_EQ(first.finish(), 0);
 
   // Alone again: "gond.baj" found, every index built anew, removed on the way out.
   s.term->keys({key::kEnter, key::kEsc});
-  MAIN(*s.ctx, bg_start(false), {});
+  MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services());
   EXPECT_NE(inode(s.file("virda23.ntx")), index_before);
   EXPECT_FALSE(fs::exists(s.file("gond.baj")));
 }
@@ -165,7 +166,7 @@ TEST(Startup, ASecondWorkstationNeitherUpgradesNorTouchesGondBaj) {
 TEST(Startup, RefusedStartsAndTheMenusQuestions) {
   Station s;
   s.term->keys({' '});
-  EXPECT_EQ(MAIN(*s.ctx, StartArgs{}, {}), 0);
+  EXPECT_EQ(MAIN(*s.ctx, StartArgs{}, mvirda_test::idle_services()), 0);
   EXPECT_EQ(row_at(s.term->last_wait(), 0).substr(0, 58),
             HU("A program indítása: VIRDA23.BAT-tal, ne az EXE-t indítsa !"));
   EXPECT_FALSE(fs::exists(s.file("gond.baj")));
@@ -173,24 +174,30 @@ TEST(Startup, RefusedStartsAndTheMenusQuestions) {
   StartArgs elsewhere;
   elsewhere.honnanind = "x";
   s.term->keys({' '});
-  EXPECT_EQ(MAIN(*s.ctx, elsewhere, {}), 0);
+  EXPECT_EQ(MAIN(*s.ctx, elsewhere, mvirda_test::idle_services()), 0);
   EXPECT_NE(s.term->last_wait().row_utf8(0).find("VIRDA23 könyvtárban van, nem indítható !"),
             std::string::npos);
 
   // Item 2: the kind of certificate sets CONDI and the first page; Esc prints nothing.
   make_templates(s);
   std::string condi;
-  ShellServices services;
+  ShellServices services = mvirda_test::idle_services();
   services.m30 = [&](Context& c) {
     condi = c.vars.find("CONDI")->as_str();
     EXPECT_EQ(c.vars.find("KEZDOLD")->as_num(), 1);
     EXPECT_EQ(c.areas.current().alias(), "VIRDA");
   };
+  std::vector<std::string> called;
+  services.ekho = [&](Context&) { called.push_back("ekho"); };
+  services.browse_persons = [&](Context& c) {
+    called.push_back("persons " + c.areas.current().alias());
+  };
+  // Item 3 left at its question; item 1, and Enter on it again.
   s.term->keys({key::kEnter, key::kEnter, '2', 'K', '2', key::kEsc, '3', key::kEsc, '1',
                 key::kEnter, key::kEsc});
   MAIN(*s.ctx, bg_start(false), services);
   EXPECT_EQ(condi, ".T..AND.nyilat$'K'");
-  EXPECT_TRUE(seen(s, "Ez a funkció még nem érhető el."));  // items 3 and 1 not there yet
+  EXPECT_EQ(called, (std::vector<std::string>{"persons VIRDA", "persons VIRDA"}));
   EXPECT_EQ(s.term->keys_left(), 0u);
 }
 
@@ -203,7 +210,7 @@ TEST(Startup, RefusalNamesAnAccentedDriveAsTheScreenSpellsIt) {
   StartArgs elsewhere;
   elsewhere.honnanind = "x";
   s.term->keys({' '});
-  EXPECT_EQ(MAIN(*s.ctx, elsewhere, {}), 0);
+  EXPECT_EQ(MAIN(*s.ctx, elsewhere, mvirda_test::idle_services()), 0);
   // The end of the line may be cut at column 79: the path is what is checked.
   const std::string told =
       std::string(HU("A program nem a ")) + fs::canonical(s.dir).string() + "/m\xfb/VIRDA23 ";
@@ -218,7 +225,7 @@ TEST(Startup, ChangeNotesAnsweredNoBecomeReadNotes) {
   // Box, date, the viewer (Esc), "Nem", "Ok"; then the submenu's list shows it read.
   s.term->keys({key::kEnter, key::kEnter, key::kEsc, 'N', key::kEnter, '8', '3', key::kEsc,
                 key::kEsc, key::kEsc});
-  MAIN(*s.ctx, bg_start(), {});
+  MAIN(*s.ctx, bg_start(), mvirda_test::idle_services());
   EXPECT_TRUE(seen(s, "A következő indításkor is láthatók legyenek a fájlok?"));
   EXPECT_FALSE(fs::exists(s.file("valt0001.txt")));
   std::ifstream in(s.file("palt0001.txt"));

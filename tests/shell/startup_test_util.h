@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "shell/shell_test_util.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
 
 namespace shell::testing {
 

@@ -6,6 +6,8 @@
 
 #include <fstream>
 
+#include "common/idle_services.h"
+#include "shell/change_notes.h"
 #include "shell/startup_test_util.h"
 #include "shell/upgrade.h"
 #include "xbase/hutext.h"
@@ -44,7 +46,7 @@ std::vector<std::string> stamps(const Station& s) {
 void install(Station& s) {
   testing::make_templates(s);
   s.term->keys({key::kEnter, key::kEnter, key::kEsc});
-  ASSERT_EQ(MAIN(*s.ctx, bg_start(false), {}), 0);
+  ASSERT_EQ(MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services()), 0);
   for (const std::string& f : index_files(s)) ASSERT_TRUE(fs::exists(f)) << f;
 }
 
@@ -60,13 +62,13 @@ TEST(ChangeNotes, TwoWorkstationsAnsweringNemKeepEveryNote) {
     t.ctx->ev = "23";
     stop_at(t, {"A következő indításkor"}, from, to);
     t.term->keys({key::kEsc, key::kEsc, 'N', key::kEnter});
-    show_change_notes(*t.ctx, {});
+    show_change_notes(*t.ctx, mvirda_test::idle_viewer());
     bool ok = t.exit_code == -1 && seen(t, "A fájlokat az egyéb funkciók menüben lehet elolvasni");
     return ok ? 0 : 1;
   });
   ASSERT_TRUE(other.ready());
   s.term->keys({key::kEsc, key::kEsc, 'N', key::kEnter});
-  show_change_notes(*s.ctx, {});
+  show_change_notes(*s.ctx, mvirda_test::idle_viewer());
   other.go();
   EXPECT_EQ(other.finish(), 0);
   EXPECT_EQ(slurp(s.file("palt0001.txt")), "ELSO\r\n");
@@ -85,13 +87,13 @@ TEST(ChangeNotes, ANoteRenamedWhileTheListIsShownOpensUnderItsNewName) {
     stop_at(t, {"valt0001.txt     olvasatlan"}, from, to);
     // Enter on the unread entry, Esc out of the viewer and the list.
     t.term->keys({key::kEnter, key::kEsc, key::kEsc});
-    change_note_list(*t.ctx, {});
+    change_note_list(*t.ctx, mvirda_test::idle_viewer());
     bool ok = t.exit_code == -1 && seen(t, "ELSO SOR") && t.windows.count() == 0;
     return ok ? 0 : 1;
   });
   ASSERT_TRUE(lister.ready());
   s.term->keys({key::kEsc, 'N', key::kEnter});
-  show_change_notes(*s.ctx, {});
+  show_change_notes(*s.ctx, mvirda_test::idle_viewer());
   ASSERT_TRUE(fs::exists(s.file("palt0001.txt")));
   lister.go();
   EXPECT_EQ(lister.finish(), 0);
@@ -110,7 +112,7 @@ TEST(Templates, AMissingOneBesideARunningWorkstationChangesNothing) {
     // Date; item 4 asks for the missing table: "Várakozás" once it is back, the
     // notice; item 4 again after an index file was removed; out.
     t.term->keys({key::kEnter, '4', key::kEnter, key::kEnter, '4', key::kEnter, key::kEsc});
-    int rc = MAIN(*t.ctx, bg_start(false), {});
+    int rc = MAIN(*t.ctx, bg_start(false), mvirda_test::idle_services());
     bool ok = rc == 0 && t.exit_code == -1 && t.term->keys_left() == 0 &&
               seen(t, "Még nem jelentek meg a nyomtatványok!") &&
               seen(t, "Lépjen ki minden munkaállomás, majd indítsa újra a programot!");
@@ -121,7 +123,7 @@ TEST(Templates, AMissingOneBesideARunningWorkstationChangesNothing) {
   // B starts without the template file: it says so and ends, having changed nothing.
   fs::remove(s.file("kozter.dbf"));
   s.term->keys({key::kEnter});
-  EXPECT_EQ(MAIN(*s.ctx, bg_start(false), {}), 1);
+  EXPECT_EQ(MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services()), 1);
   EXPECT_EQ(s.exit_code, 1);
   EXPECT_TRUE(seen(s, "Hiányzó állomány: kozter.dbf."));
   EXPECT_FALSE(fs::exists(s.file("kozter.dbf")));
@@ -144,7 +146,7 @@ TEST(Templates, AMissingOneBesideARunningWorkstationChangesNothing) {
   before = stamps(s);
   s.exit_code = -1;
   s.term->keys({key::kEnter, key::kEsc});
-  EXPECT_EQ(MAIN(*s.ctx, bg_start(false), {}), 0);
+  EXPECT_EQ(MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services()), 0);
   EXPECT_EQ(s.exit_code, -1);
   EXPECT_TRUE(fs::exists(s.file("kozter.dbf")));
   std::vector<std::string> after = stamps(s);
@@ -175,7 +177,7 @@ TEST(Reindexing, TheSubmenuKeepsTheWorkingSetAndNamesWhatItCouldNotBuild) {
             from, to);
     t.term->keys({key::kEnter, '8', '2', key::kEnter, '2', key::kEnter, '2', key::kEnter, key::kEsc,
                   key::kEsc});
-    int rc = MAIN(*t.ctx, bg_start(false), {});
+    int rc = MAIN(*t.ctx, bg_start(false), mvirda_test::idle_services());
     return rc == 0 && t.exit_code == -1 && t.term->keys_left() == 0 ? 0 : 1;
   });
   ASSERT_TRUE(a.ready());
@@ -194,7 +196,7 @@ TEST(Reindexing, TheSubmenuKeepsTheWorkingSetAndNamesWhatItCouldNotBuild) {
     if (screen.find("Az állomány foglalt") != std::string::npos) busy_asked = true;
   };
   s.term->keys({key::kEnter, '4', 'K'});
-  EXPECT_EQ(MAIN(*s.ctx, bg_start(false), {}), 0);
+  EXPECT_EQ(MAIN(*s.ctx, bg_start(false), mvirda_test::idle_services()), 0);
   EXPECT_TRUE(a_in_submenu);
   EXPECT_TRUE(busy_asked);
   EXPECT_EQ(s.exit_code, 0);  // "Kilépés"

@@ -13,7 +13,7 @@
 #include <unistd.h>
 #include <string>
 
-#include "entry/id_checks.h"
+#include "store/identifiers.h"
 #include "store/tables.h"
 #include "store/tools/demo_data.h"
 #include "xbase/collation.h"
@@ -26,7 +26,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using entry::ids::tax_id_valid;
+using store::ids::tax_id_valid;
 
 // One table read record by record; also the fields for the key expressions.
 class Reader : public xbase::ExprHost {
@@ -101,12 +101,12 @@ TEST_F(Installation, EveryIdentifierPassesItsCheck) {
   Reader c(dir() / "vallal.dbf");
   for (uint32_t i = 1; i <= c.count(); ++i) {
     c.go(i);
-    EXPECT_TRUE(entry::ids::tax_number_valid(c.str("adoszam"))) << c.str("adoszam");
+    EXPECT_TRUE(store::ids::tax_number_valid(c.str("adoszam"))) << c.str("adoszam");
     const std::string pred = Reader::trim(c.str("jogelasz"));
     if (!pred.empty()) {
-      EXPECT_TRUE(entry::ids::company_id_valid(pred));
+      EXPECT_TRUE(store::ids::company_id_valid(pred));
     }
-    EXPECT_EQ(c.str("vkod"), entry::ids::zero_fill(c.str("vkod")));
+    EXPECT_EQ(c.str("vkod"), store::ids::zero_fill(c.str("vkod")));
   }
   Reader p(dir() / "virda23.dbf");
   std::set<std::string> persons;
@@ -116,7 +116,7 @@ TEST_F(Installation, EveryIdentifierPassesItsCheck) {
     p.go(i);
     const std::string id = p.str("szemszam");
     EXPECT_TRUE(tax_id_valid(id)) << id;
-    EXPECT_EQ(entry::ids::birth_date_of(id), p.get("szulido").as_date()) << id;
+    EXPECT_EQ(store::ids::birth_date_of(id), p.get("szulido").as_date()) << id;
     const std::string spouse = Reader::trim(p.str("elsohadoa"));
     if (!spouse.empty()) {
       EXPECT_TRUE(tax_id_valid(spouse)) << spouse;
@@ -135,7 +135,7 @@ TEST_F(Installation, EveryIdentifierPassesItsCheck) {
   for (uint32_t i = 1; i <= d.count(); ++i) {
     d.go(i);
     EXPECT_TRUE(tax_id_valid(d.str("adoazon"))) << d.str("adoazon");
-    EXPECT_EQ(entry::ids::check_taj(d.str("taj2")), entry::ids::TajResult::Valid) << d.str("taj2");
+    EXPECT_EQ(store::ids::check_taj(d.str("taj2")), store::ids::TajResult::Valid) << d.str("taj2");
     EXPECT_TRUE(persons.count(d.str("vkod") + d.str("szemszam"))) << "dependant " << i;
     EXPECT_GE(d.get("eszulido").as_date().year(), 1900);
     for (int m = 1; m <= 12; ++m) {

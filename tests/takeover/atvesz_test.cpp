@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "common/forked_process.h"
+#include "common/idle_services.h"
 #include "common/scoped_env.h"
 #include "takeover/atvesz.h"
 #include "takeover/run_test_util.h"
@@ -70,7 +71,7 @@ TEST(AtveszScreens, WholeRunFromTheDirectoryToTheClosingMessage) {
   t.keys({'N', 'N'});    // 002 and 003 kept
   t.key(key::kEsc);     // the report
   t.key(key::kEnter);   // "Az átvétel kész"
-  ATVESZ(*w.ctx);
+  ATVESZ(*w.ctx, mvirda_test::idle_viewer());
   EXPECT_EQ(t.keys_left(), 0u);
 
   const console::Screen& first = t.waits().front();
@@ -107,7 +108,7 @@ TEST(AtveszScreens, EscAtTheDirectoryChangesNothing) {
   {
     Workstation w(inst);
     w.term->key(key::kEsc);
-    ATVESZ(*w.ctx);
+    ATVESZ(*w.ctx, mvirda_test::idle_viewer());
   }
   EXPECT_FALSE(std::filesystem::exists(inst.program + "/kvaddir.txt"));
   EXPECT_EQ(count_by_company(inst.program + "/virda23.dbf"), before);
@@ -122,7 +123,7 @@ TEST(AtveszScreens, WrongDirectoryIsRememberedAndSaysNoPayrollProgram) {
   for (char c : std::string("/nincs itt")) w.term->key(c);
   w.term->key(key::kEnter);
   w.term->key(key::kEnter);  // "Kilépés"
-  ATVESZ(*w.ctx);
+  ATVESZ(*w.ctx, mvirda_test::idle_viewer());
   EXPECT_NE(screen_with_anywhere(*w.term, "Nem található a bérprogram!"), nullptr);
   EXPECT_NE(screen_with_anywhere(*w.term, "Kilépés"), nullptr);
   EXPECT_EQ(read_file(inst.program + "/kvaddir.txt"), "/nincs itt");
@@ -144,7 +145,7 @@ TEST(AtveszScreens, PayrollProgramInUseGivesTheTwoLineBoxAndChangesNothing) {
   {
     Workstation w(inst);
     w.term->keys({key::kEnter, key::kEnter});
-    ATVESZ(*w.ctx);
+    ATVESZ(*w.ctx, mvirda_test::idle_viewer());
     const console::Screen* box =
         screen_with_anywhere(*w.term, "Valaki használja a megadott könyvtárban levő bérprogramot.");
     ASSERT_NE(box, nullptr);

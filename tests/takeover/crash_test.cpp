@@ -8,8 +8,10 @@
 
 #include <set>
 
+#include "common/idle_services.h"
 #include "shell/record_replace.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
+#include "shell/table_preparation.h"
 #include "shell/upgrade.h"
 #include "shell/upgrade_test_util.h"
 #include "takeover/run_test_util.h"
@@ -82,7 +84,7 @@ TEST_P(TakeoverKilled, RestartFindsEachCompanyWholeOldOrWholeNew) {
   {  // The next start, as the first workstation in.
     shell::testing::Station again(dir);
     again.areas.set_deleted(true);
-    shell::ShellServices services;
+    const shell::StartServices services = mvirda_test::idle_start_services();
     int code = 0;
     ASSERT_TRUE(shell::prepare_tables(*again.ctx, code, services));
   }

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "common/forked_process.h"
+#include "common/idle_services.h"
 #include "shell/record_replace.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
+#include "shell/table_preparation.h"
 #include "shell/upgrade.h"
 #include "takeover/run_test_util.h"
 #include "xbase/hutext.h"
@@ -61,7 +63,7 @@ TEST(TwoWorkstations, StartingOneWaitsForTheTakeoverAndFindsTheNewRecords) {
         say_ready(to_parent);
       }
     };
-    shell::ShellServices services;
+    const shell::StartServices services = mvirda_test::idle_start_services();
     int code = 0;
     if (!shell::prepare_tables(*s.ctx, code, services)) return 2;
     if (!told) return 3;

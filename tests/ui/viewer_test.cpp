@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "common/idle_viewer.h"
 #include "console/get_read.h"
 #include "console/headless.h"
 #include "ui/viewer.h"
@@ -59,7 +60,7 @@ TEST(Viewer, ThreeLineNoteShowsTheCountAndLeavesTheScreenAsItWas) {
   console::Screen before = f.con->screen();
   f.vars.assign("KER", xbase::Value::str("caller's"));
   f.term->keys({key::kDown, key::kEsc});
-  EXPECT_EQ(ui::readme_bg(*f.reads, f.windows, &f.vars, p, 80, "ny"), 0);
+  EXPECT_EQ(ui::readme_bg(*f.reads, f.windows, &f.vars, p, 80, "ny", mvirda_test::idle_viewer()), 0);
 
   const console::Screen& first = f.term->waits()[0];
   std::string status = first.row_utf8(24);
@@ -98,7 +99,7 @@ TEST(Viewer, SearchIgnoresCaseAndContinuesWithTheSameText) {
   f.term->keys({'K', key::kEnter});       // same text: the next one
   f.term->keys({'k', key::kEnter, 'x'});  // no more: the message, a key
   f.term->keys({key::kEsc});
-  ui::readme_bg(*f.reads, f.windows, nullptr, p);
+  ui::readme_bg(*f.reads, f.windows, nullptr, p, 0, "t", mvirda_test::idle_viewer());
   const auto& w = f.term->waits();
   ASSERT_GE(w.size(), 12u);
   EXPECT_NE(w[1].row_utf8(19).find("Keresendő:"), std::string::npos);
@@ -115,7 +116,7 @@ TEST(Viewer, ChangedSearchTextStartsAtTheFirstLineAndEscKeepsThePlace) {
   f.term->keys({key::kDown, key::kDown, 'k'});
   f.type("alma");
   f.term->keys({key::kEnter, 'k', key::kEsc, key::kEsc});
-  ui::readme_bg(*f.reads, f.windows, nullptr, p);
+  ui::readme_bg(*f.reads, f.windows, nullptr, p, 0, "t", mvirda_test::idle_viewer());
   const auto& w = f.term->waits();
   EXPECT_EQ(f.number(2), "     3");
   EXPECT_EQ(f.number(8), "     1");              // changed text: from the top
@@ -128,7 +129,7 @@ TEST(Viewer, WideLinesShowTheBlinkingArrowAndScrollSideways) {
   for (int i = 0; i < 136; ++i) line += static_cast<char>('A' + i % 26);
   std::string p = f.file("jovedig.prn", line + "\r\n" + line + "\r\n");
   f.term->keys({key::kRight, key::kRight, key::kRight, key::kRight, key::kCtrlEnd, key::kEsc});
-  ui::readme_bg(*f.reads, f.windows, nullptr, p, 136, "ny");
+  ui::readme_bg(*f.reads, f.windows, nullptr, p, 136, "ny", mvirda_test::idle_viewer());
   const auto& w = f.term->waits();
   EXPECT_EQ(w[0].at(24, 79).ch, 0x1a);
   EXPECT_TRUE(console::attr_blink(w[0].at(24, 79).attr));
@@ -141,7 +142,7 @@ TEST(Viewer, WideLinesShowTheBlinkingArrowAndScrollSideways) {
 TEST(Viewer, LineTableColumnsAndJoinedLine) {
   Fixture f;
   std::vector<std::string> lines{"x", std::string(150, 'y')};
-  ui::TextViewer v(*f.reads, f.windows, lines, 136, "t");
+  ui::TextViewer v(*f.reads, f.windows, lines, 136, "t", mvirda_test::idle_viewer());
   EXPECT_EQ(v.columns(), 7);
   v.set_current(1);
   EXPECT_EQ(v.rmbgfn2(), std::string(140, 'y'));  // the line as loaded was cut at 140 already
@@ -151,22 +152,18 @@ TEST(Viewer, LineTableColumnsAndJoinedLine) {
             (std::vector<std::string>{std::string(140, 'z'), "b"}));
 }
 
-TEST(Viewer, PrintKeyWithoutPrintingSaysSoAndWithAHookKeepsTheLine) {
-  Fixture f;
-  std::string p = f.file("p.txt", "1\n2\n3\n");
-  f.term->keys({'p', key::kEnter, key::kEsc});
-  ui::readme_bg(*f.reads, f.windows, nullptr, p);
-  EXPECT_NE(f.term->waits()[1].text_utf8().find("A nyomtatás még nem érhető el."), std::string::npos);
-
+TEST(Viewer, PrintAndExportKeysGoToTheirHooksAndPrintingKeepsTheLine) {
   Fixture g;
   std::string q = g.file("p.txt", "1\n2\n3\n");
   int printed = 0;
-  ui::ViewerHooks hooks;
-  hooks.print = [&](ui::TextViewer& v) {
-    for (long i = 0; i < v.line_count(); ++i, ++printed) v.set_current(i);
-  };
   std::string exported;
-  hooks.export_file = [&](std::string_view file) { exported = file; };
+  ui::ViewerHooks hooks{
+      .export_file = [&](std::string_view file) { exported = file; },
+      .print =
+          [&](ui::TextViewer& v) {
+            for (long i = 0; i < v.line_count(); ++i, ++printed) v.set_current(i);
+          },
+  };
   g.term->keys({key::kDown, 'P', 't', key::kEsc});
   ui::readme_bg(*g.reads, g.windows, nullptr, q, 0, "ny", hooks);
   EXPECT_EQ(printed, 3);
@@ -188,7 +185,7 @@ TEST(Viewer, PrintingPagesByThePageLength) {
   Fixture f;
   std::vector<std::string> lines;
   for (int i = 1; i <= 150; ++i) lines.push_back("L" + std::to_string(i));
-  ui::TextViewer v(*f.reads, f.windows, lines, 80, "ny");
+  ui::TextViewer v(*f.reads, f.windows, lines, 80, "ny", mvirda_test::idle_viewer());
   v.set_current(41);
   console::Printer pr;
   std::string out = f.dir + "/print.prn";
@@ -220,7 +217,7 @@ TEST(Viewer, LargePreviewOpensAtOnce) {
   std::string p = f.file("big.prn", text);
   f.term->keys({key::kCtrlPgDn, key::kEsc});
   auto t0 = std::chrono::steady_clock::now();
-  ui::readme_bg(*f.reads, f.windows, nullptr, p, 136);
+  ui::readme_bg(*f.reads, f.windows, nullptr, p, 136, "t", mvirda_test::idle_viewer());
   double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
   RecordProperty("open_and_close_ms", static_cast<int>(ms));
   EXPECT_NE(f.term->waits()[0].row_utf8(24).find("/100000"), std::string::npos);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "entry/id_checks.h"
+#include "store/identifiers.h"
 #include "store/tools/demo_names.h"
 
 namespace store::demo {
@@ -29,10 +29,10 @@ std::string join_name(std::initializer_list<std::string_view> parts) {
 }
 
 std::string Identifiers::tax_id(xbase::Date birth) {
-  const std::string days = num_text(entry::ids::days_since_1867(birth), 5);
+  const std::string days = num_text(store::ids::days_since_1867(birth), 5);
   for (;;) {
     std::string id = "8" + days + digits(r_, 3);
-    const int check = entry::ids::tax_id_check_digit(id);
+    const int check = store::ids::tax_id_check_digit(id);
     if (check < 0) continue;
     id += static_cast<char>('0' + check);
     if (used_.insert(id).second) return id;
@@ -42,7 +42,7 @@ std::string Identifiers::tax_id(xbase::Date birth) {
 std::string Identifiers::taj() {
   for (;;) {
     std::string t = std::to_string(r_.range(1, 9)) + digits(r_, 7);
-    t += static_cast<char>('0' + entry::ids::taj_check_digit(t));
+    t += static_cast<char>('0' + store::ids::taj_check_digit(t));
     if (used_.insert(t).second) return t;
   }
 }
@@ -50,7 +50,7 @@ std::string Identifiers::taj() {
 std::string Identifiers::tax_number() {
   for (;;) {
     std::string t = std::to_string(r_.range(1, 2)) + digits(r_, 6);
-    t += static_cast<char>('0' + entry::ids::tax_number_check_digit(t));
+    t += static_cast<char>('0' + store::ids::tax_number_check_digit(t));
     static constexpr int kCounties[] = {2, 3, 5, 7, 9, 13, 15, 19, 41, 42, 43, 44};
     t += std::to_string(r_.chance(0.8) ? 2 : r_.range(1, 5));
     t += num_text(kCounties[r_.below(12)], 2);

@@ -12,7 +12,7 @@
 
 #include "xbase/date.h"
 
-namespace shell {
+namespace batch {
 
 // A range of company codes, both ends filled to three digits.
 struct CodeRange {
@@ -63,4 +63,4 @@ std::string batch_usage_line();
 std::string batch_help();
 std::string batch_command_help(const std::string& command);
 
-}  // namespace shell
+}  // namespace batch

@@ -1,11 +1,11 @@
-#include "shell/batch_answers.h"
+#include "batch/answers.h"
 
 #include <functional>
 
 #include "xbase/cp852.h"
 #include "xbase/hutext.h"
 
-namespace shell {
+namespace batch {
 
 BatchReport::BatchReport(std::string command, bool quiet, std::FILE* out, std::FILE* err)
     : command_(std::move(command)), quiet_(quiet), out_(out), err_(err) {}
@@ -187,4 +187,4 @@ std::optional<int> batch_answer(console::UnattendedBackend& term, BatchReport& r
   return std::nullopt;
 }
 
-}  // namespace shell
+}  // namespace batch

@@ -1,4 +1,4 @@
-#include "shell/batch_run.h"
+#include "batch/run.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -7,11 +7,15 @@
 #include <filesystem>
 #include <memory>
 
+#include "batch/commands.h"
 #include "console/get_read.h"
+#include "maint/backup_dialogs.h"
+#include "maint/restore.h"
 #include "maint/version_box.h"
-#include "shell/batch_commands.h"
+#include "print/settings.h"
 #include "shell/error_setup.h"
 #include "shell/shared_access.h"
+#include "shell/table_preparation.h"
 #include "support/error_handler.h"
 #include "support/platform_files.h"
 #include "support/platform_paths.h"
@@ -19,7 +23,7 @@
 #include "xbase/cp852.h"
 #include "xbase/hutext.h"
 
-namespace shell {
+namespace batch {
 
 namespace {
 
@@ -85,13 +89,6 @@ std::string typed_from_start(const std::string& typed) {
   return here.starts_with('/') ? typed : absolute(here);
 }
 
-void set_var(Context& ctx, std::string_view name, xbase::Value v) {
-  if (ctx.vars.exists(name))
-    ctx.vars.assign(name, std::move(v));
-  else
-    ctx.vars.make_public(name, std::move(v));
-}
-
 // An installation has its company table, or the template directory to make it from.
 bool looks_like_installation(const std::string& dir) {
   return pf::exists(pf::find_nocase(pf::join(dir, "vallal.dbf"))) ||
@@ -111,38 +108,37 @@ int run_command(BatchRun& run) {
 // The program's start without the screen, the command, the exit sequence without
 // the backup offer.
 int started(BatchRun& run) {
-  Context& ctx = run.ctx;
-  StartArgs args;
+  shell::Context& ctx = run.ctx;
+  shell::StartArgs args;
   args.honnanind = "batch";  // the directory check applies, with no way round it
   set_globals(ctx, args);
   if (run.opt.date) set_var(ctx, "MAINAP", xbase::Value::date(*run.opt.date));
   if (std::optional<std::string> refused = start_check_failure(ctx, args)) {
     run.report.error(xbase::cp852_to_utf8(*refused));
-    return exit_code::kInput;
+    return shell::exit_code::kInput;
   }
   if (!looks_like_installation(ctx.program_dir)) {
     run.report.error("nem telepítési könyvtár (nincs vallal.dbf, sem xxx): " + ctx.program_dir);
-    return exit_code::kInput;
+    return shell::exit_code::kInput;
   }
   ctx.areas.set_deleted(true);
   ctx.areas.set_exact(false);
   // The check changes nothing: it takes no part in the start-up's repairs.
   if (run.opt.command == "check") return batch_check(run);
 
-  const ShellServices& services = run.services.shell;
+  const shell::StartServices& services = run.services.start;
   int end_code = 0;
-  if (!prepare_tables(ctx, end_code, services)) return end_code == 0 ? exit_code::kBusy : end_code;
+  if (!prepare_tables(ctx, end_code, services)) return end_code == 0 ? shell::exit_code::kBusy : end_code;
   ctx.areas.select(0);
   if (NETUSE(ctx, "konstans", true, true)) {
-    if (services.kons_ini) services.kons_ini(ctx);
+    services.kons_ini(ctx);
     ctx.areas.close_area();
   }
   set_var(ctx, "LKAR852", xbase::Value::logical(false));
-  if (services.konsbe) services.konsbe(ctx);
+  services.konsbe(ctx);
 
   int code = run_command(run);
-  ShellServices no_backup;
-  exit_sequence(ctx, no_backup);
+  shell::leave_program(ctx);  // the exit without its backup offer
   return code;
 }
 
@@ -157,13 +153,13 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
   BatchParse parsed = parse_batch_args(args);
   if (!parsed.options) {
     std::fprintf(err, "mvirda23 batch: %s\n%s\n", parsed.fault.c_str(), batch_usage_line().c_str());
-    return exit_code::kUsage;
+    return shell::exit_code::kUsage;
   }
   BatchOptions opt = *parsed.options;
   if (opt.help) {
     std::string text = opt.command.empty() ? batch_help() : batch_command_help(opt.command);
     std::fwrite(text.data(), 1, text.size(), out);
-    return exit_code::kDone;
+    return shell::exit_code::kDone;
   }
   BatchReport report(opt.command, opt.quiet, out, err);
 
@@ -176,7 +172,7 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
   std::filesystem::current_path(dir, ec);
   if (ec) {
     report.error("a könyvtár nem érhető el: " + dir);
-    return exit_code::kInput;
+    return shell::exit_code::kInput;
   }
   dir = pf::current_dir();
 
@@ -189,7 +185,7 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
   xbase::Variables vars;
   ui::WindowStack windows;
 
-  support::ErrorHooks hooks = console_error_hooks(con);
+  support::ErrorHooks hooks = shell::console_error_hooks(con);
   hooks.restore_terminal = nullptr;
   hooks.exit = [](int code) { throw console::RunEnded{code, {}}; };
   hooks.error_stream = [err](std::string_view text) {
@@ -202,7 +198,7 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
   errors.set_variables(&vars);
   support::ERRORSYS(errors, areas);
 
-  Context ctx(con, areas, vars, windows, reads);
+  shell::Context ctx(con, areas, vars, windows, reads);
   ctx.errors = &errors;
   ctx.program_dir = dir;
 
@@ -225,15 +221,23 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
       report.error(code == 128 + SIGINT ? "megszakítva (SIGINT)" : "leállítva (SIGTERM)");
       // A stop ends as a normal end does.
       try {
-        ShellServices no_backup;
-        exit_sequence(ctx, no_backup);
+        shell::leave_program(ctx);
       } catch (const console::RunEnded&) {
       }
     }
   }
   areas.close_all();  // pending records written, every lock given back
-  if (code == exit_code::kDone && report.warnings() > 0) code = exit_code::kFindings;
+  if (code == shell::exit_code::kDone && report.warnings() > 0) code = shell::exit_code::kFindings;
   return code;
 }
 
-}  // namespace shell
+shell::StartServices program_start_services() {
+  return shell::StartServices{
+      .kons_ini = print::KONS_INI,
+      .konsbe = print::KONSBE,
+      .recover = maint::recover_leftovers,
+      .restore = maint::ADATTOLTES,
+  };
+}
+
+}  // namespace batch

@@ -18,7 +18,7 @@
 
 #include "console/unattended.h"
 
-namespace shell {
+namespace batch {
 
 class BatchReport {
  public:
@@ -69,4 +69,4 @@ std::optional<int> batch_answer(console::UnattendedBackend& term, BatchReport& r
                                 const std::vector<std::string_view>& lines,
                                 const std::vector<std::string_view>& buttons);
 
-}  // namespace shell
+}  // namespace batch

@@ -2,15 +2,15 @@
 #pragma once
 
 #include "console/unattended.h"
-#include "shell/batch_answers.h"
-#include "shell/batch_options.h"
-#include "shell/batch_run.h"
+#include "batch/answers.h"
+#include "batch/options.h"
+#include "batch/run.h"
 #include "shell/exit_codes.h"
 
-namespace shell {
+namespace batch {
 
 struct BatchRun {
-  Context& ctx;
+  shell::Context& ctx;
   const BatchOptions& opt;
   BatchReport& report;
   console::UnattendedBackend& term;
@@ -26,4 +26,4 @@ int batch_takeover(BatchRun& run);
 int batch_backup(BatchRun& run);
 int batch_restore(BatchRun& run);
 
-}  // namespace shell
+}  // namespace batch

@@ -12,7 +12,7 @@
 
 #include "xbase/date.h"
 
-namespace entry::ids {
+namespace store::ids {
 
 // Tax identifier: ten digits, not all zero; S = Σ i·d_i over digits 1..9; valid when
 // S mod 11 equals digit 10 (a remainder of 10 never matches). Characters after the
@@ -56,4 +56,4 @@ int taj_check_digit(std::string_view first8);
 // Days from 1 January 1867 to `d` (what characters 2 to 6 of a tax identifier hold).
 int days_since_1867(xbase::Date d);
 
-}  // namespace entry::ids
+}  // namespace store::ids

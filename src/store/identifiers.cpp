@@ -1,6 +1,6 @@
-#include "entry/id_checks.h"
+#include "store/identifiers.h"
 
-namespace entry::ids {
+namespace store::ids {
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -107,4 +107,4 @@ std::string zero_fill(std::string_view value) {
   return std::string(value.size() - t.size(), '0') + std::string(t);
 }
 
-}  // namespace entry::ids
+}  // namespace store::ids

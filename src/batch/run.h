@@ -14,14 +14,19 @@
 #include <vector>
 
 #include "shell/context.h"
-#include "shell/startup_main.h"
+#include "shell/program.h"
 
-namespace shell {
+namespace batch {
 
 struct BatchServices {
   // What the start-up and the restore use: the printer settings, the recoveries.
-  ShellServices shell;
+  shell::StartServices start;
 };
+
+// What every start of the program takes from the subsystems, for the menus and the
+// batch mode alike: the printer settings, the recoveries of an interrupted backup or
+// restore, and the restore.
+shell::StartServices program_start_services();
 
 // Runs "mvirda23 batch" with the arguments after "batch"; the exit code.
 int run_batch(const std::vector<std::string>& args, const BatchServices& services,
@@ -30,4 +35,4 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
 // "mvirda23 2023.01" and the compiler line of the version box.
 std::string version_text();
 
-}  // namespace shell
+}  // namespace batch

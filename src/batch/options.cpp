@@ -1,9 +1,9 @@
-#include "shell/batch_options.h"
+#include "batch/options.h"
 
 #include <charconv>
 #include <map>
 
-namespace shell {
+namespace batch {
 
 namespace {
 
@@ -283,4 +283,4 @@ std::string batch_help() {
   return h;
 }
 
-}  // namespace shell
+}  // namespace batch

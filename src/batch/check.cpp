@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "maint/backup.h"
-#include "shell/batch_commands.h"
+#include "batch/commands.h"
 #include "shell/record_replace.h"
 #include "shell/reindex.h"
 #include "shell/shared_access.h"
@@ -17,7 +17,7 @@
 #include "xbase/hutext.h"
 #include "xbase/lock.h"
 
-namespace shell {
+namespace batch {
 
 namespace {
 
@@ -34,7 +34,7 @@ std::string lower(std::string s) {
 // for (the run's budget of waiting).
 class HeldTable {
  public:
-  HeldTable(Context& ctx, const std::string& path, const std::string& name) {
+  HeldTable(shell::Context& ctx, const std::string& path, const std::string& name) {
     fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     bool writable = fd_ >= 0;
     if (fd_ < 0) fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -79,7 +79,7 @@ struct Findings {
 
 // What an interrupted upgrade, template copy, reindexing, takeover, backup or restore left; the next start
 // of the program clears it.
-void leftovers(Context& ctx, Findings& out) {
+void leftovers(shell::Context& ctx, Findings& out) {
   const std::string dir = ctx.program_dir;
   for (const pf::DirEntry& e : pf::list(pf::join(dir, "*"), true)) {
     std::string n = lower(e.name);
@@ -94,7 +94,7 @@ void leftovers(Context& ctx, Findings& out) {
       out.leftover(e.name, "félbeszakadt indexépítés munkafájlja");
     else if (n.rfind("visszatoltes.", 0) == 0)
       out.leftover(e.name, "félbeszakadt visszatöltés maradéka");
-    else if (n == kReplaceJournal || n == std::string(kReplaceJournal) + ".tmp")
+    else if (n == shell::kReplaceJournal || n == std::string(shell::kReplaceJournal) + ".tmp")
       out.leftover(e.name, "félbeszakadt adatátvétel naplója");
   }
   for (const std::string& path : maint::stale_backup_dirs(dir))
@@ -104,7 +104,7 @@ void leftovers(Context& ctx, Findings& out) {
 }  // namespace
 
 int batch_check(BatchRun& run) {
-  Context& ctx = run.ctx;
+  shell::Context& ctx = run.ctx;
   const std::string dir = ctx.program_dir;
   // The company table open as a running workstation has it, taken under the start-up
   // guard: no start upgrades the tables while they are checked.
@@ -115,7 +115,7 @@ int batch_check(BatchRun& run) {
     }
   } company;
   {
-    StartupGuard guard;
+    shell::StartupGuard guard;
     acquire_startup_guard(ctx, guard);
     std::string vallal = pf::find_nocase(pf::join(dir, "vallal.dbf"));
     company.fd = ::open(vallal.c_str(), O_RDONLY | O_CLOEXEC);
@@ -148,7 +148,7 @@ int batch_check(BatchRun& run) {
   run.report.progress(std::to_string(out.files) + " fájl ellenőrizve, " +
                       (out.faulty == 0 ? std::string("mind rendben")
                                        : std::to_string(out.faulty) + " hibás vagy maradék"));
-  return out.faulty == 0 ? exit_code::kDone : exit_code::kFindings;
+  return out.faulty == 0 ? shell::exit_code::kDone : shell::exit_code::kFindings;
 }
 
-}  // namespace shell
+}  // namespace batch

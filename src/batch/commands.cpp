@@ -1,4 +1,4 @@
-#include "shell/batch_commands.h"
+#include "batch/commands.h"
 
 #include <map>
 
@@ -11,6 +11,7 @@
 #include "maint/backup_dialogs.h"
 #include "maint/restore.h"
 #include "print/print_job.h"
+#include "shell/menus.h"
 #include "shell/reindex.h"
 #include "shell/shared_access.h"
 #include "support/platform_files.h"
@@ -21,7 +22,7 @@
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
 
-namespace shell {
+namespace batch {
 
 namespace {
 
@@ -33,28 +34,28 @@ void stop_point(BatchRun& run) { run.term.check_stop(); }
 
 int code_of(const print::JobOutcome& o) {
   switch (o.status) {
-    case print::JobStatus::Done: return exit_code::kDone;
-    case print::JobStatus::Busy: return exit_code::kBusy;
+    case print::JobStatus::Done: return shell::exit_code::kDone;
+    case print::JobStatus::Busy: return shell::exit_code::kBusy;
     case print::JobStatus::Cancelled:
-    case print::JobStatus::NotWritten: return exit_code::kNotWritten;
+    case print::JobStatus::NotWritten: return shell::exit_code::kNotWritten;
   }
-  return exit_code::kNotWritten;
+  return shell::exit_code::kNotWritten;
 }
 
 int code_of(const maint::Result& r) {
   switch (r.outcome) {
-    case maint::Outcome::Done: return exit_code::kDone;
+    case maint::Outcome::Done: return shell::exit_code::kDone;
     case maint::Outcome::InputMissing:
-    case maint::Outcome::Damaged: return exit_code::kInput;
+    case maint::Outcome::Damaged: return shell::exit_code::kInput;
     case maint::Outcome::Busy:
-    case maint::Outcome::Cancelled: return exit_code::kBusy;
-    case maint::Outcome::NotWritten: return exit_code::kNotWritten;
+    case maint::Outcome::Cancelled: return shell::exit_code::kBusy;
+    case maint::Outcome::NotWritten: return shell::exit_code::kNotWritten;
   }
-  return exit_code::kNotWritten;
+  return shell::exit_code::kNotWritten;
 }
 
 // The companies' names by code, read before the run (the run moves the table).
-std::map<std::string, std::string> company_names(Context& ctx) {
+std::map<std::string, std::string> company_names(shell::Context& ctx) {
   std::map<std::string, std::string> names;
   xbase::WorkArea* a = ctx.areas.find("VALLAL");
   if (!a || a->field_pos("VNEV") < 0) return names;
@@ -77,20 +78,20 @@ void report_unbuilt(BatchRun& run, const std::vector<std::string>& files) {
 }  // namespace
 
 int batch_reindex(BatchRun& run) {
-  Context& ctx = run.ctx;
-  if (!NYITOGAT(ctx, true)) return exit_code::kBusy;
+  shell::Context& ctx = run.ctx;
+  if (!NYITOGAT(ctx, true)) return shell::exit_code::kBusy;
   std::vector<std::string> unbuilt = reindex_open_tables(ctx);
   report_unbuilt(run, unbuilt);
-  if (!unbuilt.empty()) return exit_code::kNotWritten;
+  if (!unbuilt.empty()) return shell::exit_code::kNotWritten;
   run.report.told({HU("Indexelés kész")}, false);
-  return exit_code::kDone;
+  return shell::exit_code::kDone;
 }
 
 int batch_certificates(BatchRun& run) {
-  Context& ctx = run.ctx;
+  shell::Context& ctx = run.ctx;
   const BatchOptions& opt = run.opt;
   const bool m30 = opt.command == "m30";
-  if (!NYITOGAT(ctx, false)) return exit_code::kBusy;
+  if (!NYITOGAT(ctx, false)) return shell::exit_code::kBusy;
 
   certs::RunRequest req;
   certs::Selection& sel = req.selection;
@@ -122,9 +123,9 @@ int batch_certificates(BatchRun& run) {
     req.pdf_dir = opt.out.empty() ? ctx.program_dir : opt.out;
   if (!opt.out.empty() && !pf::is_dir(opt.out) && !pf::make_dirs(opt.out)) {
     run.report.error("a kimeneti könyvtár nem hozható létre: " + opt.out);
-    return exit_code::kNotWritten;
+    return shell::exit_code::kNotWritten;
   }
-  if (opt.print && !print::RIDI(ctx, 1)) return exit_code::kNotWritten;
+  if (opt.print && !print::RIDI(ctx, 1)) return shell::exit_code::kNotWritten;
 
   std::map<std::string, std::string> names = company_names(ctx);
   const char* unit = m30 ? " igazolás" : " oldal";
@@ -155,7 +156,7 @@ int batch_certificates(BatchRun& run) {
       };
       xml.emplace(ctx, xml_options);
     }
-    result = certs::run_m30(ctx, req, xml ? xml->hooks() : certs::M30XmlHooks{});
+    result = xml ? certs::run_m30(ctx, req, xml->hooks()) : certs::run_m30(ctx, req);
   } else {
     result = certs::run_ekho(ctx, req);
   }
@@ -164,19 +165,19 @@ int batch_certificates(BatchRun& run) {
   if (xml)
     for (const std::string& f : xml->outcome().files) run.report.result(f);
   int code = code_of(result.outcome);
-  run.report.progress(std::string(code == exit_code::kDone ? "kész, " : "nem készült el, ") +
+  run.report.progress(std::string(code == shell::exit_code::kDone ? "kész, " : "nem készült el, ") +
                       std::to_string(result.certificates) + unit);
   return code;
 }
 
 int batch_takeover(BatchRun& run) {
-  Context& ctx = run.ctx;
+  shell::Context& ctx = run.ctx;
   const BatchOptions& opt = run.opt;
   // As menu item 7: starting workstations wait at the start guard until the tables
   // are indexed again.
-  StartupGuard guard;
-  if (!acquire_startup_guard(ctx, guard)) return exit_code::kBusy;
-  if (!NYITOGAT(ctx, true, &guard)) return exit_code::kBusy;
+  shell::StartupGuard guard;
+  if (!acquire_startup_guard(ctx, guard)) return shell::exit_code::kBusy;
+  if (!NYITOGAT(ctx, true, &guard)) return shell::exit_code::kBusy;
 
   takeover::Request req;
   req.payroll_dir = opt.from.empty() ? takeover::remembered_payroll_dir(ctx)
@@ -204,11 +205,11 @@ int batch_takeover(BatchRun& run) {
     case takeover::Status::InputMissing:
       run.report.error(xbase::cp852_to_utf8(HU("Nem található a bérprogram!")) + " " +
                        takeover::payroll_path(req.payroll_dir));
-      return exit_code::kInput;
+      return shell::exit_code::kInput;
     case takeover::Status::Busy:
       run.report.error(
           xbase::cp852_to_utf8(HU("Valaki használja a megadott könyvtárban levő bérprogramot.")));
-      return exit_code::kBusy;
+      return shell::exit_code::kBusy;
     case takeover::Status::Cancelled:
     case takeover::Status::Done:
       break;
@@ -219,11 +220,11 @@ int batch_takeover(BatchRun& run) {
     run.report.result(ctx.path(takeover::kReportFile));
   }
   run.report.progress(std::to_string(out.companies.size()) + " cég feldolgozva");
-  return exit_code::kDone;
+  return shell::exit_code::kDone;
 }
 
 int batch_backup(BatchRun& run) {
-  Context& ctx = run.ctx;
+  shell::Context& ctx = run.ctx;
   // Where the backup dialog would put it for the same text (--to as typed, the
   // remembered place as the dialog wrote it).
   std::string target = run.opt.to.empty() ? "" : pf::to_linux(run.opt.to);
@@ -233,17 +234,17 @@ int batch_backup(BatchRun& run) {
   }
   if (target.empty()) {
     run.report.error("nincs megadva a mentés helye (--to), és a masdrv.txt sem nevez meg egyet");
-    return exit_code::kInput;
+    return shell::exit_code::kInput;
   }
   if (!pf::is_dir(target) && !pf::make_dirs(target)) {
     run.report.error("a mentés helye nem hozható létre: " + target);
-    return exit_code::kNotWritten;
+    return shell::exit_code::kNotWritten;
   }
   ctx.areas.close_all();
   ctx.areas.select(1);
   maint::Result r = maint::backup_at_exit(ctx, target);
   int code = code_of(r);
-  if (code == exit_code::kDone) {
+  if (code == shell::exit_code::kDone) {
     run.report.result(r.path);
     run.report.progress(std::to_string(r.files.size()) + " fájl mentve");
   } else {
@@ -253,19 +254,19 @@ int batch_backup(BatchRun& run) {
 }
 
 int batch_restore(BatchRun& run) {
-  Context& ctx = run.ctx;
-  if (!NYITOGAT(ctx, true)) return exit_code::kBusy;
+  shell::Context& ctx = run.ctx;
+  if (!NYITOGAT(ctx, true)) return shell::exit_code::kBusy;
   maint::Result r;
   std::vector<std::string> unbuilt =
-      restore_then_reindex(ctx, run.services.shell, [&](Context& c, StartupGuard& guard) {
+      restore_then_reindex(ctx, run.services.start, [&](shell::Context& c, shell::StartupGuard& guard) {
         r = maint::restore(c, pf::to_linux(run.opt.from), guard);
         return r.outcome == maint::Outcome::Done;
       });
   maint::show_outcome(ctx, r, false);
   report_unbuilt(run, unbuilt);
   int code = code_of(r);
-  if (code == exit_code::kDone && !unbuilt.empty()) code = exit_code::kNotWritten;
+  if (code == shell::exit_code::kDone && !unbuilt.empty()) code = shell::exit_code::kNotWritten;
   return code;
 }
 
-}  // namespace shell
+}  // namespace batch
