@@ -125,12 +125,22 @@ RecordChecks::RecordChecks(TableKind kind) : specs_(specs_of(kind)) {}
 
 std::vector<RecordFinding> RecordChecks::check(const RecordValues& record) const {
   std::vector<RecordFinding> out;
+  std::string last;  // the last field of a run of fields refused for the same reason
+  bool run = false;  // the field before refused too
   for (const FieldSpec& spec : specs_) {
     // A field the form does not enter is not checked there either.
-    if (spec.enters && !spec.enters(record)) continue;
-    if (Verdict v = spec.rule(RuleInput{record, spec, false}))
-      out.push_back({record.table_name(spec.name), std::move(v->message)});
+    Verdict v;
+    if (!spec.enters || spec.enters(record)) v = spec.rule(RuleInput{record, spec, false});
+    if (v && run && out.back().message == v->message) {
+      last = record.table_name(spec.name);
+    } else {
+      if (run && !last.empty()) out.back().field += "-" + last;
+      last.clear();
+      if (v) out.push_back({record.table_name(spec.name), std::move(v->message)});
+    }
+    run = v.has_value();
   }
+  if (run && !last.empty()) out.back().field += "-" + last;
   return out;
 }
 

@@ -59,7 +59,8 @@ struct RecordFinding {
 };
 
 // The rules of the form of the table `kind` (company, person, dependant), each over
-// the record, in the form's reading order.
+// the record, in the form's reading order. Neighbouring fields refused for the same
+// reason are one finding ("ELTKOD02-ELTKOD11").
 class RecordChecks {
  public:
   explicit RecordChecks(TableKind kind);

@@ -196,14 +196,10 @@ TEST(BatchDataCheck, BlankRecordsGiveWhatTheFormsRefuseInABlankForm) {
   want.insert(person + "NYILAT: M, K vagy E lehet");
   want.insert(person + "ASZJELL: E, P vagy H lehet");
   want.insert(person + "NEME: 1 vagy 2 lehet");
-  // The dependant form: the birth date and the twelve month codes.
+  // The dependant form: the birth date and the twelve month codes, one run of fields.
   const std::string dependant = "    " + std::string(10, ' ') + "  (eltartott): ";
   want.insert(dependant + "ESZULIDO: a születési idő nem lehet üres, sem 1900 előtti");
-  for (int m = 1; m <= 12; ++m) {
-    char mm[3];
-    std::snprintf(mm, sizeof mm, "%02d", m);
-    want.insert(dependant + "ELTKOD" + mm + ": 1, 2, 3, 4, 5 vagy 0 lehet");
-  }
+  want.insert(dependant + "ELTKOD01-ELTKOD12: 1, 2, 3, 4, 5 vagy 0 lehet");
   BatchResult r = g.check({"--quiet"});
   EXPECT_EQ(r.code, 3) << r.err;
   EXPECT_EQ(lines_of(r.out), want) << r.out;
