@@ -53,34 +53,31 @@ Verdict mailing_kind(const RuleInput& in) {
 Verdict tax_number(const RuleInput& in) { return company_tax_id_verdict(own_text(in), in.searching); }
 Verdict predecessor(const RuleInput& in) { return company_tax_id_verdict(own_text(in), true); }
 
+// An address: postcode, town, name and kind of public space, house number,
+// building, staircase, floor, door; `n` "" for the seat, "2" for the mailing address.
+void address(std::vector<FieldSpec>& f, int row, const std::string& n, ValueRule kind) {
+  f.push_back(field(row, 13, "Xirszam" + n));
+  f.push_back(field(row, 32, "Xhelyseg" + n));
+  f.push_back(field(row + 1, 42, "Xutca" + n, "@S37"));
+  f.push_back(field(row + 2, 42, "Xkozter" + n).ruled_by(kind));
+  const std::pair<int, const char*> parts[] = {
+      {17, "Xhazszam"}, {32, "Xepulet"}, {47, "Xlepcso"}, {59, "Xemelet"}, {72, "Xajto"}};
+  for (const auto& [col, name] : parts) f.push_back(field(row + 3, col, name + n));
+}
+
 std::vector<FieldSpec> build_company_fields() {
-  return {
+  std::vector<FieldSpec> f = {
       field(3, 8, "Xvkod", "@K 999").ruled_by(code_given),
       field(3, 46, "Xvnev", "@S33"),
       field(5, 13, "Xvkepv"),
-      field(7, 13, "Xirszam"),
-      field(7, 32, "Xhelyseg"),
-      field(8, 42, "Xutca", "@S37"),
-      field(9, 42, "Xkozter").ruled_by(seat_kind),
-      field(10, 17, "Xhazszam"),
-      field(10, 32, "Xepulet"),
-      field(10, 47, "Xlepcso"),
-      field(10, 59, "Xemelet"),
-      field(10, 72, "Xajto"),
-      field(12, 13, "Xirszam2"),
-      field(12, 32, "Xhelyseg2"),
-      field(13, 42, "Xutca2", "@S37"),
-      field(14, 42, "Xkozter2").ruled_by(mailing_kind),
-      field(15, 17, "Xhazszam2"),
-      field(15, 32, "Xepulet2"),
-      field(15, 47, "Xlepcso2"),
-      field(15, 59, "Xemelet2"),
-      field(15, 72, "Xajto2"),
-      field(17, 11, "Xadoszam").ruled_by(tax_number),
-      field(17, 58, "Xjogelasz").ruled_by(predecessor),
-      field(19, 11, "Xtelefon"),
-      field(19, 51, "Xugyint", "@S28"),
   };
+  address(f, 7, "", seat_kind);
+  address(f, 12, "2", mailing_kind);
+  f.push_back(field(17, 11, "Xadoszam").ruled_by(tax_number));
+  f.push_back(field(17, 58, "Xjogelasz").ruled_by(predecessor));
+  f.push_back(field(19, 11, "Xtelefon"));
+  f.push_back(field(19, 51, "Xugyint", "@S28"));
+  return f;
 }
 
 // The code: zero filled; in add mode not empty (whatever the key) and not another

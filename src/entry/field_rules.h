@@ -90,10 +90,18 @@ Verdict optional_tax_id(const RuleInput& in);
 int64_t own_amount(const RuleInput& in);
 int64_t other_amount(const RuleInput& in);
 std::string own_text(const RuleInput& in);
+// The field's amount against the one it is compared with: Rule(own, other).
+template <bool (*Rule)(int64_t, int64_t)>
+Verdict amount_against(const RuleInput& in, std::string_view message);
 // Accepted when `ok`, else refused with `message` (CP852).
 inline Verdict unless(bool ok, std::string_view message, bool shown = false) {
   if (ok) return {};
   return refused(std::string(message), shown);
+}
+
+template <bool (*Rule)(int64_t, int64_t)>
+Verdict amount_against(const RuleInput& in, std::string_view message) {
+  return unless(Rule(own_amount(in), other_amount(in)), message);
 }
 
 }  // namespace entry

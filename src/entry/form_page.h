@@ -64,6 +64,12 @@ struct FieldSpec {
   bool plain_in_search = false;  // search criteria: the standard reader, no check
   std::string colour;            // the field's own "unselected,enhanced" colours
 
+  template <class T>
+  FieldSpec& set(T& member, T value) {
+    member = value;
+    return *this;
+  }
+
   FieldSpec& on_enter(FieldRule r) {
     when = r;
     return *this;
@@ -72,14 +78,8 @@ struct FieldSpec {
     check = r;
     return *this;
   }
-  FieldSpec& ruled_by(ValueRule r) {
-    rule = r;
-    return *this;
-  }
-  FieldSpec& entered_only_if(ValueCondition c) {
-    enters = c;
-    return *this;
-  }
+  FieldSpec& ruled_by(ValueRule r) { return set(rule, r); }
+  FieldSpec& entered_only_if(ValueCondition c) { return set(enters, c); }
   FieldSpec& with_help(FieldHelp h) {
     help = std::move(h);
     return *this;

@@ -82,23 +82,17 @@ bool quarterly(FieldEnv& e) {
 }
 
 Verdict assessed(const RuleInput& in) {
-  return unless(checks::assessed_ok(own_amount(in), other_amount(in)),
-                HU("legfeljebb a járulékalap 18,5 %-a + 12 Ft"));
+  return amount_against<checks::assessed_ok>(in, HU("legfeljebb a járulékalap 18,5 %-a + 12 Ft"));
 }
-
 Verdict allowance(const RuleInput& in) {
-  return unless(checks::allowance_ok(own_amount(in), other_amount(in)),
-                HU("nem lehet több a megállapított járuléknál"));
+  return amount_against<checks::allowance_ok>(in, HU("nem lehet több a megállapított járuléknál"));
 }
-
 Verdict ekho15(const RuleInput& in) {
-  return unless(checks::ekho15_ok(own_amount(in), other_amount(in)),
-                HU("0, vagy kevesebb az alap 15 %-ánál + 15 Ft-nál"));
+  return amount_against<checks::ekho15_ok>(in, HU("0, vagy kevesebb az alap 15 %-ánál + 15 Ft-nál"));
 }
-
 Verdict ekho95(const RuleInput& in) {
-  return unless(checks::ekho95_ok(own_amount(in), other_amount(in)),
-                HU("0, vagy az alap 9,5 %-ától 15 Ft-nál kevesebbel tér el"));
+  return amount_against<checks::ekho95_ok>(
+      in, HU("0, vagy az alap 9,5 %-ától 15 Ft-nál kevesebbel tér el"));
 }
 
 }  // namespace
