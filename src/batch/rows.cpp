@@ -71,24 +71,25 @@ bool same_but_date(std::string a, std::string b) {
   return a == b;
 }
 
+// An error line, and the exit code it ends with.
+int ended(BatchRun& run, const std::string& line, int exit_code) {
+  run.report.error(line);
+  return exit_code;
+}
+
 int export_rows(BatchRun& run) {
   shell::Context& ctx = run.ctx;
   const std::string name = efile::row_table_name(ctx.ev);
   std::optional<efile::RowTable> rows = efile::open_row_table(ctx);
-  if (!rows) {
-    run.report.error("az M30 XML sortábla nem olvasható: " + name);
-    return code::kInput;
-  }
+  if (!rows) return ended(run, "az M30 XML sortábla nem olvasható: " + name, code::kInput);
   RowsText out = rows_text(*rows);
   for (size_t i : out.unwritable)
     run.report.error(name + " " + std::to_string(i + 1) + ". sora: az xmlkod mezőben „;” áll, " +
                      "a fájl nem hordozhatja");
   if (!out.unwritable.empty()) return code::kInput;
   const std::string& file = run.opt.export_file;
-  if (!pf::write_file_durably(file, out.text)) {
-    run.report.error("a fájl nem írható: " + file);
-    return code::kNotWritten;
-  }
+  if (!pf::write_file_durably(file, out.text))
+    return ended(run, "a fájl nem írható: " + file, code::kNotWritten);
   run.report.result(file);
   run.report.progress(std::to_string(rows->rows().size()) + " sor kiírva: " + name);
   return code::kDone;
@@ -99,17 +100,12 @@ int import_rows(BatchRun& run) {
   const std::string& file = run.opt.import_file;
   const std::string name = efile::row_table_name(ctx.ev);
   std::optional<std::string> text = pf::read_file(file);
-  if (!text) {
-    run.report.error("a fájl nem olvasható: " + file);
-    return code::kInput;
-  }
+  if (!text) return ended(run, "a fájl nem olvasható: " + file, code::kInput);
   RowsFile parsed = parse_rows_file(*text);
   for (const RowsFault& f : parsed.faults)
-    run.report.error(file + (f.line > 0 ? ", " + std::to_string(f.line) + ". sor: " : ": ") + f.text);
-  if (!parsed.faults.empty()) {
-    run.report.error("a sortábla nem változott: " + name);
-    return code::kInput;
-  }
+    run.report.error(file + (f.line > 0 ? ", " + std::to_string(f.line) + ". sor: " : ": ") +
+                     f.text);
+  if (!parsed.faults.empty()) return ended(run, "a sortábla nem változott: " + name, code::kInput);
 
   // As a start copies the template directory: not while a start is under way, and
   // not while a workstation reads the table for its XML files.
@@ -120,18 +116,13 @@ int import_rows(BatchRun& run) {
   if (!hold.held()) return code::kBusy;
 
   std::optional<std::string> bytes = table_bytes(parsed.rows);
-  if (!bytes) {
-    run.report.error("az új sortábla nem készíthető el: " + name);
-    return code::kNotWritten;
-  }
+  if (!bytes) return ended(run, "az új sortábla nem készíthető el: " + name, code::kNotWritten);
   if (std::optional<std::string> now = pf::read_file(path); now && same_but_date(*now, *bytes)) {
     run.report.progress("a sortábla nem változott: " + name);
     return code::kDone;
   }
-  if (!pf::write_file_durably(path, *bytes)) {
-    run.report.error("a sortábla nem írható: " + name);
-    return code::kNotWritten;
-  }
+  if (!pf::write_file_durably(path, *bytes))
+    return ended(run, "a sortábla nem írható: " + name, code::kNotWritten);
   run.report.result(path);
   run.report.progress(std::to_string(parsed.rows.size()) + " sor betöltve: " + name);
   return code::kDone;
