@@ -61,7 +61,7 @@ void run_in_process(const std::string& dir, const std::string& out, bool xml) {
   station.areas.close_all();
 }
 
-int batch(const std::vector<std::string>& args) {
+int run_batch(const std::vector<std::string>& args) {
   const batch::BatchServices s{.start = batch::program_start_services()};
   std::FILE* null = std::fopen("/dev/null", "w");
   int code = batch::run_batch(args, s, null, null);
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     // (each run first removes the files the one before wrote).
     double whole = 1e18, inproc = 1e18;
     for (int i = 0; i < runs; ++i) {
-      whole = std::min(whole, best_of(1, [&] { code = batch(args); }));
+      whole = std::min(whole, best_of(1, [&] { code = run_batch(args); }));
       inproc = std::min(inproc, best_of(1, [&] { run_in_process(m30_inst.dir(), out, xml); }));
     }
     std::printf("m30%s over 10,000 persons: in-process run %.2f s, batch m30 %.2f s (exit %d): "
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
   o.seed = 19;
   if (!check_inst.ensure(o, now_ms)) return 1;
   ::setenv("VIRDA_DRIVE", check_inst.base().c_str(), 1);
-  double check = best_of(runs, [&] { code = batch({"--dir", check_inst.dir(), "check"}); });
+  double check = best_of(runs, [&] { code = run_batch({"--dir", check_inst.dir(), "check"}); });
   std::printf("batch check over 100,000 persons: %.2f s (exit %d)\n", check, code);
   return 0;
 }

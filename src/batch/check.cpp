@@ -8,6 +8,7 @@
 #include "maint/backup.h"
 #include "batch/commands.h"
 #include "batch/data_check.h"
+#include "batch/rows.h"
 #include "shell/record_replace.h"
 #include "shell/reindex.h"
 #include "shell/shared_access.h"
@@ -147,6 +148,7 @@ int batch_check(BatchRun& run) {
     }
   }
   leftovers(ctx, out);
+  report_placeholder_rows(run);
   run.report.progress(std::to_string(out.files) + " fájl ellenőrizve, " +
                       (out.faulty == 0 ? std::string("mind rendben")
                                        : std::to_string(out.faulty) + " hibás vagy maradék"));

@@ -23,6 +23,7 @@ const std::map<std::string, OptionSet, std::less<>>& command_options() {
       {"takeover", {{"from", true}, {"companies", true}, {"overwrite", false}}},
       {"backup", {{"to", true}}},
       {"restore", {{"from", true}, {"yes", false}}},
+      {"rows", {{"export", true}, {"import", true}}},
   };
   return table;
 }
@@ -102,6 +103,8 @@ struct Parser {
     else if (name == "overwrite") o.overwrite = true;
     else if (name == "yes") o.yes = true;
     else if (name == "data") o.data = true;
+    else if (name == "export") o.export_file = value;
+    else if (name == "import") o.import_file = value;
     return true;
   }
 
@@ -156,6 +159,8 @@ struct Parser {
       return fail("takeover: a --companies kötelező");
     if (o.command == "restore" && o.from.empty()) return fail("restore: a --from kötelező");
     if (o.command == "restore" && !o.yes) return fail("restore: a --yes kötelező");
+    if (o.command == "rows" && o.export_file.empty() == o.import_file.empty())
+      return fail("rows: az --export vagy az --import közül pontosan egy kell");
     return true;
   }
 };
@@ -240,6 +245,13 @@ std::string batch_command_help(const std::string& command) {
        "mvirda23 batch restore --from KÖNYVTÁR --yes\n"
        "  Visszatölti a KÖNYVTÁR/virda23#.zip mentést a telepítésbe, és újraépíti az\n"
        "  indexeket.\n"},
+      {"rows",
+       "mvirda23 batch rows --export FÁJL | --import FÁJL\n"
+       "  Az M30 XML sortábla (xxx/seg23m30.dbf) szövegként: soronként \"sor;xmlkod\",\n"
+       "  UTF-8 kódolással, az első sor a fejléc. --export kiírja a táblát a FÁJL-ba;\n"
+       "  --import ellenőrzés után betölti a FÁJL-t a táblába (hibánál semmi sem\n"
+       "  változik, kilépési kód 4). Így kerülnek a táblába a nyomtatvány valódi\n"
+       "  mezőazonosítói.\n"},
   };
   auto it = text.find(command);
   return it == text.end() ? batch_help() : it->second;
@@ -265,7 +277,7 @@ std::string batch_help() {
       "meghajtó gyökere, \"D:\\MENTES\" alatta van.\n"
       "\n"
       "Parancsok:\n";
-  for (const char* c : {"check", "reindex", "m30", "ekho", "takeover", "backup", "restore"})
+  for (const char* c : {"check", "reindex", "m30", "ekho", "takeover", "backup", "restore", "rows"})
     h += batch_command_help(c);
   h +=
       "\n"
@@ -275,8 +287,8 @@ std::string batch_help() {
       "  2    hibás parancssor; semmi sem történt\n"
       "  3    kész, észrevételekkel: a check hibát talált, vagy a futás figyelmeztetett\n"
       "  4    hiányzó vagy használhatatlan bemenet (nem telepítés; hiányzik a bérprogram\n"
-      "       könyvtára, a mentés vagy a tömörítő; a mentést visszautasította); semmi sem\n"
-      "       változott\n"
+      "       könyvtára, a mentés vagy a tömörítő; a mentést visszautasította; a rows\n"
+      "       --import fájlja hibás); semmi sem változott\n"
       "  5    foglalt: egy másik munkaállomás --wait másodpercen át tartotta, ami a\n"
       "       parancsnak kell\n"
       "  6    a futás olyan kérdést tett fel, amelyre a kapcsolói nem felelnek (a szövege a\n"

@@ -25,7 +25,7 @@ struct BatchOptions {
   int wait_seconds = 30;  // how long the command may wait in all for other workstations
   std::optional<xbase::Date> date;  // the processing date; none: today
   bool quiet = false;
-  std::string command;  // check, reindex, m30, ekho, takeover, backup, restore
+  std::string command;  // check, reindex, m30, ekho, takeover, backup, restore, rows
   bool help = false;    // "--help": the usage of the batch or of the command
 
   // check: the stored records against the forms' rules instead of the files.
@@ -42,6 +42,8 @@ struct BatchOptions {
   // takeover, backup, restore.
   std::string from, to;
   bool overwrite = false, yes = false;
+  // rows: the text file of the M30 row table written (--export) or loaded (--import).
+  std::string export_file, import_file;
 };
 
 struct BatchParse {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "batch/commands.h"
+#include "batch/rows.h"
 #include "console/get_read.h"
 #include "maint/backup_dialogs.h"
 #include "maint/restore.h"
@@ -102,6 +103,7 @@ int run_command(BatchRun& run) {
   if (c == "m30" || c == "ekho") return batch_certificates(run);
   if (c == "takeover") return batch_takeover(run);
   if (c == "backup") return batch_backup(run);
+  if (c == "rows") return batch_rows(run);
   return batch_restore(run);
 }
 
@@ -164,6 +166,8 @@ int run_batch(const std::vector<std::string>& args, const BatchServices& service
   BatchReport report(opt.command, opt.quiet, out, err);
 
   opt.out = absolute(opt.out);
+  opt.export_file = absolute(opt.export_file);
+  opt.import_file = absolute(opt.import_file);
   opt.to = typed_from_start(opt.to);
   opt.from = typed_from_start(opt.from);
   WorkingDir back;

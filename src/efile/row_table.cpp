@@ -1,5 +1,6 @@
 #include "efile/row_table.h"
 
+#include "efile/m30_fields.h"
 #include "print/text_convert.h"
 #include "support/platform_paths.h"
 #include "xbase/dbf_format.h"
@@ -30,13 +31,36 @@ std::optional<RowTable> RowTable::read(xbase::DbfTable& table) {
 }
 
 std::optional<std::string> RowTable::find(std::string_view key_cp852, bool numeric) const {
+  std::optional<size_t> row = find_row(key_cp852, numeric);
+  if (!row) return std::nullopt;
+  return rows_[*row].xmlkod;
+}
+
+std::optional<size_t> RowTable::find_row(std::string_view key_cp852, bool numeric) const {
   const std::string key = xbase::alltrim(print::k852win(key_cp852));
-  for (const Row& row : rows_) {
-    const std::string_view sor = row.sor;
-    if (sor.size() < key.size()) continue;
-    if (numeric ? sor.ends_with(key) : sor.starts_with(key)) return row.xmlkod;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    const std::string_view sor = rows_[i].sor;
+    if (numeric ? sor.ends_with(key) : sor.starts_with(key)) return i;
   }
   return std::nullopt;
+}
+
+bool is_row_of(std::string_view sor, std::string_view key_cp852, bool numeric) {
+  const std::string key = xbase::alltrim(print::k852win(key_cp852));
+  if (key.empty() || sor.size() < key.size()) return false;
+  if (sor.size() == key.size()) return sor == key;
+  return numeric ? sor.ends_with(key) && sor[sor.size() - key.size() - 1] == ' '
+                 : sor.starts_with(key) && sor[key.size()] == ' ';
+}
+
+std::vector<KeyFault> key_faults(const RowTable& rows) {
+  std::vector<KeyFault> faults;
+  for (const XmlField& f : m30_fields()) {
+    const bool numeric = f.type == ValueType::Number;
+    std::optional<size_t> row = rows.find_row(f.key, numeric);
+    if (!row || !is_row_of(rows.rows()[*row].sor, f.key, numeric)) faults.push_back({f.key, row});
+  }
+  return faults;
 }
 
 std::string row_table_name(std::string_view ev) {

@@ -34,12 +34,31 @@ class RowTable {
   // or begins with it (a text or date field), compared exactly, in Windows-1250:
   // the key is converted with K852WIN and trimmed. nullopt when no row matches.
   std::optional<std::string> find(std::string_view key_cp852, bool numeric) const;
+  // The same lookup: the index of the row it finds.
+  std::optional<size_t> find_row(std::string_view key_cp852, bool numeric) const;
 
   const std::vector<Row>& rows() const { return rows_; }
 
  private:
   std::vector<Row> rows_;
 };
+
+// Whether `sor` (trimmed, Windows-1250) is the row of the key: it begins (a text or
+// date field) or ends (a numeric field) with the key as a word of its own, set off
+// by a blank. "IV. január: levont járulékok [01]D1" is the row of "[01]D1", not of
+// "D1", though the lookup of "D1" matches it.
+bool is_row_of(std::string_view sor, std::string_view key_cp852, bool numeric);
+
+// A key of the XML file whose lookup finds no row of its own.
+struct KeyFault {
+  std::string key;                // CP852
+  std::optional<size_t> taken_by;  // the row that matches first; none: no row matches
+};
+
+// Every key of the XML file (m30_fields()) looked up as the XML run looks it up; the
+// keys that find a row of another key, or nothing. Empty when every key finds its
+// own row.
+std::vector<KeyFault> key_faults(const RowTable& rows);
 
 // "xxx/seg" + ev + "m30.dbf", as the alert names it.
 std::string row_table_name(std::string_view ev);

@@ -347,9 +347,9 @@ std::vector<std::string> split_memo_lines(std::string_view text, int width) {
   return lines;
 }
 
-std::vector<std::string> read_lines(std::string_view path, int width, int64_t max_bytes) {
+std::optional<std::string> read_file(std::string_view path, int64_t max_bytes) {
   File f;
-  if (!f.open(path)) return {};
+  if (!f.open(path)) return std::nullopt;
   std::string text;
   for (;;) {
     size_t want = 65536;
@@ -361,7 +361,13 @@ std::vector<std::string> read_lines(std::string_view path, int width, int64_t ma
     if (block.empty()) break;
     text += block;
   }
-  return split_memo_lines(text, width);
+  return text;
+}
+
+std::vector<std::string> read_lines(std::string_view path, int width, int64_t max_bytes) {
+  std::optional<std::string> text = read_file(path, max_bytes);
+  if (!text) return {};
+  return split_memo_lines(*text, width);
 }
 
 bool File::open(std::string_view path, Mode mode) {

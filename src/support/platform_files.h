@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,9 @@ bool same_file(std::string_view a, std::string_view b);
 // the new one: written under path + ".tmp", synced, renamed over the file, the
 // directory synced. False when a step failed (the old file stays).
 bool write_file_durably(std::string_view path, std::string_view bytes);
+
+// Up to `max_bytes` of the file (all when negative); none when it cannot be opened.
+std::optional<std::string> read_file(std::string_view path, int64_t max_bytes = -1);
 
 // Reads up to `max_bytes` of the file (all when negative) and splits the text into
 // lines as the runtime's memo-line function does: at CR LF, LF or CR; a line longer

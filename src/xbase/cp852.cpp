@@ -220,4 +220,30 @@ bool hu852_is_alpha(unsigned char c) {
   return cp >= 0xC0 && cp <= 0x17F && cp != 0xD7 && cp != 0xF7;
 }
 
+std::string cp1250_to_utf8(std::string_view cp1250) {
+  std::string out;
+  out.reserve(cp1250.size() + cp1250.size() / 4);
+  for (char ch : cp1250) {
+    const unsigned char b = static_cast<unsigned char>(ch);
+    const char32_t w = b < 0x80 ? 0 : kCp1250High[b - 0x80];
+    append_utf8(out, w ? w : b);
+  }
+  return out;
+}
+
+Utf8Fault utf8_to_cp1250(std::string_view utf8, std::string& out) {
+  out.clear();
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const long cp = next_utf8(utf8, i);
+    if (cp < 0) return Utf8Fault::NotUtf8;
+    int b = cp < 0x100 && (cp < 0x80 || kCp1250High[cp - 0x80] == 0) ? static_cast<int>(cp) : -1;
+    for (int k = 0; b < 0 && k < 128; ++k)
+      if (kCp1250High[k] == static_cast<char32_t>(cp)) b = 0x80 + k;
+    if (b < 0) return Utf8Fault::NotInCp1250;
+    out += static_cast<char>(b);
+  }
+  return Utf8Fault::None;
+}
+
 }  // namespace xbase

@@ -33,6 +33,15 @@ std::string cp852_to_cp1250(std::string_view cp852);
 // Windows-1250 text (files from outside) to CP852.
 std::string cp1250_to_cp852(std::string_view cp1250, char replacement = '?');
 
+// Windows-1250 text to UTF-8 and back, exactly, for text that is kept in
+// Windows-1250 (the M30 row table) and edited outside. The five bytes without a
+// character (0x81 0x83 0x88 0x90 0x98) stand for the control characters of their
+// own numbers, so that every text comes back as it went.
+std::string cp1250_to_utf8(std::string_view cp1250);
+enum class Utf8Fault { None, NotUtf8, NotInCp1250 };
+// The first fault stops the conversion; `out` holds the text before it.
+Utf8Fault utf8_to_cp1250(std::string_view utf8, std::string& out);
+
 // Upper and lower case under the HU852 rules: a-z and the Hungarian accented
 // letters (and ä) change; every other byte stays as it is. Index keys depend on it.
 unsigned char hu852_upper(unsigned char c);

@@ -82,6 +82,9 @@ TEST(BatchOptions, FaultsNameWhatIsWrong) {
       {{"takeover"}, "takeover: a --companies kötelező"},
       {{"restore", "--from", "/mnt"}, "restore: a --yes kötelező"},
       {{"restore", "--yes"}, "restore: a --from kötelező"},
+      {{"rows"}, "rows: az --export vagy az --import közül pontosan egy kell"},
+      {{"rows", "--export", "a.txt", "--import", "a.txt"}, "pontosan egy kell"},
+      {{"rows", "--export"}, "hiányzik a --export kapcsoló értéke"},
       {{"m30", "--companies", "1,2"}, "--companies: itt csak egy tartomány adható meg: 1,2"},
       {{"m30", "--kind", "mind"}, "--kind: employer, payer vagy both lehet, nem mind"},
       {{"m30", "--person", "12345678901"}, "--person: nem adóazonosító: 12345678901"},
@@ -116,7 +119,7 @@ TEST(BatchOptions, HelpNamesEveryCommandOptionAndExitCode) {
   EXPECT_TRUE(parse({"m30", "--help"}).options->help);
   std::string h = batch_help();
   for (const char* word : {"check", "reindex", "m30", "ekho", "takeover", "backup", "restore",
-                           "--dir", "--wait", "--date", "--quiet", "--companies", "--kind",
+                           "rows", "--export", "--import", "--dir", "--wait", "--date", "--quiet", "--companies", "--kind",
                            "--person", "--start", "--xml", "--out", "--print", "--pdf", "--from",
                            "--overwrite", "--to", "--yes", "130", "143"})
     EXPECT_NE(h.find(word), std::string::npos) << word;
@@ -130,7 +133,7 @@ TEST(BatchOptions, HelpAndUsageAreHungarian) {
   EXPECT_TRUE(batch_usage_line().starts_with("használat: mvirda23 batch [--dir KÖNYVTÁR] "))
       << batch_usage_line();
   std::string all = batch_help();
-  for (const char* c : {"check", "reindex", "m30", "ekho", "takeover", "backup", "restore"})
+  for (const char* c : {"check", "reindex", "m30", "ekho", "takeover", "backup", "restore", "rows"})
     all += batch_command_help(c);
   EXPECT_NE(all.find("Kilépési kódok:"), std::string::npos);
   for (const char* word : {"usage", "default", "Options", "Commands", "Exit codes", " the ",

@@ -60,6 +60,7 @@ TEST(RowLookup, EveryKeyOfTheShippedRowsFindsItsOwnRow) {
   const std::vector<store::M30Row>& rows = store::m30_rows();
   ASSERT_EQ(t->rows().size(), rows.size());
   ASSERT_EQ(m30_fields().size(), rows.size());
+  EXPECT_TRUE(key_faults(*t).empty());  // the check an import of the rows makes
   for (const XmlField& f : m30_fields()) {
     auto row = std::find_if(rows.begin(), rows.end(), [&](const store::M30Row& r) { return r.key == f.key; });
     ASSERT_NE(row, rows.end()) << xbase::cp852_to_utf8(f.key);
@@ -68,6 +69,33 @@ TEST(RowLookup, EveryKeyOfTheShippedRowsFindsItsOwnRow) {
     EXPECT_EQ(t->find(f.key, f.type == ValueType::Number), xbase::cp852_to_cp1250(row->xmlkod))
         << xbase::cp852_to_utf8(f.key);
   }
+}
+
+TEST(RowLookup, AKeyWithoutARowOfItsOwnIsAFaultNamingTheRowThatTakesIt) {
+  EXPECT_TRUE(is_row_of("1. sor D1", "D1", true));
+  EXPECT_TRUE(is_row_of("D1", "D1", true));
+  EXPECT_FALSE(is_row_of("IV. január [01]D1", "D1", true));
+  EXPECT_TRUE(is_row_of(xbase::cp852_to_cp1250(cp("korábbi munkáltató")), cp("korábbi"), false));
+  EXPECT_FALSE(is_row_of("korabbiak", "korabbi", false));
+  EXPECT_FALSE(is_row_of("A175 szöveg", "A175", true));
+
+  // The shipped rows: the main sheet's "D1" moved behind the month rows, "[01]B607" gone.
+  std::vector<RowTable::Row> rows;
+  RowTable::Row d1;
+  for (const store::M30Row& r : store::m30_rows()) {
+    RowTable::Row row{xbase::cp852_to_cp1250(r.sor), r.xmlkod};
+    if (r.key == "D1") d1 = row;
+    else if (r.key != "[01]B607") rows.push_back(row);
+  }
+  rows.push_back(d1);
+  const RowTable table(rows);
+  std::vector<KeyFault> faults = key_faults(table);
+  ASSERT_EQ(faults.size(), 2u);
+  EXPECT_EQ(faults[0].key, "D1");
+  ASSERT_TRUE(faults[0].taken_by);
+  EXPECT_EQ(table.rows()[*faults[0].taken_by].sor, xbase::cp852_to_cp1250(cp("IV. január: levont járulékok [01]D1")));
+  EXPECT_EQ(faults[1].key, "[01]B607");
+  EXPECT_FALSE(faults[1].taken_by);
 }
 
 TEST(RowData, LinesOfFourPartsWithTheirState) {

@@ -59,6 +59,30 @@ TEST(Cp852, Windows1250AgreesWithIconvWhereBothHaveTheCharacter) {
   EXPECT_EQ(without_1250, 29);
 }
 
+TEST(Cp852, Windows1250AndUtf8BothWaysAgreeWithIconvAndKeepEveryByte) {
+  for (int b = 0; b < 256; ++b) {
+    std::string one(1, static_cast<char>(b));
+    std::string utf8 = cp1250_to_utf8(one);
+    auto expected = iconv_convert("UTF-8", "CP1250", one);
+    if (expected) {
+      EXPECT_EQ(utf8, *expected) << "byte " << b;
+    } else {  // no character: the control character of that number
+      EXPECT_EQ(utf8, "\xC2" + std::string(1, static_cast<char>(0x80 + (b & 0x3F)))) << "byte " << b;
+    }
+    std::string back;
+    EXPECT_EQ(utf8_to_cp1250(utf8, back), Utf8Fault::None) << "byte " << b;
+    EXPECT_EQ(back, one) << "byte " << b;
+  }
+  std::string out;
+  // Latin-2 "á" before a letter is no UTF-8; the text before the fault is kept.
+  EXPECT_EQ(utf8_to_cp1250("M30 \xE1t", out), Utf8Fault::NotUtf8);
+  EXPECT_EQ(out, "M30 ");
+  EXPECT_EQ(utf8_to_cp1250("\xC3", out), Utf8Fault::NotUtf8);  // cut short
+  EXPECT_EQ(utf8_to_cp1250("x\xC3\x80y", out), Utf8Fault::NotInCp1250);  // "À"
+  EXPECT_EQ(utf8_to_cp1250("\xE2\x82\xAC \xC5\x91", out), Utf8Fault::None);  // "€ ő"
+  EXPECT_EQ(out, "\x80 \xF5");
+}
+
 TEST(Cp852, Windows1250ToCp852AgreesWithIconv) {
   for (int b = 0; b < 256; ++b) {
     std::string one(1, static_cast<char>(b));
