@@ -72,7 +72,8 @@ std::string codes_wanted(std::string_view codes) {
 }
 
 Verdict listed_code(const RuleInput& in) {
-  return unless(checks::code_ok(own_text(in), in.spec.codes), codes_wanted(in.spec.codes));
+  if (checks::code_ok(own_text(in), in.spec.codes)) return {};
+  return refused(codes_wanted(in.spec.codes));
 }
 
 Verdict tax_id(const RuleInput& in) { return tax_id_verdict(own_text(in)); }

@@ -26,8 +26,8 @@ Verdict certificate_kind(const RuleInput& in) {
   std::string kinds = k.is_str() ? k.as_str() : std::string();
   if (kinds.empty()) kinds = "MKE";
   const std::string v = own_text(in);
-  return unless(!v.empty() && v[0] != ' ' && kinds.find(v[0]) != std::string::npos,
-                codes_wanted(kinds));
+  if (!v.empty() && v[0] != ' ' && kinds.find(v[0]) != std::string::npos) return {};
+  return refused(codes_wanted(kinds));
 }
 
 // Company + tax identifier + kind not given to another record yet (Up always goes

@@ -1,7 +1,5 @@
 #include "entry/record_checks.h"
 
-#include <algorithm>
-
 #include "entry/company_form.h"
 #include "entry/dependant_form.h"
 #include "entry/form_dispatch.h"
@@ -76,20 +74,37 @@ std::vector<FieldSpec> specs_of(TableKind kind) {
 RecordValues::RecordValues(shell::Context& ctx, const xbase::Structure& fields,
                            const std::vector<uint32_t>& offsets)
     : ctx_(ctx), fields_(fields), offsets_(offsets) {
-  for (int i = 0; i < static_cast<int>(fields_.size()); ++i)
-    by_hash_.emplace_back(name_hash(fields_[static_cast<size_t>(i)].name), i);
-  std::sort(by_hash_.begin(), by_hash_.end());
+  size_t n = 16;
+  while (n < 4 * fields_.size()) n *= 2;
+  slots_.assign(n, {0, 0});
+  for (int i = 0; i < static_cast<int>(fields_.size()); ++i) {
+    const uint64_t h = name_hash(fields_[static_cast<size_t>(i)].name);
+    size_t s = h & (n - 1);
+    while (slots_[s].second != 0) s = (s + 1) & (n - 1);
+    slots_[s] = {h, i + 1};
+  }
 }
 
 RecordValues::RecordValues(shell::Context& ctx, xbase::WorkArea& area)
     : RecordValues(ctx, area.structure(), offsets_of(area)) {}
 
 int RecordValues::pos(std::string_view buffer_name) const {
-  const std::string_view name = field_of(buffer_name);
+  const uint64_t at = reinterpret_cast<uintptr_t>(buffer_name.data()) * 11400714819323198485ull;
+  Remembered& r = remembered_[(at >> 54) % remembered_.size()];
+  if (r.at == buffer_name.data() && r.name == buffer_name) return r.pos;
+  r.at = buffer_name.data();
+  r.name = buffer_name;
+  r.pos = find(field_of(buffer_name));
+  return r.pos;
+}
+
+int RecordValues::find(std::string_view name) const {
   const uint64_t h = name_hash(name);
-  auto it = std::lower_bound(by_hash_.begin(), by_hash_.end(), std::pair<uint64_t, int>(h, -1));
-  for (; it != by_hash_.end() && it->first == h; ++it)
-    if (same_name(fields_[static_cast<size_t>(it->second)].name, name)) return it->second;
+  const size_t mask = slots_.size() - 1;
+  for (size_t s = h & mask; slots_[s].second != 0; s = (s + 1) & mask) {
+    const int p = slots_[s].second - 1;
+    if (slots_[s].first == h && same_name(fields_[static_cast<size_t>(p)].name, name)) return p;
+  }
   return -1;
 }
 

@@ -5,6 +5,7 @@
 // field, a window, a question) is applied without its screen.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,11 +42,21 @@ class RecordValues final : public RuleValues {
 
  private:
   int pos(std::string_view buffer_name) const;
+  int find(std::string_view name) const;  // by the hash of the name
 
   shell::Context& ctx_;
   xbase::Structure fields_;
   std::vector<uint32_t> offsets_;
-  std::vector<std::pair<uint64_t, int>> by_hash_;  // hash of the upper-case name, position
+  // Open addressing over the hash of the upper-case name: position + 1, 0 for none.
+  std::vector<std::pair<uint64_t, int>> slots_;
+  // The positions asked for last, by where the name lies and what it says: the rules
+  // ask for the same few names record after record.
+  struct Remembered {
+    const char* at = nullptr;
+    std::string name;
+    int pos = -1;
+  };
+  mutable std::array<Remembered, 1024> remembered_;
   const char* rec_ = nullptr;
   mutable std::vector<std::pair<std::string, xbase::Value>> constants_;
   mutable std::vector<std::pair<std::string, bool>> kinds_;  // kind + "P"/"R", listed
