@@ -7,6 +7,7 @@
 
 #include "maint/backup.h"
 #include "batch/commands.h"
+#include "batch/data_check.h"
 #include "batch/rows.h"
 #include "shell/record_replace.h"
 #include "shell/reindex.h"
@@ -105,6 +106,7 @@ void leftovers(shell::Context& ctx, Findings& out) {
 }  // namespace
 
 int batch_check(BatchRun& run) {
+  if (run.opt.data) return batch_data_check(run);
   shell::Context& ctx = run.ctx;
   const std::string dir = ctx.program_dir;
   // The company table open as a running workstation has it, taken under the start-up

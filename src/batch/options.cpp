@@ -12,7 +12,7 @@ using OptionSet = std::map<std::string, bool, std::less<>>;
 
 const std::map<std::string, OptionSet, std::less<>>& command_options() {
   static const std::map<std::string, OptionSet, std::less<>> table = {
-      {"check", {}},
+      {"check", {{"data", false}}},
       {"reindex", {}},
       {"m30",
        {{"companies", true}, {"kind", true}, {"person", true}, {"start", true}, {"xml", false},
@@ -102,6 +102,7 @@ struct Parser {
     else if (name == "to") o.to = value;
     else if (name == "overwrite") o.overwrite = true;
     else if (name == "yes") o.yes = true;
+    else if (name == "data") o.data = true;
     else if (name == "export") o.export_file = value;
     else if (name == "import") o.import_file = value;
     return true;
@@ -207,10 +208,13 @@ std::string batch_usage_line() {
 std::string batch_command_help(const std::string& command) {
   static const std::map<std::string, std::string, std::less<>> text = {
       {"check",
-       "mvirda23 batch check\n"
+       "mvirda23 batch check [--data]\n"
        "  Ellenőrzi a telepítés minden tábláját (*.dbf) és indexét, és megnevezi, amit egy\n"
        "  félbeszakadt futás hátrahagyott; semmit sem változtat. Fájlonként egy sor a\n"
-       "  szabványos kimeneten.\n"},
+       "  szabványos kimeneten.\n"
+       "  --data: helyette minden cég, dolgozó és eltartott adatát a képernyőjének\n"
+       "  szabályaival ellenőrzi; eltérésenként egy sor: cégkód, adóazonosító, név, a\n"
+       "  mező neve és az ok. Van eltérés: kilépési kód 3.\n"},
       {"reindex",
        "mvirda23 batch reindex\n"
        "  Minden indexfájlt újraépít (a munkatáblák kizárólagos megnyitásával).\n"},

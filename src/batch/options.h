@@ -28,6 +28,8 @@ struct BatchOptions {
   std::string command;  // check, reindex, m30, ekho, takeover, backup, restore, rows
   bool help = false;    // "--help": the usage of the batch or of the command
 
+  // check: the stored records against the forms' rules instead of the files.
+  bool data = false;
   // m30, ekho, takeover.
   std::vector<CodeRange> companies;  // empty: every company ("all")
   bool companies_given = false;

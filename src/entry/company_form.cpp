@@ -38,29 +38,86 @@ const Label kLabels[] = {
     {19, 40, HU("Ügyintéző:")},
 };
 
+Verdict code_given(const RuleInput& in) {
+  return unless(!xbase::rtrim(own_text(in)).empty(), HU("a cég kódja nem lehet üres"));
+}
+
+// In search mode an empty seat kind or tax number is no criterion and passes; a value
+// given must be valid.
+Verdict seat_kind(const RuleInput& in) {
+  return public_space_kind_verdict(in.values, own_text(in), in.searching);
+}
+Verdict mailing_kind(const RuleInput& in) {
+  return public_space_kind_verdict(in.values, own_text(in), true);
+}
+Verdict tax_number(const RuleInput& in) { return company_tax_id_verdict(own_text(in), in.searching); }
+Verdict predecessor(const RuleInput& in) { return company_tax_id_verdict(own_text(in), true); }
+
+// An address: postcode, town, name and kind of public space, house number,
+// building, staircase, floor, door; `n` "" for the seat, "2" for the mailing address.
+void address(std::vector<FieldSpec>& f, int row, const std::string& n, ValueRule kind) {
+  f.push_back(field(row, 13, "Xirszam" + n));
+  f.push_back(field(row, 32, "Xhelyseg" + n));
+  f.push_back(field(row + 1, 42, "Xutca" + n, "@S37"));
+  f.push_back(field(row + 2, 42, "Xkozter" + n).ruled_by(kind));
+  const std::pair<int, const char*> parts[] = {
+      {17, "Xhazszam"}, {32, "Xepulet"}, {47, "Xlepcso"}, {59, "Xemelet"}, {72, "Xajto"}};
+  for (const auto& [col, name] : parts) f.push_back(field(row + 3, col, name + n));
+}
+
+std::vector<FieldSpec> build_company_fields() {
+  std::vector<FieldSpec> f = {
+      field(3, 8, "Xvkod", "@K 999").ruled_by(code_given),
+      field(3, 46, "Xvnev", "@S33"),
+      field(5, 13, "Xvkepv"),
+  };
+  address(f, 7, "", seat_kind);
+  address(f, 12, "2", mailing_kind);
+  f.push_back(field(17, 11, "Xadoszam").ruled_by(tax_number));
+  f.push_back(field(17, 58, "Xjogelasz").ruled_by(predecessor));
+  f.push_back(field(19, 11, "Xtelefon"));
+  f.push_back(field(19, 51, "Xugyint", "@S28"));
+  return f;
+}
+
 // The code: zero filled; in add mode not empty (whatever the key) and not another
 // company's.
-bool code_ok(Form& form) {
+bool code_ok(Form& form, const FieldSpec& spec) {
   shell::Context& ctx = form.ctx;
   std::string code = var_text(ctx, "XVKOD");
   JOBBZERO(code);
   set_var(ctx, "XVKOD", xbase::Value::str(code));
   if (form.searching()) return true;
-  if (xbase::rtrim(code).empty()) return false;
+  if (!rule_accepts(form, spec)) return false;
   return IDXJO(form);
 }
 
 }  // namespace
 
+const std::vector<FieldSpec>& company_fields() {
+  static const std::vector<FieldSpec> fields = build_company_fields();
+  return fields;
+}
+
+Verdict public_space_kind_verdict(const RuleValues& values, std::string_view kind,
+                                  bool may_be_empty) {
+  const std::string k = xbase::rtrim(kind);
+  if (k.empty()) return unless(may_be_empty, HU("a közterület jellege nem lehet üres"));
+  return unless(k != store::post_box_kind() && values.public_space_listed(kind, false),
+                HU("a közterület jellege a közterület-tábla egy jellege, nem postafiók"));
+}
+
+Verdict company_tax_id_verdict(std::string_view value, bool may_be_empty) {
+  if (xbase::rtrim(value).empty() && may_be_empty) return {};
+  return company_id_verdict(value);
+}
+
 bool public_space_kind_ok(shell::Context& ctx, std::string_view kind, bool may_be_empty) {
-  std::string k = xbase::rtrim(kind);
-  if (k.empty()) return may_be_empty;
-  return k != store::post_box_kind() && KOZTERELL(ctx, kind);
+  return !public_space_kind_verdict(BufferValues(ctx), kind, may_be_empty);
 }
 
 bool company_tax_id_ok(shell::Context& ctx, std::string_view value, bool may_be_empty) {
-  if (xbase::rtrim(value).empty() && may_be_empty) return true;
-  return JOCEG(ctx.con, value);
+  return accepted(ctx.con, company_tax_id_verdict(value, may_be_empty));
 }
 
 void company_form(Form& form) {
@@ -73,51 +130,24 @@ void company_form(Form& form) {
   for (const Label& l : kLabels) con.say(l.row, l.col, l.text);
 
   console::GetList& g = ctx.reads.getlist();
-  xbase::Variables& v = ctx.vars;
-  // In search mode an empty seat kind or tax number is no criterion and passes; a
-  // value given must be valid.
-  const bool blank_passes = form.searching();
-  if (form.mode == FormMode::Modify) {
-    console::Attr bright = con.attr();
-    console::parse_slot("gr+", bright);
-    con.say(3, 8, var_text(ctx, "XVKOD"), bright);
-  } else {
-    g.add(con, v, 3, 8, "Xvkod", "@K 999").valid = [&form](console::ReadSession&) {
-      return code_ok(form);
-    };
+  for (const FieldSpec& spec : company_fields()) {
+    const FieldSpec* s = &spec;
+    Form* fm = &form;
+    if (spec.name == "Xvkod") {
+      // In modify mode the code is shown, not edited.
+      if (form.mode == FormMode::Modify) {
+        console::Attr bright = con.attr();
+        console::parse_slot("gr+", bright);
+        con.say(3, 8, var_text(ctx, "XVKOD"), bright);
+        continue;
+      }
+      g.add(con, ctx.vars, spec.row, spec.col, spec.name, spec.picture).valid =
+          [fm, s](console::ReadSession&) { return code_ok(*fm, *s); };
+      continue;
+    }
+    console::GetField& f = g.add(con, ctx.vars, spec.row, spec.col, spec.name, spec.picture);
+    if (spec.rule) f.valid = [fm, s](console::ReadSession&) { return rule_accepts(*fm, *s); };
   }
-  g.add(con, v, 3, 46, "Xvnev", "@S33");
-  g.add(con, v, 5, 13, "Xvkepv");
-  g.add(con, v, 7, 13, "Xirszam");
-  g.add(con, v, 7, 32, "Xhelyseg");
-  g.add(con, v, 8, 42, "Xutca", "@S37");
-  g.add(con, v, 9, 42, "Xkozter").valid = [&ctx, blank_passes](console::ReadSession&) {
-    return public_space_kind_ok(ctx, var_text(ctx, "XKOZTER"), blank_passes);
-  };
-  g.add(con, v, 10, 17, "Xhazszam");
-  g.add(con, v, 10, 32, "Xepulet");
-  g.add(con, v, 10, 47, "Xlepcso");
-  g.add(con, v, 10, 59, "Xemelet");
-  g.add(con, v, 10, 72, "Xajto");
-  g.add(con, v, 12, 13, "Xirszam2");
-  g.add(con, v, 12, 32, "Xhelyseg2");
-  g.add(con, v, 13, 42, "Xutca2", "@S37");
-  g.add(con, v, 14, 42, "Xkozter2").valid = [&ctx](console::ReadSession&) {
-    return public_space_kind_ok(ctx, var_text(ctx, "XKOZTER2"), true);
-  };
-  g.add(con, v, 15, 17, "Xhazszam2");
-  g.add(con, v, 15, 32, "Xepulet2");
-  g.add(con, v, 15, 47, "Xlepcso2");
-  g.add(con, v, 15, 59, "Xemelet2");
-  g.add(con, v, 15, 72, "Xajto2");
-  g.add(con, v, 17, 11, "Xadoszam").valid = [&ctx, blank_passes](console::ReadSession&) {
-    return company_tax_id_ok(ctx, var_text(ctx, "XADOSZAM"), blank_passes);
-  };
-  g.add(con, v, 17, 58, "Xjogelasz").valid = [&ctx](console::ReadSession&) {
-    return company_tax_id_ok(ctx, var_text(ctx, "XJOGELASZ"), true);
-  };
-  g.add(con, v, 19, 11, "Xtelefon");
-  g.add(con, v, 19, 51, "Xugyint", "@S28");
 }
 
 }  // namespace entry

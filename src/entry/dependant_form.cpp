@@ -18,9 +18,7 @@ namespace {
 using S = std::string;
 
 // The under-30 title only with the kinds of allowance that include it.
-bool under_30_kind(FieldEnv& e) {
-  return checks::code_ok(var_text(e.form.ctx, "XKEDVTIPUS"), "45");
-}
+bool under_30_kind(const RuleValues& v) { return checks::code_ok(v.text("XKEDVTIPUS"), "45"); }
 
 int name_width(const shell::Context& ctx) {
   xbase::WorkArea& a = ctx.areas.current();
@@ -37,12 +35,7 @@ bool compose(FieldEnv& e) {
   return true;
 }
 
-bool tax_id(FieldEnv& e) {
-  const std::string v = text_of(e);
-  return xbase::rtrim(v).empty() || SZEMSZAM(e.form.ctx.con, v);
-}
-
-bool taj(FieldEnv& e) { return TAJELLEN(e.form.ctx.con, text_of(e)); }
+Verdict taj(const RuleInput& in) { return taj_verdict(own_text(in)); }
 
 // An empty birth date is taken from the tax identifier.
 bool birth_date_from_tax_id(FieldEnv& e) {
@@ -52,24 +45,23 @@ bool birth_date_from_tax_id(FieldEnv& e) {
   return true;
 }
 
-bool birth_date(FieldEnv& e) {
-  const xbase::Value v = e.field.value();
-  return v.is_date() && !v.as_date().empty() && v.as_date().year() >= 1900;
+// A birth date is given, in 1900 or later.
+Verdict birth_date(const RuleInput& in) {
+  const xbase::Value v = in.values.value(in.spec.name);
+  return unless(v.is_date() && !v.as_date().empty() && v.as_date().year() >= 1900,
+                HU("a születési idő nem lehet üres, sem 1900 előtti"));
 }
 
 // The kind of public space: with town, public-space name and kind all empty there is
 // no address; otherwise a kind of the public-space table.
-bool public_space_kind(FieldEnv& e) {
-  shell::Context& ctx = e.form.ctx;
-  const std::string kind = text_of(e);
-  if (xbase::rtrim(var_text(ctx, "XEHELYSEG")).empty() &&
-      xbase::rtrim(var_text(ctx, "XEKOZTER")).empty() && xbase::rtrim(kind).empty())
-    return true;
-  xbase::WorkArea* kinds = ctx.areas.find("KOZTER");
-  int width = static_cast<int>(kind.size());
-  if (kinds && kinds->used() && kinds->field_pos("kozternev") >= 0)
-    width = kinds->field(kinds->field_pos("kozternev")).width;
-  return KOZTERELL(ctx, xbase::padr(xbase::rtrim(kind), width));
+Verdict public_space_kind(const RuleInput& in) {
+  const RuleValues& v = in.values;
+  const std::string kind = own_text(in);
+  if (xbase::rtrim(v.text("XEHELYSEG")).empty() && xbase::rtrim(v.text("XEKOZTER")).empty() &&
+      xbase::rtrim(kind).empty())
+    return {};
+  return unless(v.public_space_listed(kind, true),
+                HU("a közterület jellege nincs a közterület-táblában"));
 }
 
 PageSpec build_dependant_page() {
@@ -105,7 +97,7 @@ PageSpec build_dependant_page() {
   auto& f = p.fields;
   f.push_back(
       field(3, 22, "Xkedvtipus", "9")
-          .on_leave(check_codes)
+          .ruled_by(listed_code)
           .with_help(
               {"", S(HU("1 - családi kedvezmény")), S(HU("2 - négy gyermeket nevelő anyák")),
                S(HU("3 - családi kedvezmény és négy gyermek")), S(HU("4 - 30 év alatti anyák")),
@@ -113,8 +105,8 @@ PageSpec build_dependant_page() {
               3, 25)
           .allowing(" 12345"));
   f.push_back(field(3, 73, "Xjogcim30", "9")
-                  .on_enter(under_30_kind)
-                  .on_leave(check_codes)
+                  .entered_only_if(under_30_kind)
+                  .ruled_by(listed_code)
                   .with_help({"", S(HU("1 - 2022.12.31. után született gyermek")),
                               S(HU("3 - 2022.12.31. után örökbefogadott gyermek"))},
                              5, 40)
@@ -122,15 +114,15 @@ PageSpec build_dependant_page() {
   f.push_back(field(5, 16, "Xcsnev"));
   f.push_back(field(6, 13, "Xutonev1"));
   f.push_back(field(6, 51, "Xutonev2").on_leave(compose));
-  f.push_back(field(7, 17, "Xadoazon").on_leave(tax_id));
-  f.push_back(field(7, 51, "Xtaj2", "@R 999 999 999").on_leave(taj));
+  f.push_back(field(7, 17, "Xadoazon").ruled_by(optional_tax_id));
+  f.push_back(field(7, 51, "Xtaj2", "@R 999 999 999").ruled_by(taj));
   f.push_back(field(8, 19, "Xeszulhely"));
-  f.push_back(field(9, 19, "Xeszulido").on_enter(birth_date_from_tax_id).on_leave(birth_date));
+  f.push_back(field(9, 19, "Xeszulido").on_enter(birth_date_from_tax_id).ruled_by(birth_date));
   f.push_back(field(10, 22, "Xacsnev"));
   f.push_back(field(11, 19, "Xautonev1"));
   f.push_back(field(11, 57, "Xautonev2"));
   f.push_back(field(12, 24, "Xeltjogc")
-                  .on_leave(check_codes)
+                  .ruled_by(listed_code)
                   .with_help({S(HU("Jogosultság jogcíme")),
                               S(HU("a - gyermek után családi pótlékra jogosult")),
                               S(HU("c - családi pótlékra saját jogán jogosult")),
@@ -143,7 +135,7 @@ PageSpec build_dependant_page() {
   f.push_back(field(14, 50, "Xeirszam"));
   f.push_back(field(15, 12, "Xehelyseg"));
   f.push_back(field(15, 54, "Xekozter"));
-  f.push_back(field(16, 17, "Xekoztjell").on_leave(public_space_kind));
+  f.push_back(field(16, 17, "Xekoztjell").ruled_by(public_space_kind));
   f.push_back(field(16, 50, "Xehazszam"));
   f.push_back(field(17, 11, "Xeepulet"));
   f.push_back(field(17, 52, "Xelepcso"));
@@ -161,7 +153,7 @@ PageSpec build_dependant_page() {
     p.labels.push_back({21, 6 * m - 4, S(mm) + ":"});
     // A month's code is mandatory: a blank is refused.
     f.push_back(field(21, 6 * m - 1, "Xeltkod" + S(mm), "9")
-                    .on_leave(check_codes)
+                    .ruled_by(listed_code)
                     .with_help(month_help)
                     .allowing("123450"));
   }

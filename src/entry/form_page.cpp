@@ -4,7 +4,6 @@
 
 #include "console/colour.h"
 #include "console/get_buffer.h"
-#include "entry/value_checks.h"
 
 namespace entry {
 
@@ -31,19 +30,20 @@ void build_page(Form& form, HelpBox& box, const PageSpec& page, console::GetList
     Form* fm = &form;
     HelpBox* hb = &box;
     const bool plain = spec.plain_in_search && form.searching();
-    if (spec.when || !spec.help.lines.empty()) {
+    if (spec.when || spec.enters || !spec.help.lines.empty()) {
       f.when = [s, fm, hb](console::ReadSession& session) {
         FieldEnv e{*fm, *hb, *s, session, *session.active_field()};
+        if (s->enters && !s->enters(BufferValues(fm->ctx))) return false;
         if (s->when && !s->when(e)) return false;
         if (!s->help.lines.empty()) hb->show(fm->ctx.con, s->help.lines, s->help.row, s->help.col);
         return true;
       };
     }
-    if ((spec.check && !plain) || !spec.help.lines.empty()) {
+    if (((spec.check || spec.rule) && !plain) || !spec.help.lines.empty()) {
       const bool run_check = !plain;
       f.valid = [s, fm, hb, run_check](console::ReadSession& session) {
         FieldEnv e{*fm, *hb, *s, session, *session.active_field()};
-        const bool ok = !run_check || !s->check || s->check(e);
+        const bool ok = !run_check || (rule_accepts(*fm, *s) && (!s->check || s->check(e)));
         if (ok && !s->help.lines.empty()) hb->remove(fm->ctx.con);
         return ok;
       };
@@ -61,8 +61,6 @@ int field_width(const shell::Context& ctx, const FieldSpec& spec) {
   const xbase::Value* v = ctx.vars.find(spec.name);
   return console::GetBuffer(v ? *v : xbase::Value::str(""), spec.picture).shown_width();
 }
-
-bool check_codes(FieldEnv& e) { return checks::code_ok(text_of(e), e.spec.codes); }
 
 int64_t amount_of(const shell::Context& ctx, std::string_view name) {
   const xbase::Value* v = ctx.vars.find(name);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/get_read.h"
+#include "entry/field_rules.h"
 #include "entry/form.h"
 #include "entry/help_box.h"
 
@@ -52,13 +53,22 @@ struct FieldSpec {
   std::string name;           // the buffer variable, "Xvkod"
   std::string picture;        // "" for the variable's own width
   FieldRule when = nullptr;   // the entry condition (before the help box is shown)
-  FieldRule check = nullptr;  // when the field is left; the help box goes when it passes
+  ValueCondition enters = nullptr;  // the entry condition over values alone
+  ValueRule rule = nullptr;   // the field's rule (field_rules.h), also the data check's
+  FieldRule check = nullptr;  // what the form does besides, after the rule accepted;
+                              // the help box goes when both pass
   FieldHelp help;
   std::string other;             // the variable a check compares with ("XMVKTGTER")
   std::string codes;             // the codes a code check allows (a blank when blank is allowed)
   FieldReader reader = nullptr;  // its own reader (the composed fields, the button)
   bool plain_in_search = false;  // search criteria: the standard reader, no check
   std::string colour;            // the field's own "unselected,enhanced" colours
+
+  template <class T>
+  FieldSpec& set(T& member, T value) {
+    member = value;
+    return *this;
+  }
 
   FieldSpec& on_enter(FieldRule r) {
     when = r;
@@ -68,6 +78,8 @@ struct FieldSpec {
     check = r;
     return *this;
   }
+  FieldSpec& ruled_by(ValueRule r) { return set(rule, r); }
+  FieldSpec& entered_only_if(ValueCondition c) { return set(enters, c); }
   FieldSpec& with_help(FieldHelp h) {
     help = std::move(h);
     return *this;
@@ -120,18 +132,9 @@ void build_page(Form& form, HelpBox& box, const PageSpec& page, console::GetList
 // width (a date 10).
 int field_width(const shell::Context& ctx, const FieldSpec& spec);
 
-// The code checks that fit most fields: the value's first character in `codes`.
-bool check_codes(FieldEnv& e);
 // The number in a buffer variable (0 when it is none), as whole forints.
 int64_t amount_of(const shell::Context& ctx, std::string_view name);
 // The value of the field's variable as text ("" when it is no text).
 std::string text_of(FieldEnv& e);
-
-// A check of the field's amount against the amount it is compared with (`against`):
-// Rule(amount, other amount).
-template <bool (*Rule)(int64_t, int64_t)>
-bool amount_against(FieldEnv& e) {
-  return Rule(amount_of(e.form.ctx, e.spec.name), amount_of(e.form.ctx, e.spec.other));
-}
 
 }  // namespace entry

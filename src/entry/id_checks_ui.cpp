@@ -1,7 +1,6 @@
 #include "entry/id_checks_ui.h"
 
 #include "store/identifiers.h"
-#include "ui/dialogs.h"
 #include "xbase/hutext.h"
 
 namespace entry {
@@ -19,11 +18,6 @@ std::string with_prefix(std::string_view prefix, std::string_view text) {
   return s.substr(b, e - b + 1);
 }
 
-bool refuse(console::Console& con, std::string_view message) {
-  ui::kerdez(con, message, {"OK"});
-  return false;
-}
-
 }  // namespace
 
 std::string tax_id_message(std::string_view prefix) {
@@ -36,32 +30,46 @@ std::string company_id_message(std::string_view prefix) {
   return with_prefix(prefix, HU("Hibás adószám/adóazonosító"));
 }
 
+Verdict tax_id_verdict(std::string_view id, std::string_view prefix) {
+  return unless(ids::tax_id_valid(id), tax_id_message(prefix), true);
+}
+
+Verdict tax_number_verdict(std::string_view number, std::string_view prefix) {
+  return unless(ids::tax_number_valid(number), tax_number_message(prefix), true);
+}
+
+Verdict company_id_verdict(std::string_view value, std::string_view prefix) {
+  switch (ids::company_id_kind(value)) {
+    case ids::CompanyIdKind::TaxNumber: return tax_number_verdict(value, prefix);
+    case ids::CompanyIdKind::TaxId: return tax_id_verdict(value.substr(0, 10), prefix);
+    case ids::CompanyIdKind::WrongLength: break;
+  }
+  return refused(company_id_message(prefix), true);
+}
+
+Verdict taj_verdict(std::string_view number) {
+  switch (ids::check_taj(number)) {
+    case ids::TajResult::Valid: return {};
+    case ids::TajResult::WrongLength: return refused(std::string(HU("a TAJ-szám 9 számjegyű")));
+    case ids::TajResult::Invalid: break;
+  }
+  return refused(std::string(HU("Hibás TAJ-szám!")), true);
+}
+
 bool SZEMSZAM(console::Console& con, std::string_view id, std::string_view prefix) {
-  if (ids::tax_id_valid(id)) return true;
-  return refuse(con, tax_id_message(prefix));
+  return accepted(con, tax_id_verdict(id, prefix));
 }
 
 bool JOADOSZAM(console::Console& con, std::string_view number, std::string_view prefix) {
-  if (ids::tax_number_valid(number)) return true;
-  return refuse(con, tax_number_message(prefix));
+  return accepted(con, tax_number_verdict(number, prefix));
 }
 
 bool JOCEG(console::Console& con, std::string_view value, std::string_view prefix) {
-  switch (ids::company_id_kind(value)) {
-    case ids::CompanyIdKind::TaxNumber: return JOADOSZAM(con, value, prefix);
-    case ids::CompanyIdKind::TaxId: return SZEMSZAM(con, value.substr(0, 10), prefix);
-    case ids::CompanyIdKind::WrongLength: break;
-  }
-  return refuse(con, company_id_message(prefix));
+  return accepted(con, company_id_verdict(value, prefix));
 }
 
 bool TAJELLEN(console::Console& con, std::string_view number) {
-  switch (ids::check_taj(number)) {
-    case ids::TajResult::Valid: return true;
-    case ids::TajResult::WrongLength: return false;
-    case ids::TajResult::Invalid: break;
-  }
-  return refuse(con, HU("Hibás TAJ-szám!"));
+  return accepted(con, taj_verdict(number));
 }
 
 xbase::Date SZULIDO(std::string_view id) { return ids::birth_date_of(id); }

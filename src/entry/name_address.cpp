@@ -236,6 +236,14 @@ bool KOZTERELL(shell::Context& ctx, std::string_view kind) {
   return false;
 }
 
+std::string public_space_key(const shell::Context& ctx, std::string_view kind) {
+  const xbase::WorkArea* kinds = ctx.areas.find("KOZTER");
+  int width = static_cast<int>(kind.size());
+  if (kinds && kinds->used() && kinds->field_pos("kozternev") >= 0)
+    width = kinds->field(kinds->field_pos("kozternev")).width;
+  return xbase::padr(xbase::rtrim(kind), width);
+}
+
 std::string UTCAHOSSZ(shell::Context& ctx) {
   xbase::WorkArea& a = ctx.areas.current();
   auto part = [&](std::string_view f) { return xbase::alltrim(a.get(f).as_str()); };

@@ -47,6 +47,9 @@ std::string compose_street(const std::vector<std::string>& parts, int width);
 // KOZTERELL: whether the public-space table has a kind that begins with `kind`
 // (trailing blanks included). The selected table stays selected.
 bool KOZTERELL(shell::Context& ctx, std::string_view kind);
+// A kind trimmed and padded to the width of the public-space table's kinds (as it
+// is when that table is not open).
+std::string public_space_key(const shell::Context& ctx, std::string_view kind);
 
 // UTCAHOSSZ: the long address line of the current record of the selected table
 // (person or company): public-space name, kind and house number, then building,

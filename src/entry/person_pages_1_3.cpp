@@ -20,22 +20,19 @@ bool zero_fill_code(FieldEnv& e) {
   return true;
 }
 
-bool person_tax_id(FieldEnv& e) {
-  return e.form.searching() || SZEMSZAM(e.form.ctx.con, text_of(e));
-}
-
-// The kind of certificate: one of KNYILATOK, and company + tax identifier + kind
-// not given to another record yet (Up always goes back).
-bool certificate_kind(FieldEnv& e) {
-  if (e.form.searching()) return true;
-  std::string kinds = var_text(e.form.ctx, "KNYILATOK");
+// The kind of certificate: one of KNYILATOK.
+Verdict certificate_kind(const RuleInput& in) {
+  const xbase::Value k = in.values.constant("KNYILATOK");
+  std::string kinds = k.is_str() ? k.as_str() : std::string();
   if (kinds.empty()) kinds = "MKE";
-  const std::string v = text_of(e);
-  if (v.empty() || v[0] == ' ' || kinds.find(v[0]) == std::string::npos) return false;
-  return IDXJO(e.form, "Xvkod+Xszemszam+Xnyilat", 2);
+  const std::string v = own_text(in);
+  if (!v.empty() && v[0] != ' ' && kinds.find(v[0]) != std::string::npos) return {};
+  return refused(codes_wanted(kinds));
 }
 
-bool data_service_kind(FieldEnv& e) { return e.form.searching() || check_codes(e); }
+// Company + tax identifier + kind not given to another record yet (Up always goes
+// back).
+bool unique_certificate(FieldEnv& e) { return IDXJO(e.form, "Xvkod+Xszemszam+Xnyilat", 2); }
 
 void composed_reader(FieldEnv& e) { NEVGET(e.form, e.session, e.field); }
 
@@ -50,25 +47,33 @@ bool mother_name(FieldEnv& e) {
 }
 bool street(FieldEnv& e) { return KOZ_TER(e.form, HU("Cím részletezése"), 10, 2); }
 
-// A row's cost: not more than its revenue (`other`); then the row's income.
-bool cost(FieldEnv& e) {
+// A row's cost: not more than its revenue (`other`).
+Verdict cost(const RuleInput& in) {
+  return unless(checks::cost_ok(other_amount(in), own_amount(in)),
+                HU("a költség nem lehet több a sor bevételénél"));
+}
+
+// Then the form shows the row's income.
+bool show_income(FieldEnv& e) {
   const shell::Context& ctx = e.form.ctx;
-  const int64_t revenue = amount_of(ctx, e.spec.other), c = amount_of(ctx, e.spec.name);
-  if (!checks::cost_ok(revenue, c)) return false;
-  return MELLEJOV(e.form.ctx.con, e.spec.row, revenue - c);
+  return MELLEJOV(e.form.ctx.con, e.spec.row,
+                  amount_of(ctx, e.spec.other) - amount_of(ctx, e.spec.name));
 }
 
 // Rows 8 to 12: a revenue not more than the row 7 revenue.
-bool part_of_row7(FieldEnv& e) {
-  const shell::Context& ctx = e.form.ctx;
-  return checks::part_of_row7_ok(amount_of(ctx, e.spec.name), amount_of(ctx, "XONALLOTEV"));
+Verdict part_of_row7(const RuleInput& in) {
+  return unless(checks::part_of_row7_ok(own_amount(in), in.values.amount("XONALLOTEV")),
+                HU("a bevétel nem lehet több a 7. sor bevételénél"));
 }
 
 // A revenue field and its cost field on `row`.
 void revenue_and_cost(PageSpec& p, int row, int col, const char* revenue, const char* cost_name,
-                      std::string_view picture, FieldRule revenue_check = nullptr) {
-  p.fields.push_back(field(row, col, revenue, S(picture)).on_leave(revenue_check));
-  p.fields.push_back(field(row, col + 9, cost_name, S(picture)).on_leave(cost).against(revenue));
+                      std::string_view picture, ValueRule revenue_rule = nullptr) {
+  p.fields.push_back(field(row, col, revenue, S(picture)).ruled_by(revenue_rule));
+  p.fields.push_back(field(row, col + 9, cost_name, S(picture))
+                         .ruled_by(cost)
+                         .on_leave(show_income)
+                         .against(revenue));
 }
 
 FieldHelp primary_producer(std::string_view line) {
@@ -112,25 +117,28 @@ PageSpec person_page_1() {
   };
   auto& f = p.fields;
   f.push_back(field(2, 7, "Xvkod", "@K 999").on_leave(zero_fill_code));
-  f.push_back(field(2, 56, "Xszemszam", "@KR XXXXXXXXXX").on_leave(person_tax_id));
+  f.push_back(field(2, 56, "Xszemszam", "@KR XXXXXXXXXX").ruled_by(tax_id).plain_when_searching());
   f.push_back(field(3, 7, "Xnev", "@S33")
                   .on_leave(person_name)
                   .read_by(composed_reader)
                   .plain_when_searching());
   f.push_back(field(3, 50, "Xnyilat", "!")
-                  .on_leave(certificate_kind)
+                  .ruled_by(certificate_kind)
+                  .on_leave(unique_certificate)
+                  .plain_when_searching()
                   .with_help({S(HU("Igazolás")), S(HU("M  -  munkáltatói")),
                               S(HU("K  -  kifizetői")), S(HU("E  -  egyéb"))},
                              5, 20));
   f.push_back(field(3, 65, "Xaszjell", "!")
-                  .on_leave(data_service_kind)
+                  .ruled_by(listed_code)
+                  .plain_when_searching()
                   .with_help({S("Jelleg"), S(HU("E  -  eredeti adatszolgáltatás")),
                               S(HU("P  -  pótlás")), S(HU("H  -  helyesbítés"))},
                              5, 40)
                   .allowing("EPH"));
   f.push_back(
       field(3, 76, "Xvanhozott", "!")
-          .on_leave(check_codes)
+          .ruled_by(listed_code)
           .with_help({S("Vannak a hozott adatok (I/N)"),
                       S(HU("Az M30 jövedelemigazoláson a teljes, máshonnan hozott adatokat is")),
                       S(HU("tartalmazó összegeket kell szerepeltetni."))},
@@ -138,7 +146,7 @@ PageSpec person_page_1() {
           .allowing("IN "));
   f.push_back(field(5, 17, "Xleanynev").on_leave(birth_name).read_by(composed_reader));
   f.push_back(field(5, 76, "Xneme")
-                  .on_leave(check_codes)
+                  .ruled_by(listed_code)
                   .with_help({S("Neme"), S(HU("1 - férfi")), S(HU("2 - nő"))}, 7, 64)
                   .allowing("12"));
   f.push_back(field(6, 17, "Xszulido"));

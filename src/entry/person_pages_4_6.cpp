@@ -24,64 +24,75 @@ std::string two_digits(int n) {
   return b;
 }
 
-int64_t unit_of(const shell::Context& ctx, std::string_view name, int64_t fallback) {
-  const int64_t v = amount_of(ctx, name);
-  return v ? v : fallback;
-}
-
 void dependants_button(FieldEnv& e) {
   shell::Context& ctx = e.form.ctx;
   NYOMOGOMB(ctx, e.session, e.field, [&ctx] { ELTARBE(ctx); });
 }
 
-bool disability(FieldEnv& e) {
-  const shell::Context& ctx = e.form.ctx;
-  const std::string ev4 = var_text(ctx, "EV4");
-  const int64_t unit =
-      unit_of(ctx, "KFOGYATEK", static_cast<int64_t>(shell::kfogyatek(ev4.empty() ? "2023" : ev4)));
-  return checks::disability_ok(amount_of(ctx, e.spec.name), unit);
+// At most 12 units of KFOGYATEK, in whole units.
+Verdict disability(const RuleInput& in) {
+  const xbase::Value year = in.values.constant("EV4");
+  const std::string ev4 = year.is_str() ? year.as_str() : "";
+  const int64_t unit = in.values.constant_amount(
+      "KFOGYATEK", static_cast<int64_t>(shell::kfogyatek(ev4.empty() ? "2023" : ev4)));
+  return unless(checks::disability_ok(own_amount(in), unit),
+                HU("a havi egység (KFOGYATEK) egész számú többszöröse, legfeljebb 12-szerese"));
 }
 
-bool first_marriage(FieldEnv& e) {
-  const shell::Context& ctx = e.form.ctx;
-  return checks::first_marriage_ok(amount_of(ctx, e.spec.name), unit_of(ctx, "KELSOHAZ", 33335));
+// At most 12 times KELSOHAZ.
+Verdict first_marriage(const RuleInput& in) {
+  return unless(checks::first_marriage_ok(own_amount(in), in.values.constant_amount("KELSOHAZ", 33335)),
+                HU("0 és a havi összeg (KELSOHAZ) 12-szerese között"));
 }
 
-// A tax identifier that may be left empty.
-bool optional_tax_id(FieldEnv& e) {
-  const std::string v = text_of(e);
-  return xbase::rtrim(v).empty() || SZEMSZAM(e.form.ctx.con, v);
+Verdict security_kind(const RuleInput& in) {
+  return unless(checks::security_kind_ok(own_text(in)),
+                HU("üres, vagy 1, 2, 3 és utána 10, 11, 12, 13, 14, 20 vagy 22"));
 }
 
-bool security_kind(FieldEnv& e) { return checks::security_kind_ok(text_of(e)); }
-
-bool taken_over(const shell::Context& ctx, const char* flag) {
-  return !xbase::rtrim(var_text(ctx, flag)).empty();
+bool taken_over(const RuleValues& v, const char* flag) {
+  return !xbase::rtrim(v.text(flag)).empty();
 }
 
 // The bases the payer settles: row 4.1 always, rows 4.2 and 4.3 unless the person
 // took their EKHO over.
-bool ekho_total(FieldEnv& e) {
-  const shell::Context& ctx = e.form.ctx;
+Verdict ekho_total(const RuleInput& in) {
+  const RuleValues& v = in.values;
   int64_t bases = 0;
   for (int n = 1; n <= 3; ++n) {
-    if ((n == 2 && taken_over(ctx, "XEKHO_AV2")) || (n == 3 && taken_over(ctx, "XEKHO_AV3")))
+    if ((n == 2 && taken_over(v, "XEKHO_AV2")) || (n == 3 && taken_over(v, "XEKHO_AV3")))
       continue;
     const std::string row = "XEKHO" + std::to_string(n);
-    bases +=
-        amount_of(ctx, row + "B15") + amount_of(ctx, row + "B95") + amount_of(ctx, row + "BEG");
+    bases += v.amount(row + "B15") + v.amount(row + "B95") + v.amount(row + "BEG");
   }
-  return checks::ekho_total_ok(amount_of(ctx, e.spec.name), bases);
+  return unless(checks::ekho_total_ok(own_amount(in), bases),
+                HU("a 9,5 %-os alapok 9,5 %-ától legfeljebb 14 Ft-tal térhet el"));
 }
 
 // With an occupation code the upper limit is one of the three; without one anything.
-bool ekho_limit(FieldEnv& e) {
-  return xbase::rtrim(var_text(e.form.ctx, "XEKHOFEOR")).empty() || check_codes(e);
+Verdict ekho_limit(const RuleInput& in) {
+  if (xbase::rtrim(in.values.text("XEKHOFEOR")).empty()) return {};
+  return listed_code(in);
 }
 
 // The quarterly amounts only when the person took over some EKHO.
 bool quarterly(FieldEnv& e) {
-  return taken_over(e.form.ctx, "XEKHO_AV2") || taken_over(e.form.ctx, "XEKHO_AV3");
+  const BufferValues v(e.form.ctx);
+  return taken_over(v, "XEKHO_AV2") || taken_over(v, "XEKHO_AV3");
+}
+
+Verdict assessed(const RuleInput& in) {
+  return amount_against<checks::assessed_ok>(in, HU("legfeljebb a járulékalap 18,5 %-a + 12 Ft"));
+}
+Verdict allowance(const RuleInput& in) {
+  return amount_against<checks::allowance_ok>(in, HU("nem lehet több a megállapított járuléknál"));
+}
+Verdict ekho15(const RuleInput& in) {
+  return amount_against<checks::ekho15_ok>(in, HU("0, vagy kevesebb az alap 15 %-ánál + 15 Ft-nál"));
+}
+Verdict ekho95(const RuleInput& in) {
+  return amount_against<checks::ekho95_ok>(
+      in, HU("0, vagy az alap 9,5 %-ától 15 Ft-nál kevesebbel tér el"));
 }
 
 }  // namespace
@@ -115,16 +126,16 @@ PageSpec person_page_4(std::string_view ev4) {
   f.push_back(field(6, 61, "Xnegygyke", S(kPZ8)));
   f.push_back(field(7, 61, "Xhuszon5ke", S(kPZ8)));
   f.push_back(field(8, 61, "Xharmincke", S(kPZ8)));
-  f.push_back(field(9, 61, "Xrokkant", S(kPZ8)).on_leave(disability));
+  f.push_back(field(9, 61, "Xrokkant", S(kPZ8)).ruled_by(disability));
   f.push_back(
       field(10, 59, "Xelsohnyil", "9")
-          .on_leave(check_codes)
+          .ruled_by(listed_code)
           .with_help({S(HU("Érvényesítés")), S(HU("1 - egyedül")), S(HU("2 - megosztással"))}, 12,
                      50)
           .allowing("12 "));
   f.push_back(
       field(10, 61, "Xelsohazke", S(kPZ8))
-          .on_leave(first_marriage)
+          .ruled_by(first_marriage)
           .with_help({S(HU("Első házasok kedvezménye")), S(HU("Ide az adóbevallásban igénybe-")),
                       S(HU("vehető kedvezmény írandó."))},
                      12, 40));
@@ -156,7 +167,7 @@ PageSpec person_page_4(std::string_view ev4) {
   f.push_back(field(15, 69, "Xkulfdolg", S(kPZ9)));
   f.push_back(field(17, 69, "Xoeelsz", S(kPZ9)));
   f.push_back(field(20, 19, "Xelsohnev"));
-  f.push_back(field(21, 19, "Xelsohadoa").on_leave(optional_tax_id));
+  f.push_back(field(21, 19, "Xelsohadoa").ruled_by(optional_tax_id));
   const FieldHelp month_help{
       {S(HU("Első házas kód")), S(HU("1 - én érvényesítem")), S(HU("2 - házastárssal megosztva")),
        S(HU("3 - házastárs érvényesíti")), S(HU("0 - nem vagyok jogosult"))},
@@ -164,7 +175,7 @@ PageSpec person_page_4(std::string_view ev4) {
       59};
   for (int m = 1; m <= 12; ++m)
     f.push_back(field(22, 9 + 5 * m, "Xelsohh" + two_digits(m), "9")
-                    .on_leave(check_codes)
+                    .ruled_by(listed_code)
                     .with_help(month_help)
                     .allowing("1230 "));
   return p;
@@ -186,10 +197,10 @@ PageSpec person_page_5() {
     const int row = 8 + m;
     p.fields.push_back(field(row, 29, "Xcsjka" + mm, S(kPZ9)));
     p.fields.push_back(field(row, 40, "Xcsjkj" + mm, S(kPZ9))
-                           .on_leave(amount_against<checks::assessed_ok>)
+                           .ruled_by(assessed)
                            .against("Xcsjka" + mm));
     p.fields.push_back(field(row, 51, "Xcsjkk" + mm, S(kPZ9))
-                           .on_leave(amount_against<checks::allowance_ok>)
+                           .ruled_by(allowance)
                            .against("Xcsjkj" + mm));
     p.fields.push_back(field(row, 62, "Xcsjkl" + mm, S(kPZ9)));
   }
@@ -225,10 +236,10 @@ PageSpec person_page_6() {
   for (int q = 1; q <= 4; ++q) p.labels.push_back({21, 3 + 15 * (q - 1), std::to_string(q) + ".:"});
 
   auto& f = p.fields;
-  f.push_back(field(5, 26, "Xok71_1", "9").on_leave(check_codes).allowing(" 123456"));
-  f.push_back(field(5, 37, "Xok71_2", "9").on_leave(check_codes).allowing(" 1"));
+  f.push_back(field(5, 26, "Xok71_1", "9").ruled_by(listed_code).allowing(" 123456"));
+  f.push_back(field(5, 37, "Xok71_2", "9").ruled_by(listed_code).allowing(" 1"));
   f.push_back(field(5, 57, "Xisin71"));
-  f.push_back(field(6, 21, "Xfajta71", "999").on_leave(security_kind));
+  f.push_back(field(6, 21, "Xfajta71", "999").ruled_by(security_kind));
   f.push_back(field(6, 41, "Xnevert71", S(kPZ9)));
   f.push_back(field(8, 46, "Xekhofeor"));
   const FieldHelp took_over{{S(HU("Ekho átvállalás")), S(HU("X - ha a magánszemély átvállalta")),
@@ -241,28 +252,28 @@ PageSpec person_page_6() {
     const std::string x = "Xekho" + std::to_string(n);
     f.push_back(field(row, 21, x + "b15", S(kPZ9)));
     f.push_back(field(row, 30, x + "_15", S(kPZ9))
-                    .on_leave(amount_against<checks::ekho15_ok>)
+                    .ruled_by(ekho15)
                     .against(x + "b15"));
     f.push_back(field(row, 39, x + "b95", S(kPZ9)));
     f.push_back(field(row, 48, x + "_95", S(kPZ9))
-                    .on_leave(amount_against<checks::ekho95_ok>)
+                    .ruled_by(ekho95)
                     .against(x + "b95"));
     f.push_back(field(row, 57, x + "beg", S(kPZ9)));
     f.push_back(field(row, 66, x + "_eg", S(kPZ9))
-                    .on_leave(amount_against<checks::ekho95_ok>)
+                    .ruled_by(ekho95)
                     .against(x + "beg"));
     if (n == 1) continue;
     // The declaration of rows 4.2 and 4.3 on the row below them.
     FieldHelp help = took_over;
     help.row = row + 3;
     f.push_back(field(row + 1, 21, "Xekho_av" + std::to_string(n), "!")
-                    .on_leave(check_codes)
+                    .ruled_by(listed_code)
                     .with_help(help)
                     .allowing(" X"));
   }
-  f.push_back(field(16, 39, "Xekhos_95", S(kPZ9)).on_leave(ekho_total));
+  f.push_back(field(16, 39, "Xekhos_95", S(kPZ9)).ruled_by(ekho_total));
   f.push_back(field(19, 21, "Xekhohat", "9")
-                  .on_leave(ekho_limit)
+                  .ruled_by(ekho_limit)
                   .with_help({S(HU("Ekho felső határ")), S(HU("1 -  60 millió")),
                               S(HU("2 - 250 millió")), S(HU("3 - 500 millió"))},
                              17, 25)

@@ -20,6 +20,7 @@
 #include "takeover/new_records.h"
 #include "takeover/payroll_layout.h"
 #include "takeover/payroll_tables.h"
+#include "takeover/record_findings.h"
 #include "xbase/dbf_copy.h"
 #include "xbase/functions.h"
 #include "xbase/hutext.h"
@@ -330,6 +331,7 @@ class Run {
     std::vector<Finding>& findings = out.findings;
     YearRecords year_records(*virda_);
     RecordBuilder dep_records(*eltar_);
+    RecordFindings checked(ctx_, *virda_, *eltar_);
     std::vector<PayrollCompany::Person> persons = data.persons();
     size_t total = 0, done = 0;
     for (const auto& p : persons) total += p.rows.size();
@@ -356,7 +358,13 @@ class Run {
       };
       for (const std::string& n : r.notes) note(n);
       year.push_back(year_records.build(r, refused));
-      for (const FieldValues& d : r.dependants) deps.push_back(dependant_record(dep_records, d, refused));
+      std::vector<Finding> refusals;  // what the forms would refuse, after the rest
+      checked.person(year.back(), refusals);
+      for (const FieldValues& d : r.dependants) {
+        deps.push_back(dependant_record(dep_records, d, refused));
+        checked.dependant(deps.back(), refusals);
+      }
+      findings.insert(findings.end(), refusals.begin(), refusals.end());
     }
   }
 

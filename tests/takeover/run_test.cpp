@@ -10,7 +10,9 @@
 #include "support/platform_paths.h"
 #include "takeover/run_test_util.h"
 #include "xbase/cp852.h"
+#include "xbase/functions.h"
 #include "xbase/hutext.h"
+#include "xbase/workarea.h"
 
 namespace takeover {
 namespace {
@@ -75,12 +77,19 @@ TEST(TakeoverRun, ReportNamesWhatCouldNotBePlaced) {
   Outcome out = run_takeover(*w.ctx, req, hooks);
   std::vector<std::string> lines;
   for (const Finding& f : out.findings) lines.push_back(finding_line(f));
+  // After each person's own lines what the forms would refuse in the new records:
+  // month codes the payroll left blank (the dependant form wants one every month),
+  // and H12's row 8 income type that has no row 7 income beside it.
   const std::vector<std::string> want = {
+      std::string(HU("001 8350001003 Alma Bence (eltartott): ELTKOD02-ELTKOD11: 1, 2, 3, 4, 5 vagy 0 lehet")),
+      std::string(HU("001 8350001003 Alma Cili Rózsa (eltartott): ELTKOD01-ELTKOD12: 1, 2, 3, 4, 5 vagy 0 lehet")),
       std::string(HU("001 8350001631 Juhar János: állampolgárság 777 nincs az országtáblában")),
       std::string(HU("001 8350001704 Kökény Kata: üres TAJ szám: eltartott nem került át")),
       std::string(HU("001 8350001771 Len Lajos: ismeretlen kód 999 (nemrend), 05. hó, összeg 300")),
       std::string(HU("001 8350001771 Len Lajos: ismeretlen kód 105 (nemrend), 05. hó, összeg 400")),
       std::string(HU("001 8350001771 Len Lajos: ismeretlen kód 888 (ktgter), 05. hó, összeg 50")),
+      std::string(HU("001 8350001771 Len Lajos: INGBERBE: a bevétel nem lehet több a 7. sor bevételénél")),
+      std::string(HU("001 8350001844 Mák Mimi (eltartott): ELTKOD01-ELTKOD12: 1, 2, 3, 4, 5 vagy 0 lehet")),
       std::string(HU("001 8350001984 Olajfa Ottó: túl nagy szám: JOVEDELEM -109800000, a mező üres maradt")),
       std::string(HU("001 8350001984 Olajfa Ottó: túl nagy szám: SZDIJ 110000000, a mező üres maradt")),
   };
@@ -90,6 +99,39 @@ TEST(TakeoverRun, ReportNamesWhatCouldNotBePlaced) {
   std::string report;
   for (const std::string& l : want) report += l + "\r\n";
   EXPECT_EQ(read_file(inst.program + "/atvetel.txt"), report);
+}
+
+// A fault planted in the payroll's dependants: the report names it as the dependant
+// form would, after the person's other lines and in the form's order of fields.
+TEST(TakeoverRun, ReportNamesWhatTheFormsWouldRefuseInAPlantedFault) {
+  Installation inst;
+  {
+    xbase::WorkAreas areas;
+    const std::string ekartya =
+        support::platform::find_nocase(inst.payroll + "/001.23/ekartya.dbf");
+    ASSERT_TRUE(areas.use(ekartya, "", xbase::OpenMode::Exclusive));
+    xbase::WorkArea& a = areas.current();
+    bool planted = false;
+    for (a.go_top(); !a.eof(); a.skip()) {
+      if (xbase::rtrim(a.get("NEV").as_str()) != "Alma Bence") continue;
+      a.put("ADOAZON", xbase::Value::str("8350002408"));  // the check digit is 9
+      a.put("TAJ2", xbase::Value::str("100000208"));      // the check digit is 9
+      planted = true;
+    }
+    ASSERT_TRUE(planted);
+    areas.close_all();
+  }
+  Workstation w(inst);
+  Request req;
+  req.payroll_dir = inst.payroll;
+  req.companies = {"001"};
+  Outcome out = run_takeover(*w.ctx, req, Hooks{});
+  ASSERT_EQ(out.status, Status::Done);
+  const std::string bence = "001 8350001003 Alma Bence (eltartott): ";
+  const std::string want = bence + std::string(HU("ADOAZON: Hibás adóazonosító!")) + "\r\n" +
+                           bence + std::string(HU("TAJ2: Hibás TAJ-szám!")) + "\r\n" + bence +
+                           "ELTKOD02-ELTKOD11: 1, 2, 3, 4, 5 vagy 0 lehet\r\n";
+  EXPECT_EQ(read_file(inst.program + "/atvetel.txt").substr(0, want.size()), want);
 }
 
 TEST(TakeoverRun, DeclinedOverwriteKeepsTheCompanyAndTheLastOneEndsTheRun) {
