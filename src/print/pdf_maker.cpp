@@ -1,7 +1,10 @@
 #include "print/pdf_maker.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <thread>
 #include <utility>
 
 #include "print/pdf_font.h"
@@ -16,6 +19,40 @@ namespace {
 constexpr double kA4Short = 595.276;  // 210 mm
 constexpr double kA4Long = 841.89;    // 297 mm
 constexpr size_t kBuffer = 1 << 20;   // written to the file a megabyte at a time
+
+// The drawn pages on their way to the compression: a few at a time, so that a long
+// job never waits in memory.
+class PageQueue {
+ public:
+  void push(const std::string& content) {
+    std::unique_lock<std::mutex> l(m_);
+    room_.wait(l, [&] { return pages_.size() < kPages; });
+    pages_.push_back(content);
+    ready_.notify_one();
+  }
+  void close() {
+    std::lock_guard<std::mutex> l(m_);
+    closed_ = true;
+    ready_.notify_one();
+  }
+  // The next page; false when there is none and none will come.
+  bool pop(std::string& content) {
+    std::unique_lock<std::mutex> l(m_);
+    ready_.wait(l, [&] { return !pages_.empty() || closed_; });
+    if (pages_.empty()) return false;
+    content.swap(pages_.front());
+    pages_.pop_front();
+    room_.notify_one();
+    return true;
+  }
+
+ private:
+  static constexpr size_t kPages = 16;
+  std::mutex m_;
+  std::condition_variable ready_, room_;
+  std::deque<std::string> pages_;
+  bool closed_ = false;
+};
 
 }  // namespace
 
@@ -69,15 +106,33 @@ Result Maker::make(std::string_view bytes, Language language, int paper, const s
     return wrote;
   });
   int font = impl_->font.write(w);
-  std::string resources = "<</Font<</F1 " + std::to_string(font) + " 0 R>>>>";
-  int res = w.object(resources);
-  resources = std::to_string(res) + " 0 R";
+  // Every page has the same size and the one font: the Pages object says so for all.
+  std::string shared = "/MediaBox[0 0 ";
+  append_number(shared, frame.width);
+  shared += ' ';
+  append_number(shared, frame.height);
+  shared += "]/Resources<</Font<</F1 " + std::to_string(font) + " 0 R>>>>";
+  // Two stages on the two cores: this thread reads and draws the pages, the other
+  // compresses and writes them, in order, with a few pages between them.
+  PageQueue queue;
+  std::thread writer([&] {
+    std::string content;
+    while (queue.pop(content)) w.page(deflate(content));
+  });
   PageDrawer drawer(impl_->font);
-  do {
-    w.page(frame.width, frame.height, deflate(drawer.content(page, frame)), resources);
-  } while (reader.next(page));
+  try {
+    do {
+      queue.push(drawer.content(page, frame));
+    } while (reader.next(page));
+  } catch (...) {
+    queue.close();
+    writer.join();
+    throw;
+  }
+  queue.close();
+  writer.join();
   result.pages = w.pages();
-  bool ok = w.finish("mvirda23");
+  bool ok = w.finish(shared, "mvirda23");
   flush();
   if (!ok || !wrote || !file.commit()) {
     result.status = Result::Status::CreateFailed;

@@ -1,6 +1,7 @@
 #include "print/pdf_page.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "print/pdf_font.h"
 #include "print/pdf_writer.h"
@@ -11,7 +12,6 @@ namespace {
 
 // Blanks from this many on are a move, not glyphs.
 constexpr size_t kGap = 3;
-
 
 bool blank(char c) { return c == ' ' || c == '\xFF'; }
 
@@ -36,15 +36,17 @@ const std::string& PageDrawer::content(const Page& page, const PageFrame& frame)
   num(out_, scale);
   num(out_, frame.margin);
   num(out_, frame.height - frame.margin);
-  out_ += "cm\n";
-  size_ = -1, tz_ = -1, stroke_ = 0, line_width_ = -1, x_ = 0, y_ = 0, top_ = -1;
-  in_text_ = false;
+  out_ += "cm\nBT\n";
+  size_ = -1, tz_ = -1, stroke_ = 0, line_width_ = -1, leading_ = 0;
+  line_y_ = 0, top_ = -1, x_ = 0;
   for (const Run& run : page.runs) text(run);
-  if (in_text_) out_ += "ET\n";
+  out_ += "ET\n";
   out_ += lines_;
   return out_;
 }
 
+// Every line starts at the left edge; leading blanks are a move inside its first
+// glyph array, so that most lines begin with the same "T*[".
 void PageDrawer::text(const Run& run) {
   const std::string& t = run.text;
   double baseline = -(run.top + run.pitch * font_.baseline_of_pitch);
@@ -69,76 +71,97 @@ void PageDrawer::text(const Run& run) {
   while (last > first && blank(t[last - 1])) --last;
   if (first == last) return;
 
-  // A line of its own: one text object for the cells of one line.
   if (run.top != top_) {
-    if (in_text_) out_ += "ET\n";
-    out_ += "BT\n";
-    in_text_ = true;
+    // The next line: its baseline below the one before (the pitch: "T*").
+    double dy = baseline - line_y_;
+    if (run.pitch != leading_) {
+      num(out_, run.pitch);
+      out_ += "TL ";
+      leading_ = run.pitch;
+    }
+    if (std::fabs(dy + leading_) < 1e-9) {
+      out_ += "T*";
+    } else {
+      out_ += "0 ";
+      num(out_, dy);
+      out_ += "Td";
+    }
+    line_y_ = baseline;
     top_ = run.top;
-    x_ = 0, y_ = 0;
+    x_ = 0;
   }
   double size = run.pitch * font_.em_of_pitch;
   double tz = 100 * run.cell / (font_.advance_em * size);
   // Bold: the outlines stroked as well as filled, the stroke a 24th of the font's
-  // size, and the glyphs moved up by half of it, as the thickened font had them.
+  // size, and the glyphs raised by half of it, as the thickened font had them.
   double stroke = run.bold ? size / 24 : 0;
-  double x = run.x + run.cell * static_cast<double>(first);
-  double y = baseline + stroke / 2;
   if (size != size_) {
     out_ += "/F1 ";
     num(out_, size);
-    out_ += "Tf ";
+    out_ += "Tf";
     size_ = size;
   }
   if (tz != tz_) {
+    out_ += ' ';
     num(out_, tz);
-    out_ += "Tz ";
+    out_ += "Tz";
     tz_ = tz;
   }
   if (stroke != stroke_) {
+    out_ += ' ';
     if (stroke > 0) {
       num(out_, stroke);
       out_ += "w 2 Tr ";
+      num(out_, stroke / 2);
+      out_ += "Ts";
     } else {
-      out_ += "0 Tr ";
+      out_ += "0 Tr 0 Ts";
     }
     stroke_ = stroke;
   }
-  num(out_, x - x_);
-  num(out_, y - y_);
-  out_ += "Td";
-  x_ = x, y_ = y;
 
-  // The cells as the CP852 bytes themselves (the font's codes), long gaps of blanks
-  // as moves of whole cells.
-  std::string glyphs = "[(";
-  bool moved = false;
-  double cell = font_.advance_em * 1000;
+  // The cells as the CP852 bytes themselves (the font's codes); a move of whole
+  // cells for long gaps of blanks, in thousandths of the font's size as a glyph
+  // array counts (rounded: a move is off by less than a hundredth of a point, and
+  // the next one starts from where this one ended).
+  double unit = size * tz / 100 / 1000;  // points per thousandth
+  auto move = [&](double to_x) {
+    double units = std::round((to_x - x_) / unit);
+    if (units == 0) return false;
+    glyphs_ += ')';
+    append_number(glyphs_, -units, 0);
+    glyphs_ += '(';
+    x_ += units * unit;
+    return true;
+  };
+  glyphs_ = "[(";
+  bool moved = move(run.x + run.cell * static_cast<double>(first));
   for (size_t i = first; i < last;) {
     char c = t[i];
     if (blank(c)) {
       size_t j = i;
       while (j < last && blank(t[j])) ++j;
       if (j - i >= kGap) {
-        glyphs += ")";
-        append_number(glyphs, -cell * static_cast<double>(j - i), 2);
-        glyphs += "(";
-        moved = true;
+        x_ += run.cell * static_cast<double>(i - first);
+        moved |= move(run.x + run.cell * static_cast<double>(j));
+        first = j;
       } else {
-        glyphs.append(j - i, ' ');
+        glyphs_.append(j - i, ' ');
       }
       i = j;
       continue;
     }
-    if (c == '(' || c == ')' || c == '\\') glyphs += '\\';
-    glyphs += c;
+    if (c == '(' || c == ')' || c == '\\') glyphs_ += '\\';
+    glyphs_ += c;
     ++i;
   }
+  x_ += run.cell * static_cast<double>(last - first);
+  if (glyphs_.starts_with("[()")) glyphs_.erase(1, 2);
   if (moved) {
-    out_ += glyphs;
+    out_ += glyphs_;
     out_ += ")]TJ\n";
   } else {
-    out_.append(glyphs, 1);
+    out_.append(glyphs_, 1);
     out_ += ")Tj\n";
   }
 }

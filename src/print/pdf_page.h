@@ -1,5 +1,5 @@
 // The content stream of one page (docs/pdf.md): the page's runs as text in the
-// embedded font, each line one text object of its cells, bold as the glyphs filled
+// embedded font, one text object with a line of glyphs per line, bold as the glyphs filled
 // and stroked, underline as a line under the cells; a page larger than the area
 // inside the margins scaled down as a whole.
 #pragma once
@@ -28,11 +28,12 @@ class PageDrawer {
   void text(const Run& run);
   const Font& font_;
   std::string out_, lines_;  // the text; the underlines, drawn after it
+  std::string glyphs_;
   // What the stream has in force: font size, horizontal scaling, bold stroke, line
-  // width of the underlines, the start of the current line and its top.
-  double size_ = -1, tz_ = -1, stroke_ = 0, line_width_ = -1;
-  double x_ = 0, y_ = 0, top_ = -1;
-  bool in_text_ = false;
+  // width of the underlines, leading; the current line's baseline and top, and
+  // where its last glyph ended.
+  double size_ = -1, tz_ = -1, stroke_ = 0, line_width_ = -1, leading_ = 0;
+  double line_y_ = 0, top_ = -1, x_ = 0;
 };
 
 }  // namespace print::pdf

@@ -117,24 +117,20 @@ int Writer::stream(std::string_view dict, std::string_view data, bool compress, 
   return n;
 }
 
-void Writer::page(double width, double height, std::string_view deflated, std::string_view resources) {
+void Writer::page(std::string_view deflated) {
   int content = compressed_stream("", deflated);
   std::string body = "<</Type/Page/Parent ";
   append_int(body, static_cast<uint64_t>(pages_object_));
-  body += " 0 R/MediaBox[0 0 ";
-  append_number(body, width);
-  body += ' ';
-  append_number(body, height);
-  body += "]/Resources ";
-  body += resources;
-  body += "/Contents ";
+  body += " 0 R/Contents ";
   append_int(body, static_cast<uint64_t>(content));
   body += " 0 R>>";
   kids_.push_back(object(body));
 }
 
-bool Writer::finish(std::string_view producer) {
-  std::string kids = "<</Type/Pages/Count ";
+bool Writer::finish(std::string_view shared, std::string_view producer) {
+  std::string kids = "<</Type/Pages";
+  kids += shared;
+  kids += "/Count ";
   append_int(kids, kids_.size());
   kids += "/Kids[";
   for (size_t i = 0; i < kids_.size(); ++i) {

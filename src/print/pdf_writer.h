@@ -32,14 +32,14 @@ class Writer {
   // The same with data compressed already (FlateDecode).
   int compressed_stream(std::string_view dict, std::string_view deflated, int n = 0);
 
-  // A page of `width` x `height` points drawn by the content stream `content`
-  // (FlateDecode, compressed already) with the resources `resources`.
-  void page(double width, double height, std::string_view deflated, std::string_view resources);
+  // A page drawn by the content stream `deflated` (FlateDecode, compressed already).
+  void page(std::string_view deflated);
   int pages() const { return static_cast<int>(kids_.size()); }
 
-  // The Pages object, the catalogue, the cross-reference table and the trailer.
-  // False when any write failed.
-  bool finish(std::string_view producer);
+  // The Pages object with what its pages share (`shared`: entries such as the
+  // MediaBox and the Resources), the catalogue, the document information, the
+  // cross-reference table and the trailer. False when any write failed.
+  bool finish(std::string_view shared, std::string_view producer);
   bool ok() const { return ok_; }
 
  private:
