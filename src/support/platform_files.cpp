@@ -289,13 +289,7 @@ bool ReplacingFile::create(std::string_view path) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string work = join(dir, "." + base + "." + std::to_string(::getpid()) + "." +
                                      std::to_string(attempt) + ".tmp");
-    int fd = ::open(work.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
-      if (!work_.open(work, File::Mode::Write)) {
-        ::unlink(work.c_str());
-        return false;
-      }
+    if (work_.create_new(work)) {
       work_path_ = work;
       return true;
     }
