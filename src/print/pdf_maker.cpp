@@ -20,15 +20,16 @@ constexpr double kA4Short = 595.276;  // 210 mm
 constexpr double kA4Long = 841.89;    // 297 mm
 constexpr size_t kBuffer = 1 << 20;   // written to the file a megabyte at a time
 
-// The drawn pages on their way to the compression: a few at a time, so that a long
-// job never waits in memory.
+// The drawn pages on their way to the compression: at most 32 at a time, so that a
+// long job never waits in memory.
 class PageQueue {
  public:
   void push(const std::string& content) {
     std::unique_lock<std::mutex> l(m_);
     room_.wait(l, [&] { return pages_.size() < kPages; });
     pages_.push_back(content);
-    ready_.notify_one();
+    // The other side is woken for a handful of pages, not for each one.
+    if (pages_.size() == kBatch) ready_.notify_one();
   }
   void close() {
     std::lock_guard<std::mutex> l(m_);
@@ -42,12 +43,13 @@ class PageQueue {
     if (pages_.empty()) return false;
     content.swap(pages_.front());
     pages_.pop_front();
-    room_.notify_one();
+    if (pages_.size() == kPages - 1) room_.notify_one();
+    if (pages_.empty() && !closed_) ready_.wait(l, [&] { return pages_.size() >= kBatch || closed_; });
     return true;
   }
 
  private:
-  static constexpr size_t kPages = 16;
+  static constexpr size_t kPages = 32, kBatch = 8;
   std::mutex m_;
   std::condition_variable ready_, room_;
   std::deque<std::string> pages_;
