@@ -142,8 +142,8 @@ int Font::write(Writer& w) const {
                      std::to_string(descriptor_n) + " 0 R" + widths + "/CIDToGIDMap/Identity>>");
   int enc = w.stream("/Type/CMap/CMapName/MVIRDA-CP852"
                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>",
-                     encoding, true);
-  int uni = w.stream("", to_unicode, true);
+                     encoding);
+  int uni = w.stream("", to_unicode);
   return w.object("<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding " + std::to_string(enc) +
                   " 0 R/DescendantFonts[" + std::to_string(cid) + " 0 R]/ToUnicode " + std::to_string(uni) +
                   " 0 R>>");

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -15,12 +16,7 @@ constexpr int kLevel = 1;
 
 void append_int(std::string& out, uint64_t v) {
   char buf[24];
-  int n = 0;
-  do {
-    buf[n++] = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v);
-  while (n) out += buf[--n];
+  out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
 }  // namespace
@@ -102,19 +98,8 @@ int Writer::compressed_stream(std::string_view dict, std::string_view deflated, 
   return n;
 }
 
-int Writer::stream(std::string_view dict, std::string_view data, bool compress, int n) {
-  if (compress) return compressed_stream(dict, deflate(data), n);
-  if (n == 0) n = reserve();
-  begin_object(n);
-  std::string head = "<<";
-  head += dict;
-  head += "/Length ";
-  append_int(head, data.size());
-  head += ">>\nstream\n";
-  put(head);
-  put(data);
-  put("\nendstream\nendobj\n");
-  return n;
+int Writer::stream(std::string_view dict, std::string_view data, int n) {
+  return compressed_stream(dict, deflate(data), n);
 }
 
 void Writer::page(std::string_view deflated) {

@@ -26,9 +26,9 @@ class Writer {
   int reserve();
   // Writes object `n` (from reserve(), or 0: a new number); its number.
   int object(std::string_view body, int n = 0);
-  // A stream object: `dict` holds the dictionary's entries without "<<", the Length
-  // and the filter. `compress`: FlateDecode at a fixed level.
-  int stream(std::string_view dict, std::string_view data, bool compress, int n = 0);
+  // A stream object, compressed (FlateDecode at a fixed level): `dict` holds the
+  // dictionary's entries without "<<", the Length and the filter.
+  int stream(std::string_view dict, std::string_view data, int n = 0);
   // The same with data compressed already (FlateDecode).
   int compressed_stream(std::string_view dict, std::string_view deflated, int n = 0);
 
