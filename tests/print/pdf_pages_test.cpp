@@ -125,7 +125,9 @@ TEST(PdfMaker, AFullDiskLeavesNoPdfAndAnEarlierOneAsItWas) {
   Scratch s;
   std::string pdf = s.dir + "/job.pdf";
   print::testing::spit(pdf, "earlier");
-  support::platform::inject_file_faults({.write = [](std::string_view) { return true; }});
+  support::platform::FileFaults full;
+  full.write = [](std::string_view) { return true; };
+  support::platform::inject_file_faults(full);
   Result r = make_pdf(slurp(kData + "m30_page.prn"), {Language::Epson, 1, s.font()}, pdf);
   support::platform::inject_file_faults({});
   EXPECT_EQ(r.status, Result::Status::CreateFailed);
