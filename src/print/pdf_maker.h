@@ -1,12 +1,13 @@
 // The PDF maker: a print job's bytes (in its printer language) drawn on A4 pages
-// with a monospaced font, as the printer would have printed them. The font is
-// embedded as a subset with its Unicode map, so the text can be searched and
-// copied; the same bytes always give the same file.
+// with a monospaced font, as the printer would have printed them, written as PDF by
+// the program itself (docs/pdf.md). The font is embedded as a subset with its
+// Unicode map, so the text can be searched and copied; the same bytes always give
+// the same file.
 //
 // Paper 0 or 1 (narrow) is A4 portrait, 2 (wide) A4 landscape; margins are 18 pt.
 // A page wider or taller than the area inside the margins is scaled down as a
-// whole. Bold is the font thickened on every side (its outlines filled and
-// stroked, made once per glyph), underline a line under the cells.
+// whole. Bold is the glyphs filled and stroked (the font thickened on every side),
+// underline a line under the cells.
 #pragma once
 
 #include <memory>
@@ -29,12 +30,13 @@ struct Result {
   long long bytes = 0;  // of the PDF file
 };
 
-// Draws `bytes` into the PDF file `path` (replaced). No pages (an empty job): no
-// file. A font that cannot be loaded or a file that cannot be written: no file.
+// Draws `bytes` into the PDF file `path`, which takes its name only when complete.
+// No pages (an empty job): no file. A font that cannot be loaded or a file that
+// cannot be written: no new file (an earlier one stays as it was).
 Result make_pdf(std::string_view bytes, const Options& options, const std::string& path);
 
-// The maker keeps its font between jobs; this object owns it. make_pdf above uses
-// one shared instance per font file.
+// The maker keeps its font (read and cut down once) between jobs; this object owns
+// it. make_pdf above uses one shared instance per font file.
 class Maker {
  public:
   // False when the font cannot be loaded.

@@ -67,15 +67,20 @@ class PageReader::Impl {
       st_.condensed = true;
     } else if (c == kDc2 && lang_ == Language::Epson) {
       st_.condensed = false;
-    } else if (c >= 0x20 && c != 0x7F) {
-      put(static_cast<char>(c));
+    } else if (printable(c)) {
+      // The text up to the next control byte at once.
+      size_t from = i_ - 1;
+      while (i_ < b_.size() && printable(static_cast<unsigned char>(b_[i_]))) ++i_;
+      put(b_.substr(from, i_ - from));
     }
   }
 
+  static bool printable(unsigned char c) { return c >= 0x20 && c != 0x7F; }
+
  private:
-  void put(char c) {
+  void put(std::string_view text) {
     double cell = st_.cell(lang_);
-    // A character right after the last one, in the same style, joins its run.
+    // Characters right after the last ones, in the same style, join their run.
     Run* r = open_run_ ? &page_.runs.back() : nullptr;
     if (!r || x_ != next_x_ || r->top != top_ || r->cell != cell || r->bold != st_.bold ||
         r->underline != st_.underline || r->pitch != st_.pitch) {
@@ -83,14 +88,16 @@ class PageReader::Impl {
       r = &page_.runs.back();
       open_run_ = true;
     }
-    r->text += c;
-    x_ += cell;
-    next_x_ = x_;
-    if (c != ' ' && c != '\xFF') {  // blanks and the no-break space leave no mark
+    r->text += text;
+    // Blanks and the no-break space leave no mark.
+    size_t marked = text.find_last_not_of(std::string_view(" \xFF", 2));
+    if (marked != std::string_view::npos) {
       printed_ = true;
-      page_.width = std::max(page_.width, x_);
+      page_.width = std::max(page_.width, x_ + cell * static_cast<double>(marked + 1));
       page_.height = std::max(page_.height, top_ + st_.pitch);
     }
+    x_ += cell * static_cast<double>(text.size());
+    next_x_ = x_;
   }
 
   void end_page(bool form_feed) {

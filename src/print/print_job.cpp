@@ -289,7 +289,8 @@ void PrintJob::to_pdf() {
                                                                            : pdf::Language::Epson;
   options.paper = var_num(ctx_.vars, "PAPIRMERET") == 2 ? 2 : 1;
   options.font = pdf_font_path(ctx_.program_dir);
-  pdf::Result made = pdf::make_pdf(read_all(target_), options, pdf);
+  pf::MappedFile job(target_);
+  pdf::Result made = pdf::make_pdf(job.bytes(), options, pdf);
   switch (made.status) {
     case pdf::Result::Status::Empty: return;
     case pdf::Result::Status::FontMissing: fail(font_message(options.font)); return;

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -288,13 +289,7 @@ bool ReplacingFile::create(std::string_view path) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string work = join(dir, "." + base + "." + std::to_string(::getpid()) + "." +
                                      std::to_string(attempt) + ".tmp");
-    int fd = ::open(work.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
-      if (!work_.open(work, File::Mode::Write)) {
-        ::unlink(work.c_str());
-        return false;
-      }
+    if (work_.create_new(work)) {
       work_path_ = work;
       return true;
     }
@@ -312,6 +307,25 @@ bool ReplacingFile::commit() {
   }
   work_path_.clear();
   return true;
+}
+
+MappedFile::MappedFile(std::string_view path) {
+  int fd = ::open(find_nocase(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+    void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (p != MAP_FAILED) {
+      ::madvise(p, static_cast<size_t>(st.st_size), MADV_SEQUENTIAL);
+      data_ = static_cast<const char*>(p);
+      size_ = static_cast<size_t>(st.st_size);
+    }
+  }
+  ::close(fd);
+}
+
+MappedFile::~MappedFile() {
+  if (data_) ::munmap(const_cast<char*>(data_), size_);
 }
 
 void ReplacingFile::discard() {

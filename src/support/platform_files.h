@@ -160,6 +160,21 @@ class ReplacingFile {
   std::string path_, work_path_;
 };
 
+// A file's bytes mapped for reading (empty for an empty or unreadable file): a
+// long print job is read through the page cache instead of copied into memory.
+class MappedFile {
+ public:
+  explicit MappedFile(std::string_view path);
+  ~MappedFile();
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  std::string_view bytes() const { return {data_, size_}; }
+
+ private:
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+};
+
 // Whether files can be created in the directory.
 bool dir_writable(std::string_view path);
 

@@ -12,6 +12,7 @@
 #include <regex>
 #include <set>
 
+#include "print/pdf_check.h"
 #include "print/print_station.h"
 #include "print/routing.h"
 #include "xbase/cp852.h"
@@ -21,22 +22,12 @@ namespace print::pdf {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::slurp;
+using print::testing::slurp;
+using testing::run;
+using testing::Scratch;
 
 std::string esc(std::string_view s) { return "\x1b" + std::string(s); }
 std::string hu(std::string_view s) { return std::string(s); }
-
-// Standard output of a command (the poppler tools).
-std::string run(const std::string& command) {
-  std::string out;
-  if (std::FILE* p = ::popen(command.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    ::pclose(p);
-  }
-  return out;
-}
 
 std::string no_blanks(std::string_view utf8) {
   std::string out;
@@ -44,16 +35,6 @@ std::string no_blanks(std::string_view utf8) {
     if (c != ' ' && c != '\n' && c != '\r' && c != '\f' && c != '\t') out += c;
   return out;
 }
-
-struct Scratch {
-  std::string dir;
-  Scratch() {
-    std::string base = fs::temp_directory_path().string() + "/pdftest-XXXXXX";
-    dir = ::mkdtemp(base.data());
-  }
-  ~Scratch() { fs::remove_all(dir); }
-  std::string font() const { return pdf_font_path(dir); }
-};
 
 TEST(PdfStream, EpsonPitchesSpacingAndStyles) {
   std::string b = "a" + std::string("\x0f") + "b" + esc("M") + "c" + esc("P") + "\x12" + "d" +
@@ -141,20 +122,20 @@ TEST(PdfMaker, PagesTextFontAndSameBytesEveryTime) {
     EXPECT_EQ(no_blanks(text), no_blanks(xbase::cp852_to_utf8(texts[static_cast<size_t>(p - 1)])))
         << "page " << p;
   }
-  // One font, embedded as subsets with their Unicode maps: DejaVu Sans Mono, and for
-  // the bold words its outlines thickened, which cairo embeds under its own name.
+  // One font, embedded as a subset with its Unicode map: DejaVu Sans Mono, for the
+  // bold words too (drawn thickened).
   auto font_names = [](const std::string& fonts) {
     std::regex row(R"(([A-Z]{6})\+(\S+)\s.*\s(yes|no)\s+(yes|no)\s+(yes|no)\s+\d+\s+\d+)");
     std::set<std::string> names;
     for (std::sregex_iterator it(fonts.begin(), fonts.end(), row), end; it != end; ++it) {
-      names.insert(std::regex_replace((*it)[2].str(), std::regex("CairoFont-.*"), "bold"));
+      names.insert((*it)[2].str());
       EXPECT_EQ((*it)[3], "yes") << fonts;  // embedded
       EXPECT_EQ((*it)[5], "yes") << fonts;  // Unicode map
     }
     return names;
   };
   EXPECT_EQ(font_names(run("pdffonts " + s.dir + "/a.pdf")),
-            (std::set<std::string>{"DejaVuSansMono", "bold"}));
+            std::set<std::string>{"DejaVuSansMono"});
   make_pdf(hu(HU("árvíztűrő ─═╔")), {Language::Epson, 1, s.font()}, s.dir + "/plain.pdf");
   EXPECT_EQ(font_names(run("pdffonts " + s.dir + "/plain.pdf")), std::set<std::string>{"DejaVuSansMono"});
 

@@ -209,18 +209,25 @@ TEST(PrintJob, SpoolDirectoryGetsOneCompleteJobUnderAFreeName) {
 }
 
 TEST(PrintJob, ReportBrokenOffHandsNothingOver) {
-  PrintStation s;
-  s.route("LPT5", "EPSON");
-  try {
-    run_print_job(*s.ctx, real(), [&](PrintJob&) {
-      s.con->say(0, 0, "half a certificate");
-      throw std::runtime_error("broken off");
-    });
-  } catch (const std::runtime_error&) {
+  for (const char* route : {"LPT5", "PDF"}) {
+    PrintStation s;
+    s.route(route, "EPSON");
+    JobSpec spec = real();
+    spec.pdf_dir = s.dir + "/pdf";
+    fs::create_directories(spec.pdf_dir);
+    try {
+      run_print_job(*s.ctx, spec, [&](PrintJob&) {
+        s.con->say(0, 0, "half a certificate");
+        throw std::runtime_error("broken off");
+      });
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_TRUE(files_in(s.dir + "/prtwrk/prt1").empty()) << route;
+    EXPECT_TRUE(files_in(spec.pdf_dir).empty()) << route;  // no PDF, not even half of one
+    EXPECT_FALSE(fs::exists(work_file() + ".pdf")) << route;
+    EXPECT_EQ(s.con->device(), console::Device::Screen) << route;
+    EXPECT_EQ(fs::file_size(work_file()), 0u) << route;
   }
-  EXPECT_TRUE(files_in(s.dir + "/prtwrk/prt1").empty());
-  EXPECT_EQ(s.con->device(), console::Device::Screen);
-  EXPECT_EQ(fs::file_size(work_file()), 0u);
 }
 
 TEST(PrintJob, TwoWorkstationsSpoolingAtOnceLeaveTwoCompleteJobs) {

@@ -33,7 +33,7 @@ grep -q 'build' "$usr/bin/virda23" && fail "the launcher looks into a build dire
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" == "2023.01" ] || fail "Version: $(field Version)"
-for p in libc6 libncursesw6 libcairo2 fonts-dejavu-core; do
+for p in libc6 libncursesw6 libfreetype6 libfontconfig1 zlib1g fonts-dejavu-core; do
   grep -q "$p" <<<"$(field Depends)" || fail "Depends lacks $p: $(field Depends)"
 done
 [ "$(field Recommends)" == "7zip, curl" ] || fail "Recommends: $(field Recommends)"

@@ -7,14 +7,16 @@
 #   tmux                           end-to-end tests drive the real binary in a terminal
 #   libdbd-xbase-perl              an independent reader and writer of dBASE/NTX files
 #   locales                        a UTF-8 locale for the terminal tests
-#   libcairo2-dev                  the PDF maker draws on cairo's PDF surface (with FreeType
-#                                  and fontconfig, which it brings along)
+#   libfreetype-dev                the PDF maker reads its font's glyphs and metrics (FreeType)
+#   libfontconfig-dev              the PDF maker finds DejaVu Sans Mono through fontconfig
+#   zlib1g-dev                     the PDF maker compresses its streams (zlib)
 #   fonts-dejavu-core              DejaVu Sans Mono, the PDF's font
 #   cups-client                    lp: the USB route prints through CUPS
 #   xdg-utils                      xdg-open: a saved PDF opens in the desktop's viewer
 #   7zip                           the archiver of the backup and the restore (7zz)
 #   curl                           the download of the update check's version file
-#   poppler-utils                  pdfinfo, pdftotext, pdffonts read the PDFs back in tests
+#   poppler-utils                  pdfinfo, pdftotext, pdffonts, pdftoppm read the PDFs back in tests
+#   qpdf                           an independent reader checks every PDF the tests make (qpdf --check)
 #   python3                        the update check's tests serve the version file over HTTP
 #   libxml2-utils                  xmllint: an independent XML reader checks the M30 XML files
 #   dpkg-dev                       tools/package: dpkg-shlibdeps finds the package's libraries,
@@ -23,9 +25,9 @@
 #   lintian                        tools/package checks the package it built against Debian's
 #                                  policy (not for the tests, which package without it)
 
-mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config libcairo2-dev"
+mvirda_build_packages="cmake ninja-build g++ libncurses-dev pkg-config libfreetype-dev libfontconfig-dev zlib1g-dev"
 mvirda_run_packages="fonts-dejavu-core cups-client xdg-utils 7zip curl"
-mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils python3 libxml2-utils dpkg-dev man-db"
+mvirda_test_packages="clang libclang-rt-14-dev libgtest-dev libgmock-dev tmux libdbd-xbase-perl locales poppler-utils qpdf python3 libxml2-utils dpkg-dev man-db"
 mvirda_package_packages="dpkg-dev"
 mvirda_lint_packages="lintian"
 
