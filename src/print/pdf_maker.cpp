@@ -24,10 +24,10 @@ constexpr size_t kBuffer = 1 << 20;   // written to the file a megabyte at a tim
 // long job never waits in memory.
 class PageQueue {
  public:
-  void push(const std::string& content) {
+  void push(const DrawnPage& page) {
     std::unique_lock<std::mutex> l(m_);
     room_.wait(l, [&] { return pages_.size() < kPages; });
-    pages_.push_back(content);
+    pages_.push_back(page);
     // The other side is woken for a handful of pages, not for each one.
     if (pages_.size() == kBatch) ready_.notify_one();
   }
@@ -37,11 +37,11 @@ class PageQueue {
     ready_.notify_one();
   }
   // The next page; false when there is none and none will come.
-  bool pop(std::string& content) {
+  bool pop(DrawnPage& page) {
     std::unique_lock<std::mutex> l(m_);
     ready_.wait(l, [&] { return !pages_.empty() || closed_; });
     if (pages_.empty()) return false;
-    content.swap(pages_.front());
+    std::swap(page, pages_.front());
     pages_.pop_front();
     if (pages_.size() == kPages - 1) room_.notify_one();
     if (pages_.empty() && !closed_) ready_.wait(l, [&] { return pages_.size() >= kBatch || closed_; });
@@ -52,7 +52,7 @@ class PageQueue {
   static constexpr size_t kPages = 32, kBatch = 8;
   std::mutex m_;
   std::condition_variable ready_, room_;
-  std::deque<std::string> pages_;
+  std::deque<DrawnPage> pages_;
   bool closed_ = false;
 };
 
@@ -108,23 +108,27 @@ Result Maker::make(std::string_view bytes, Language language, int paper, const s
     return wrote;
   });
   int font = impl_->font.write(w);
-  // Every page has the same size and the one font: the Pages object says so for all.
-  std::string shared = "/MediaBox[0 0 ";
-  append_number(shared, frame.width);
-  shared += ' ';
-  append_number(shared, frame.height);
-  shared += "]/Resources<</Font<</F1 " + std::to_string(font) + " 0 R>>>>";
+  const std::string font_resource = "/Font<</F1 " + std::to_string(font) + " 0 R>>";
   // Two stages on the two cores: this thread reads and draws the pages, the other
-  // compresses and writes them, in order, with a few pages between them.
+  // compresses and writes them, in order, with a few pages between them; a page's new
+  // forms go before it.
   PageQueue queue;
+  std::string forms;  // the forms' names and objects, for the pages' resources
   std::thread writer([&] {
-    std::string content;
-    while (queue.pop(content)) w.page(deflate(content));
+    DrawnPage drawn;
+    const std::string form_dict = "/Type/XObject/Subtype/Form/Resources<<" + font_resource + ">>/BBox";
+    while (queue.pop(drawn)) {
+      for (const Form& f : drawn.forms) {
+        int n = w.stream(form_dict + f.bbox, f.content);
+        forms += "/X" + std::to_string(f.number) + ' ' + std::to_string(n) + " 0 R";
+      }
+      w.page(deflate(drawn.content));
+    }
   });
   PageDrawer drawer(impl_->font);
   try {
     do {
-      queue.push(drawer.content(page, frame));
+      queue.push(drawer.draw(page, frame));
     } while (reader.next(page));
   } catch (...) {
     queue.close();
@@ -133,6 +137,14 @@ Result Maker::make(std::string_view bytes, Language language, int paper, const s
   }
   queue.close();
   writer.join();
+  // Every page has the same size, the one font and the forms: the Pages object says so for all.
+  std::string shared = "/MediaBox[0 0 ";
+  append_number(shared, frame.width);
+  shared += ' ';
+  append_number(shared, frame.height);
+  shared += "]/Resources<<" + font_resource;
+  if (!forms.empty()) shared += "/XObject<<" + forms + ">>";
+  shared += ">>";
   result.pages = w.pages();
   bool ok = w.finish(shared, "mvirda23");
   flush();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "print/pdf_font.h"
 #include "print/pdf_writer.h"
@@ -15,109 +16,225 @@ constexpr size_t kGap = 3;
 
 bool blank(char c) { return c == ' ' || c == '\xFF'; }
 
+bool shows(const std::string& t) {
+  return std::any_of(t.begin(), t.end(), [](char c) { return !blank(c); });
+}
+
 void num(std::string& out, double v) {
   append_number(out, v);
   out += ' ';
 }
 
+void raw(std::string& key, double v) {
+  char b[sizeof v];
+  std::memcpy(b, &v, sizeof v);
+  key.append(b, sizeof v);
+}
+
 }  // namespace
 
-const std::string& PageDrawer::content(const Page& page, const PageFrame& frame) {
-  out_.clear();
-  lines_.clear();
+const DrawnPage& PageDrawer::draw(const Page& page, const PageFrame& frame) {
+  std::string& out = drawn_.content;
+  out.clear();
+  drawn_.forms.clear();
+  underlines_.clear();
+  line_width_ = -1;
   double area_w = frame.width - 2 * frame.margin;
   double area_h = frame.height - 2 * frame.margin;
   double scale = 1;
   if (page.width > area_w) scale = std::min(scale, area_w / page.width);
   if (page.height > area_h) scale = std::min(scale, area_h / page.height);
   // From here on the origin is the top left corner inside the margins, y upwards.
-  num(out_, scale);
-  out_ += "0 0 ";
-  num(out_, scale);
-  num(out_, frame.margin);
-  num(out_, frame.height - frame.margin);
-  out_ += "cm\nBT\n";
-  size_ = -1, tz_ = -1, stroke_ = 0, line_width_ = -1, leading_ = 0;
-  line_y_ = 0, top_ = -1, x_ = 0;
-  for (const Run& run : page.runs) text(run);
-  out_ += "ET\n";
-  out_ += lines_;
-  return out_;
+  num(out, scale);
+  out += "0 0 ";
+  num(out, scale);
+  num(out, frame.margin);
+  num(out, frame.height - frame.margin);
+  out += "cm\n";
+  text_ = Text{};
+  text_.out = &out;
+  in_text_ = false;
+
+  gather(page);
+  for (size_t i = 0; i < used_;) {
+    if (!lines_[i].met) {
+      inline_line(page, lines_[i++]);
+      continue;
+    }
+    size_t j = i + 1;
+    while (j < used_ && lines_[j].met) ++j;
+    block(page, i, j);
+    i = j;
+  }
+  if (in_text_) out += "ET\n";
+  out += underlines_;
+  return drawn_;
+}
+
+// The page's lines that show something, whether each was met before (on this page
+// or an earlier one), and the underlines of every run.
+void PageDrawer::gather(const Page& page) {
+  used_ = 0;
+  for (size_t r = 0; r < page.runs.size();) {
+    size_t end = r + 1;
+    while (end < page.runs.size() && page.runs[end].top == page.runs[r].top) ++end;
+    if (used_ == lines_.size()) lines_.emplace_back();
+    Line& line = lines_[used_];
+    line.first = r, line.end = end, line.top = page.runs[r].top;
+    line.key.clear();
+    for (; r < end; ++r) {
+      const Run& run = page.runs[r];
+      if (run.underline) underline(run);
+      if (!shows(run.text)) continue;
+      raw(line.key, run.x), raw(line.key, run.cell), raw(line.key, run.pitch);
+      line.key += run.bold ? 'B' : 'N';
+      raw(line.key, static_cast<double>(run.text.size()));
+      line.key += run.text;
+    }
+    if (line.key.empty()) continue;
+    line.met = repeats_.line_met(line.key);
+    ++used_;
+  }
+}
+
+void PageDrawer::inline_line(const Page& page, const Line& line) {
+  if (!in_text_) {
+    // A new text object starts at the origin; the text state stays as it was.
+    *text_.out += "BT\n";
+    text_.line_y = 0, text_.top = -1, text_.x = 0;
+    in_text_ = true;
+  }
+  for (size_t r = line.first; r < line.end; ++r) glyphs(text_, page.runs[r], page.runs[r].top);
+}
+
+// Lines [first, end), each met before: drawn by their form when the block has one,
+// else as text.
+void PageDrawer::block(const Page& page, size_t first, size_t end) {
+  const double top = lines_[first].top;
+  key_.clear();
+  for (size_t i = first; i < end; ++i) {
+    raw(key_, lines_[i].top - top);
+    key_ += lines_[i].key;
+  }
+  Repeats::Block b = repeats_.block(key_);
+  if (b.form == 0) {
+    for (size_t i = first; i < end; ++i) inline_line(page, lines_[i]);
+    return;
+  }
+  if (b.made) {
+    // The form's origin is the block's top left; it sets every text state it uses,
+    // since a form takes the state of the page that names it.
+    Form form;
+    form.number = b.form;
+    Text t;
+    t.out = &form.content;
+    t.stroke = -1;
+    form.content = "BT\n";
+    double right = 0, bottom = 0, pitch = 0;
+    for (size_t i = first; i < end; ++i)
+      for (size_t r = lines_[i].first; r < lines_[i].end; ++r) {
+        const Run& run = page.runs[r];
+        glyphs(t, run, run.top - top);
+        right = std::max(right, run.x + run.cell * static_cast<double>(run.text.size()));
+        bottom = std::max(bottom, run.top - top + run.pitch);
+        pitch = std::max(pitch, run.pitch);
+      }
+    form.content += "ET\n";
+    // The box holds the cells with a line to spare on every side (bold, accents).
+    form.bbox = "[";
+    num(form.bbox, -pitch);
+    num(form.bbox, -(bottom + pitch));
+    num(form.bbox, right + pitch);
+    append_number(form.bbox, pitch);
+    form.bbox += ']';
+    drawn_.forms.push_back(std::move(form));
+  }
+  std::string& out = *text_.out;
+  if (in_text_) out += "ET\n";
+  in_text_ = false;
+  out += "q 1 0 0 1 0 ";
+  num(out, -top);
+  out += "cm/X";
+  append_number(out, b.form, 0);
+  out += " Do Q\n";
+}
+
+void PageDrawer::underline(const Run& run) {
+  double lw = 0.05 * run.pitch;
+  if (lw != line_width_) {
+    num(underlines_, lw);
+    underlines_ += "w ";
+    line_width_ = lw;
+  }
+  double y = -(run.top + run.pitch * font_.baseline_of_pitch) - run.pitch * 0.1;
+  num(underlines_, run.x);
+  num(underlines_, y);
+  underlines_ += "m ";
+  num(underlines_, run.x + run.cell * static_cast<double>(run.text.size()));
+  num(underlines_, y);
+  underlines_ += "l S\n";
 }
 
 // Every line starts at the left edge; leading blanks are a move inside its first
-// glyph array, so that most lines begin with the same "T*[".
-void PageDrawer::text(const Run& run) {
+// glyph array, so that most lines begin with the same "T*[". `top` is the run's line
+// top in the stream's space.
+void PageDrawer::glyphs(Text& s, const Run& run, double top) {
   const std::string& t = run.text;
-  double baseline = -(run.top + run.pitch * font_.baseline_of_pitch);
-  if (run.underline) {
-    double lw = 0.05 * run.pitch;
-    if (lw != line_width_) {
-      num(lines_, lw);
-      lines_ += "w ";
-      line_width_ = lw;
-    }
-    double y = baseline - run.pitch * 0.1;
-    num(lines_, run.x);
-    num(lines_, y);
-    lines_ += "m ";
-    num(lines_, run.x + run.cell * static_cast<double>(t.size()));
-    num(lines_, y);
-    lines_ += "l S\n";
-  }
+  std::string& out = *s.out;
   size_t first = 0;
   while (first < t.size() && blank(t[first])) ++first;
   size_t last = t.size();
   while (last > first && blank(t[last - 1])) --last;
   if (first == last) return;
 
-  if (run.top != top_) {
+  double baseline = -(top + run.pitch * font_.baseline_of_pitch);
+  if (top != s.top) {
     // The next line: its baseline below the one before (the pitch: "T*").
-    double dy = baseline - line_y_;
-    if (run.pitch != leading_) {
-      num(out_, run.pitch);
-      out_ += "TL ";
-      leading_ = run.pitch;
+    double dy = baseline - s.line_y;
+    if (run.pitch != s.leading) {
+      num(out, run.pitch);
+      out += "TL ";
+      s.leading = run.pitch;
     }
-    if (std::fabs(dy + leading_) < 1e-9) {
-      out_ += "T*";
+    if (std::fabs(dy + s.leading) < 1e-9) {
+      out += "T*";
     } else {
-      out_ += "0 ";
-      num(out_, dy);
-      out_ += "Td";
+      out += "0 ";
+      num(out, dy);
+      out += "Td";
     }
-    line_y_ = baseline;
-    top_ = run.top;
-    x_ = 0;
+    s.line_y = baseline;
+    s.top = top;
+    s.x = 0;
   }
   double size = run.pitch * font_.em_of_pitch;
   double tz = 100 * run.cell / (font_.advance_em * size);
   // Bold: the outlines stroked as well as filled, the stroke a 24th of the font's
   // size, and the glyphs raised by half of it, as the thickened font had them.
   double stroke = run.bold ? size / 24 : 0;
-  if (size != size_) {
-    out_ += "/F1 ";
-    num(out_, size);
-    out_ += "Tf";
-    size_ = size;
+  if (size != s.size) {
+    out += "/F1 ";
+    num(out, size);
+    out += "Tf";
+    s.size = size;
   }
-  if (tz != tz_) {
-    out_ += ' ';
-    num(out_, tz);
-    out_ += "Tz";
-    tz_ = tz;
+  if (tz != s.tz) {
+    out += ' ';
+    num(out, tz);
+    out += "Tz";
+    s.tz = tz;
   }
-  if (stroke != stroke_) {
-    out_ += ' ';
+  if (stroke != s.stroke) {
+    out += ' ';
     if (stroke > 0) {
-      num(out_, stroke);
-      out_ += "w 2 Tr ";
-      num(out_, stroke / 2);
-      out_ += "Ts";
+      num(out, stroke);
+      out += "w 2 Tr ";
+      num(out, stroke / 2);
+      out += "Ts";
     } else {
-      out_ += "0 Tr 0 Ts";
+      out += "0 Tr 0 Ts";
     }
-    stroke_ = stroke;
+    s.stroke = stroke;
   }
 
   // The cells as the CP852 bytes themselves (the font's codes); a move of whole
@@ -126,12 +243,12 @@ void PageDrawer::text(const Run& run) {
   // the next one starts from where this one ended).
   double unit = size * tz / 100 / 1000;  // points per thousandth
   auto move = [&](double to_x) {
-    double units = std::round((to_x - x_) / unit);
+    double units = std::round((to_x - s.x) / unit);
     if (units == 0) return false;
     glyphs_ += ')';
     append_number(glyphs_, -units, 0);
     glyphs_ += '(';
-    x_ += units * unit;
+    s.x += units * unit;
     return true;
   };
   glyphs_ = "[(";
@@ -142,7 +259,7 @@ void PageDrawer::text(const Run& run) {
       size_t j = i;
       while (j < last && blank(t[j])) ++j;
       if (j - i >= kGap) {
-        x_ += run.cell * static_cast<double>(i - first);
+        s.x += run.cell * static_cast<double>(i - first);
         moved |= move(run.x + run.cell * static_cast<double>(j));
         first = j;
       } else {
@@ -155,14 +272,14 @@ void PageDrawer::text(const Run& run) {
     glyphs_ += c;
     ++i;
   }
-  x_ += run.cell * static_cast<double>(last - first);
+  s.x += run.cell * static_cast<double>(last - first);
   if (glyphs_.starts_with("[()")) glyphs_.erase(1, 2);
   if (moved) {
-    out_ += glyphs_;
-    out_ += ")]TJ\n";
+    out += glyphs_;
+    out += ")]TJ\n";
   } else {
-    out_.append(glyphs_, 1);
-    out_ += ")Tj\n";
+    out.append(glyphs_, 1);
+    out += ")Tj\n";
   }
 }
 

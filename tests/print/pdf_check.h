@@ -46,10 +46,11 @@ struct Grey {
   std::string pixels;
 };
 
-// The first page of `pdf` rendered at 50 dpi.
-inline Grey render(const std::string& pdf) {
+// A page of `pdf` (the first unless told) rendered at 50 dpi.
+inline Grey render(const std::string& pdf, int page = 1) {
   std::string stem = pdf + "-page";
-  run("pdftoppm -r 50 -gray -singlefile '" + pdf + "' '" + stem + "'");
+  std::string p = std::to_string(page);
+  run("pdftoppm -r 50 -gray -f " + p + " -l " + p + " -singlefile '" + pdf + "' '" + stem + "'");
   std::string pgm = print::testing::slurp(stem + ".pgm");  // "P5 w h 255" and the bytes
   Grey g;
   int max = 0, used = 0;

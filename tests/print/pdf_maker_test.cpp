@@ -13,6 +13,8 @@
 #include <set>
 
 #include "print/pdf_check.h"
+#include "print/pdf_page.h"
+#include "print/pdf_font.h"
 #include "print/print_station.h"
 #include "print/routing.h"
 #include "xbase/cp852.h"
@@ -94,6 +96,53 @@ TEST(PdfStream, HpSequencesResetsUnknownOnesAndPages) {
   EXPECT_TRUE(read_pages("", Language::Epson).empty());
   EXPECT_EQ(read_pages("x\f \r\n", Language::Epson).size(), 1u);
   EXPECT_EQ(read_pages("x\fy", Language::Epson).size(), 2u);
+}
+
+TEST(PdfRepeats, ABlockIsAFormFromTheSecondTimeItIsMetAndKeepsItsNumber) {
+  Repeats r;
+  EXPECT_FALSE(r.line_met("a"));
+  EXPECT_TRUE(r.line_met("a"));
+  EXPECT_EQ(r.block("ab").form, 0);  // met now
+  Repeats::Block second = r.block("ab");
+  EXPECT_EQ(second.form, 1);
+  EXPECT_TRUE(second.made);
+  Repeats::Block third = r.block("ab");
+  EXPECT_EQ(third.form, 1);
+  EXPECT_FALSE(third.made);
+  EXPECT_EQ(r.block("abc").form, 0);
+  EXPECT_EQ(r.block("abc").form, 2);
+  EXPECT_EQ(r.forms(), 2);
+}
+
+TEST(PdfPageDrawer, ARepeatedPageIsTextTwiceThenOneFormNamedByEveryLaterPage) {
+  Scratch s;
+  Font font;
+  ASSERT_TRUE(font.load(s.font()));
+  PageDrawer drawer(font);
+  PageFrame frame;
+  const std::vector<Page> pages = read_pages("Fejl\x82" "c\r\n\x1b" "E1. sor\x1b" "F\r\n2. sor\f" "Fejl\x82" "c\r\negyedi\r\n2. sor\f",
+                                             Language::Epson);
+  ASSERT_EQ(pages.size(), 2u);
+  for (int i = 1; i <= 2; ++i) {
+    const DrawnPage& d = drawer.draw(pages[0], frame);
+    EXPECT_TRUE(d.forms.empty()) << i;
+    EXPECT_EQ(d.content.find(" Do "), std::string::npos) << i;
+  }
+  const DrawnPage third = drawer.draw(pages[0], frame);
+  ASSERT_EQ(third.forms.size(), 1u);
+  EXPECT_EQ(third.forms[0].number, 1);
+  // The form sets the text state it draws with: font, scaling, leading, and the bold
+  // line's stroke as well as its return to plain.
+  for (const char* op : {"Tf", "Tz", "TL", "2 Tr", "0 Tr"})
+    EXPECT_NE(third.forms[0].content.find(op), std::string::npos) << op;
+  EXPECT_NE(third.content.find("/X1 Do Q"), std::string::npos) << third.content;
+  EXPECT_EQ(third.content.find("BT"), std::string::npos) << third.content;
+  // A page with a line of its own between met lines: the lines around it are text
+  // (their blocks are new), the new line too.
+  const DrawnPage other = drawer.draw(pages[1], frame);
+  EXPECT_TRUE(other.forms.empty());
+  EXPECT_NE(other.content.find("(egyedi)Tj"), std::string::npos) << other.content;
+  EXPECT_EQ(drawer.draw(pages[0], frame).content, third.content);
 }
 
 TEST(PdfMaker, PagesTextFontAndSameBytesEveryTime) {
