@@ -5,13 +5,13 @@
 #include FT_OUTLINE_H
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <set>
 #include <vector>
 
 #include "print/pdf_truetype.h"
 #include "print/pdf_writer.h"
+#include "support/platform_files.h"
 #include "xbase/cp852.h"
 
 namespace print::pdf {
@@ -57,9 +57,9 @@ std::string blocks(const std::vector<std::string>& entries, std::string_view kin
 }  // namespace
 
 bool Font::load(const std::string& font_file) {
-  std::ifstream in(font_file, std::ios::binary);
-  if (!in) return false;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::optional<std::string> file_bytes = support::platform::read_file(font_file);
+  if (!file_bytes) return false;
+  const std::string& bytes = *file_bytes;
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) != 0) return false;
   FT_Face face = nullptr;
