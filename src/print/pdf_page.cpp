@@ -25,7 +25,9 @@ void num(std::string& out, double v) {
   out += ' ';
 }
 
-void raw(std::string& key, double v) {
+// A number into a key as its bytes: exact, and never mistaken for the text around it.
+template <class T>
+void raw(std::string& key, T v) {
   char b[sizeof v];
   std::memcpy(b, &v, sizeof v);
   key.append(b, sizeof v);
@@ -88,7 +90,7 @@ void PageDrawer::gather(const Page& page) {
       if (!shows(run.text)) continue;
       raw(line.key, run.x), raw(line.key, run.cell), raw(line.key, run.pitch);
       line.key += run.bold ? 'B' : 'N';
-      raw(line.key, static_cast<double>(run.text.size()));
+      raw(line.key, run.text.size());
       line.key += run.text;
     }
     if (line.key.empty()) continue;

@@ -38,7 +38,6 @@ class PageDrawer {
  public:
   explicit PageDrawer(const Font& font) : font_(font) {}
   const DrawnPage& draw(const Page& page, const PageFrame& frame);
-  int forms() const { return repeats_.forms(); }
 
  private:
   // One line of the page: its runs [first, end) and what makes it the same line
